@@ -1,0 +1,38 @@
+#include "app/platform.h"
+#include "app/shell.h"
+#include "app/timer.h"
+#include "gl.h"
+#include "image/textures.h"
+#include "model/md2.h"
+#include "model/model_list.h"
+#include "text/font.h"
+#include "world/maze.h"
+
+bool initScene() {
+  if (!md2Reader.load(&enemyModel, "tris.md2", "hobgoblin.bmp")) return false;
+  if (!loadTga(&fontTexture, "Data/Font.TGA")) return false;
+  if (!loadTextures()) return false;
+
+  // The mouse-move messages this causes turn the view like any other motion.
+  platformWarpCursor(322, 240);
+  platformWarpCursor(320, 240);
+
+  buildMaze();
+  buildModelList();
+
+  glEnable(GL_TEXTURE_2D);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+  timerInit();
+  buildFontLists();
+  return true;
+}
+
+void releaseScene() {
+  releaseMeshArrays(&enemyModel);
+  deleteFontLists();
+}

@@ -1,0 +1,3 @@
+// Placeholder: replaced by the SDL2 shell.
+#include <SDL.h>
+int main(int, char**) { return 0; }

@@ -1,0 +1,62 @@
+#include "game/frame.h"
+
+#include "game/play.h"
+#include "game/state.h"
+#include "gl.h"
+#include "world/collision.h"
+#include "world/maze.h"
+#include "world/particles.h"
+
+namespace {
+// Damping factors are single-precision constants used in double arithmetic.
+constexpr double kWalkDamping = static_cast<double>(0.8f);
+constexpr double kTurnDamping = static_cast<double>(0.9f);
+constexpr double kEyeHeight = 25.0;
+
+void movePlayer() {
+  player.xmove *= kWalkDamping;
+  player.zmove *= kWalkDamping;
+  player.xtrans2 += player.xmove / 10;
+  player.ztrans2 += player.zmove / 10;
+  view.camX = -player.xtrans2;
+  view.camZ = -player.ztrans2;
+  // The camera keeps this frame's unclamped position; the wall test's
+  // correction shows from the next frame on.
+  collideCell(&player.xtrans2, &player.ytrans2, &player.ztrans2, &player.xmove, &player.ymove,
+              &player.zmove, 5.0, 0.0);
+}
+
+void turnPlayer() {
+  input.turnSpeed *= kTurnDamping;
+  view.keyYaw += input.turnSpeed;
+  view.heading = input.mouseYaw + view.keyYaw;
+  view.viewYaw = 360 - view.heading;
+}
+
+void placeCamera() {
+  glLoadIdentity();
+  glRotated(input.pitch, 1, 0, 0);
+  glRotated(view.viewYaw, 0, 1, 0);
+  glTranslated(view.camX, -kEyeHeight, view.camZ);
+}
+}  // namespace
+
+bool runFrame() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  if (result.gameWon || result.gameOver) {
+    drawEndScreen();
+    return true;
+  }
+  movePlayer();
+  turnPlayer();
+  placeCamera();
+  drawMaze();
+  updateEnemies();
+  fireIfRequested();
+  marchShot();
+  if (shot.smokeActive) drawParticles();
+  drawCrosshair();
+  drawHud();
+  if (input.showStats) drawStats();
+  return true;
+}

@@ -1,0 +1,20 @@
+// The bitmap font: a 16 x 16 grid of glyphs in "Data/Font.TGA", one display
+// list per glyph, text printed in eye space at depth 500.
+#pragma once
+
+#include "gl.h"
+#include "image/tga.h"
+
+extern TgaTexture fontTexture;
+extern GLuint fontBase;
+
+void buildFontLists();
+void deleteFontLists();
+
+// Prints formatted text with its first glyph's top-left corner at (x, y);
+// set 0 or 1 (larger acts as 1). The caller binds the font and sets the colour.
+void printText(int x, int y, int set, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 4, 5)))
+#endif
+    ;

@@ -1,0 +1,46 @@
+#include "support/test_platform.h"
+
+#include <chrono>
+#include <thread>
+
+#include "app/platform.h"
+
+TestPlatform testPlatform;
+
+int platformMessageBox(const char* text, const char* caption, unsigned flags, bool) {
+  testPlatform.messages.push_back({text ? text : "", caption ? caption : "", flags});
+  return testPlatform.messageAnswer;
+}
+
+void platformPlaySound(const char* fileName) { testPlatform.sounds.push_back(fileName); }
+
+void platformWarpCursor(int x, int y) { testPlatform.warps.emplace_back(x, y); }
+
+namespace {
+long long realNanoseconds() {
+  using namespace std::chrono;
+  return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+bool platformCounterFrequency(int64_t* countsPerSecond) {
+  if (!testPlatform.hasCounter) {
+    *countsPerSecond = 0;
+    return false;
+  }
+  *countsPerSecond = 1000000000;
+  return true;
+}
+
+int64_t platformCounter() {
+  return testPlatform.manualClock ? testPlatform.counter : realNanoseconds();
+}
+
+uint32_t platformMilliseconds() {
+  return testPlatform.manualClock ? testPlatform.milliseconds
+                                  : static_cast<uint32_t>(realNanoseconds() / 1000000);
+}
+
+void platformSleep(double milliseconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds));
+}

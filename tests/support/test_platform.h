@@ -1,0 +1,27 @@
+// The tests' stand-in for the OS: message boxes, sounds and cursor warps are
+// recorded instead of shown, and message boxes answer from a script.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct RecordedMessage {
+  std::string text;
+  std::string caption;
+  unsigned flags;
+};
+
+struct TestPlatform {
+  std::vector<RecordedMessage> messages;
+  std::vector<std::string> sounds;
+  std::vector<std::pair<int, int>> warps;
+  int messageAnswer = 1;        // what every message box returns (IDOK)
+  bool hasCounter = true;       // false: the counter's frequency query fails
+  long long counter = 0;        // the counter's reading when manualClock is set
+  unsigned milliseconds = 0;    // the millisecond clock when manualClock is set
+  bool manualClock = false;     // false: both clocks follow real time
+
+  void clear() { *this = TestPlatform{}; }
+};
+
+extern TestPlatform testPlatform;
