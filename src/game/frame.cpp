@@ -1,5 +1,9 @@
 #include "game/frame.h"
 
+#include <cmath>
+
+#include "app/timer.h"
+
 #include "game/play.h"
 #include "game/state.h"
 #include "gl.h"
@@ -33,6 +37,16 @@ void turnPlayer() {
   view.viewYaw = 360 - view.heading;
 }
 
+// Every tenth frame with the read-outs on: seconds over the last ten frames.
+void sampleFrameRate() {
+  ++frameRate.frameCount;
+  if (frameRate.frameCount % 10 != 0) return;
+  frameRate.nowTime = timerGetTime() / 1000;
+  frameRate.elapsed = std::fabs(frameRate.nowTime - frameRate.lastTime);
+  frameRate.lastTime = timerGetTime() / 1000;
+  if (frameRate.elapsed != 0) frameRate.fps = 10 / frameRate.elapsed;
+}
+
 void placeCamera() {
   glLoadIdentity();
   glRotated(input.pitch, 1, 0, 0);
@@ -57,6 +71,13 @@ bool runFrame() {
   if (shot.smokeActive) drawParticles();
   drawCrosshair();
   drawHud();
-  if (input.showStats) drawStats();
+  if (input.showStats) {
+    glDisable(GL_DEPTH_TEST);
+    sampleFrameRate();
+    drawStats();
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_TEXTURE_2D);
+  }
   return true;
 }

@@ -14,6 +14,6 @@ void marchShot();
 void drawCrosshair();
 // Distance (and the win test), alert and score.
 void drawHud();
-// Frame-rate sample, frame rate and the debug read-outs (F).
+// The frame rate and the debug read-outs (F); the frame samples the rate first.
 void drawStats();
 void drawEndScreen();
