@@ -77,5 +77,9 @@ bool writeIcon(const std::string& iconPath, ContactSheet* sheet) {
     }
   }
   if (sheet) sheet->add("icon", preview, 4);
-  return writeFile(iconPath, ico);
+  // The same picture as PNG, for desktops that take no .ico (the Linux package).
+  std::string pngPath = iconPath;
+  const size_t dot = pngPath.rfind('.');
+  pngPath = (dot == std::string::npos ? pngPath : pngPath.substr(0, dot)) + ".png";
+  return writeFile(iconPath, ico) && writeFile(pngPath, encodePng(preview));
 }

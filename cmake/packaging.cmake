@@ -1,0 +1,26 @@
+# Packages: a Windows zip (shooter.exe with its data, unzip and play) and a
+# Linux archive (the game, its data, a desktop entry and an icon).
+install(TARGETS shooter RUNTIME DESTINATION .)
+install(DIRECTORY "${SHOOTER_RUN_DIR}/Data" DESTINATION .)
+install(FILES "${SHOOTER_RUN_DIR}/tris.md2" "${SHOOTER_RUN_DIR}/hobgoblin.bmp" DESTINATION .)
+install(FILES README.md DESTINATION .)
+if(NOT WIN32)
+  install(FILES "${CMAKE_BINARY_DIR}/generated/shooter.png" DESTINATION .)
+  install(PROGRAMS packaging/linux/play.sh packaging/linux/install-desktop-entry.sh
+          DESTINATION .)
+  install(FILES packaging/linux/shooter.desktop.in DESTINATION .)
+endif()
+
+set(CPACK_PACKAGE_NAME "shooter")
+set(CPACK_PACKAGE_VENDOR "shooter")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "A small first-person shooter in a walled maze")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}/packages")
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "shooter-${PROJECT_VERSION}-windows")
+else()
+  set(CPACK_GENERATOR TGZ)
+  set(CPACK_PACKAGE_FILE_NAME "shooter-${PROJECT_VERSION}-linux")
+endif()
+include(CPack)
