@@ -21,7 +21,7 @@ constexpr int kGrid = 16;
 constexpr int kImage = kCell * kGrid;
 constexpr int kMargin = 1;                  // clear pixels on every side of a glyph
 constexpr int kInk = kCell - 2 * kMargin;   // room for a glyph, each way
-constexpr double kStretch = 1.4;           // glyphs drawn wider than the font's own shape
+constexpr double kStretch = 1.4;             // glyphs drawn wider than the font's own shape
 constexpr double kGamma = 0.8;              // lifts thin anti-aliased strokes
 
 struct FontSet {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "generators.h"
+#include "preview.h"
 #include "procedural.h"
 #include "typeface.h"
 
@@ -160,10 +161,10 @@ std::vector<Block> wallBlocks() {
 
 StoneStyle wallStyle() {
   StoneStyle s;
-  s.stoneCool = {0.50, 0.49, 0.47};
-  s.stoneWarm = {0.58, 0.50, 0.40};
-  s.warmth = 0.8;
-  s.toneLo = 0.80;
+  s.stoneCool = {0.57, 0.56, 0.53};
+  s.stoneWarm = {0.64, 0.56, 0.45};
+  s.warmth = 0.65;
+  s.toneLo = 0.86;
   s.toneHi = 1.10;
   s.mortar = {0.30, 0.28, 0.25};
   s.mortarHalf = 2.6;
@@ -196,8 +197,8 @@ StoneStyle floorStyle() {
   s.stoneCool = {0.33, 0.33, 0.34};
   s.stoneWarm = {0.38, 0.34, 0.29};
   s.warmth = 0.9;
-  s.toneLo = 0.78;
-  s.toneHi = 1.08;
+  s.toneLo = 0.74;
+  s.toneHi = 1.0;
   s.mortar = {0.14, 0.13, 0.12};
   s.mortarHalf = 2.2;
   s.bevel = 4.0;
@@ -478,6 +479,8 @@ bool writeTextures(const std::string& outDir, ContactSheet* sheet) {
     sheet->add("exit.bmp x2", exit, 2);
     sheet->add("crosshair.bmp x4", crosshair, 4);
     sheet->add("smoke.bmp x2", smoke, 2);
+    sheet->add("in the game: the exit", previewExitView(walls, floor, exit, crosshair));
+    sheet->add("in the game: a long corridor", previewLongCorridor(walls, floor, exit, crosshair));
   }
   return ok;
 }
