@@ -29,6 +29,14 @@ void resetBurstRandom();
 // Fills burst shot.burstSlot at the fire point, moving along the ray's step.
 void startBurst();
 
+// One frame of a fragment's motion: move, bounce off the player's zone, fall,
+// slow down, fade and tumble. Drawing is left to drawParticles.
+void advanceFragment(Particle* p);
+
+// One frame of a smoke puff's motion: drift at half speed, rise, slow down and
+// fade at half a fragment's rate.
+void advancePuff(Particle* p);
+
 // Advances and draws every live particle; clears smokeActive when none is left.
 void drawParticles();
 
