@@ -1,9 +1,16 @@
 // Reader for MD2 (version 8) model files: the first frame becomes one static
 // triangle mesh with smooth per-vertex normals.
+//
+// The file is treated as hostile: every count, offset, frame size and index
+// is checked against the file before anything is read or used, and a file
+// that fails a check is refused with an "Error" message naming it. The model
+// is only touched once the whole file has been read and checked.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "model/model.h"
 
@@ -33,19 +40,56 @@ struct Md2Frame {
 
 class Md2Reader {
  public:
+  static constexpr int kHeaderBytes = 68;
+  static constexpr int kFrameBufferBytes = 8320;
+  static constexpr int kFrameHeaderBytes = 40;  // scale, translate, name
+  static constexpr int kSkinNameBytes = 64;
+
   // Fills `model` from the file; false after an "Error" message box.
   bool load(Model* model, const char* fileName, const char* skinFile);
+  // The same load from bytes already in memory; `name` stands for the file
+  // name in messages. Used by the fuzzer and the tests.
+  bool loadFromMemory(Model* model, const unsigned char* data, size_t size, const char* name,
+                      const char* skinFile);
 
-  void readSections();
+  // Reads the skin names, texture coordinates, triangles and the first frame.
+  // False when a section cannot be read or a triangle names a vertex or
+  // texture coordinate that does not exist (the reason is kept for load).
+  bool readSections();
+  // Turns the sections into one mesh appended to the model.
   void buildMesh(Model* model);
+  // Fills the normals of meshes 0..meshCount-1 (see md2.cpp for the rule).
   void computeNormals(Model* model);
+  // Closes the file and frees the reader's arrays.
   void release();
 
-  // Implementation details are the reader's own (see md2.cpp).
  private:
+  struct TexCoord {
+    int16_t s, t;
+  };
+  struct Triangle {
+    int16_t index_xyz[3];
+    int16_t index_st[3];
+  };
+  struct SkinName {
+    char name[kSkinNameBytes];
+  };
+
+  bool loadOpened(Model* model, const char* name, const char* skinFile);
+  const char* checkHeader() const;
+  bool readAt(int64_t offset, void* destination, size_t bytes);
+  void decodeFirstFrame();
+
   FILE* file_ = nullptr;
+  const unsigned char* memory_ = nullptr;  // the in-memory source, when no file
+  int64_t sourceSize_ = 0;
   Md2Header header_{};
-  // ... remaining members are defined by the reader's implementation.
+  std::vector<SkinName> skins_;
+  std::vector<TexCoord> texCoords_;
+  std::vector<Triangle> triangles_;
+  std::vector<Md2Frame> frames_;
+  const char* fault_ = nullptr;  // why readSections refused the file
+  unsigned char frameBuffer_[kFrameBufferBytes] = {};
 };
 
 extern Md2Reader md2Reader;

@@ -1,4 +1,55 @@
-// Placeholder: replaced by the real implementation.
 #include "model/model_list.h"
-GLuint modelList;
-void buildModelList() {}
+
+#include "image/textures.h"
+#include "model/model.h"
+
+GLuint modelList = 0;
+
+namespace {
+
+bool cornersInside(const Mesh& mesh, const MeshFace& face) {
+  for (int k = 0; k < 3; ++k) {
+    const int32_t v = face.vertexIndex[k];
+    const int32_t t = face.texCoordIndex[k];
+    if (v < 0 || v >= mesh.vertexCount) return false;
+    if (mesh.texCoords != nullptr && (t < 0 || t >= mesh.texCoordCount)) return false;
+  }
+  return true;
+}
+
+// Mesh 0 as plain triangles: every corner sends its own normal (the stored
+// one turned back outwards), texture coordinate and position.
+void sendMesh(const Mesh& mesh) {
+  if (mesh.faces == nullptr || mesh.positions == nullptr) return;
+  glBegin(GL_TRIANGLES);
+  for (int32_t f = 0; f < mesh.faceCount; ++f) {
+    const MeshFace& face = mesh.faces[f];
+    if (!cornersInside(mesh, face)) continue;
+    for (int k = 0; k < 3; ++k) {
+      const int32_t v = face.vertexIndex[k];
+      if (mesh.normals != nullptr) {
+        const Vector3f& n = mesh.normals[v];
+        glNormal3f(-n.x, -n.y, -n.z);
+      }
+      if (mesh.texCoords != nullptr) {
+        const Vector2f& t = mesh.texCoords[face.texCoordIndex[k]];
+        glTexCoord2f(t.x, t.y);
+      }
+      const Vector3f& p = mesh.positions[v];
+      glVertex3f(p.x, p.y, p.z);
+    }
+  }
+  glEnd();
+}
+
+}  // namespace
+
+void buildModelList() {
+  modelList = glGenLists(1);
+  glNewList(modelList, GL_COMPILE);
+  glDisable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, skinTexture);
+  if (!enemyModel.meshes.empty()) sendMesh(enemyModel.meshes[0]);
+  glEnable(GL_BLEND);
+  glEndList();
+}
