@@ -144,11 +144,13 @@ TEST_F(ModelList, BlendingIsEnabledAfterwardsWhateverItWasBefore) {
   glDisable(GL_BLEND);
   glCallList(modelList);
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
+  // Texturing itself is left as it was, on or off.
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
   glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
   glCallList(modelList);
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
-  // Texturing itself is left as it was.
-  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 }
 
 TEST_F(ModelList, BindsTheSkinTextureFixedWhenCompiled) {
