@@ -118,7 +118,8 @@ bool Md2Reader::load(Model* model, const char* fileName, const char* skinFile) {
     refuseMissing(fileName);
     return false;
   }
-  // Offsets in the file are 32-bit, so only its first 2 GiB can matter.
+  // The size bounds every check of the header; a file whose size cannot be
+  // told (or is beyond what ftell reports) is refused.
   long size = -1;
   if (std::fseek(file_, 0, SEEK_END) == 0) size = std::ftell(file_);
   if (size < 0) {
