@@ -2,8 +2,10 @@
 // rings (the first and last ring shrink to a pole), cut into N segments
 // around. A part owns one rectangle of the skin atlas: around the part runs
 // left to right, along the spine top to bottom. Parts on both sides (ears,
-// eyes, arms, hands, legs, feet) are built once and mirrored, and both
-// copies share the same rectangle.
+// eyes, legs, feet) are built once and mirrored, and both copies share the
+// same rectangle; the hanging left arm and the raised right arm share one
+// too. The parts are laid out and painted in a figure 53 units tall, which is
+// then stretched upwards to stand from y = -25 to y = 30.
 #include "creature_body.h"
 
 #include <algorithm>
@@ -21,6 +23,8 @@ const double kEyeRadius = 1.35;
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+constexpr double kFloor = -25.0;  // the soles
+constexpr double kTop = 30.0;     // the top of the head
 
 struct Ring {
   Vec3 centre;
@@ -81,7 +85,7 @@ Vec3 shapeHead(Vec3 p, double, double) {
 
 // Flat soles.
 Vec3 shapeFoot(Vec3 p, double, double) {
-  p.y = std::max(p.y, -25.0);
+  p.y = std::max(p.y, kFloor);
   return p;
 }
 
@@ -530,6 +534,11 @@ bool buildCreature(Mesh& mesh, Picture& skin) {
   const Hemisphere hemi;
   for (size_t k = 0; k < parts.size(); ++k)
     if (parts[k].paint) paintRegion(skin, parts[k], grids[k], mesh, occluders, hemi);
+
+  double top = -1e30;
+  for (const Vec3& p : mesh.positions) top = std::max(top, p.y);
+  const double stretch = (kTop - kFloor) / (top - kFloor);
+  for (Vec3& p : mesh.positions) p.y = kFloor + (p.y - kFloor) * stretch;
   return true;
 }
 
