@@ -40,7 +40,7 @@ using Shaper = Vec3 (*)(Vec3 p, double v, double angle);
 
 enum class Sides { kRight, kLeft, kBoth };  // kLeft: only the mirror image
 
-struct PartSpec {
+struct BodyPart {
   const char* name;
   std::vector<Ring> rings;  // first and last have zero radii
   Vec3 firstAxis;           // r1 runs along this direction, made square to the spine
@@ -89,8 +89,8 @@ Vec3 shapeFoot(Vec3 p, double, double) {
   return p;
 }
 
-std::vector<PartSpec> bodyParts() {
-  std::vector<PartSpec> parts;
+std::vector<BodyPart> bodyParts() {
+  std::vector<BodyPart> parts;
   const Vec3 up = {0, 1, 0}, back = {-1, 0, 0}, forward = {1, 0, 0}, right = {0, 0, 1};
   const Sides kRight = Sides::kRight, kLeft = Sides::kLeft, kBoth = Sides::kBoth;
 
@@ -233,7 +233,7 @@ void forEachTriangle(int rings, int segments, Emit emit) {
   }
 }
 
-Grid tessellate(const PartSpec& part) {
+Grid tessellate(const BodyPart& part) {
   Grid g;
   g.rings = int(part.rings.size());
   g.segments = part.segments;
@@ -422,7 +422,7 @@ uint8_t toByte(double v) { return uint8_t(std::lround(std::clamp(v, 0.0, 1.0) * 
 
 constexpr int kGutter = 3;  // texels painted around each region against mipmap bleeding
 
-void paintRegion(Picture& skin, const PartSpec& part, const Grid& g, const Mesh& mesh,
+void paintRegion(Picture& skin, const BodyPart& part, const Grid& g, const Mesh& mesh,
                  const std::vector<Occluder>& occluders, const Hemisphere& hemi) {
   const Region& r = part.region;
   const int n = g.segments;
@@ -433,7 +433,7 @@ void paintRegion(Picture& skin, const PartSpec& part, const Grid& g, const Mesh&
     int i = 0;
     while (i + 2 < g.rings && row >= g.rows[size_t(i + 1)]) ++i;
     const double fv = std::clamp((row - g.rows[size_t(i)]) /
-                                     double(g.rows[size_t(i + 1)] - g.rows[size_t(i)]),
+                                     double(std::max(1, g.rows[size_t(i + 1)] - g.rows[size_t(i)])),
                                  0.0, 1.0);
     for (int px = r.x - kGutter; px < r.x + r.w + kGutter; ++px) {
       if (px < 0 || px >= skin.width) continue;
@@ -444,7 +444,7 @@ void paintRegion(Picture& skin, const PartSpec& part, const Grid& g, const Mesh&
       int j = 0;
       while (j + 1 < n && x >= g.columns[size_t(j) + 1]) ++j;
       const double fu = std::clamp((x - g.columns[size_t(j)]) /
-                                       double(g.columns[size_t(j) + 1] - g.columns[size_t(j)]),
+                                       double(std::max(1, g.columns[size_t(j) + 1] - g.columns[size_t(j)])),
                                    0.0, 1.0);
       Surface s;
       s.p = lerp(lerp(g.at(i, j), g.at(i, j + 1), fu), lerp(g.at(i + 1, j), g.at(i + 1, j + 1), fu), fv);
@@ -473,10 +473,10 @@ bool regionsApart(const Region& a, const Region& b) {
 }  // namespace
 
 bool buildCreature(Mesh& mesh, Picture& skin) {
-  const std::vector<PartSpec> parts = bodyParts();
+  const std::vector<BodyPart> parts = bodyParts();
   for (size_t a = 0; a < parts.size(); ++a) {
     const Region& r = parts[a].region;
-    const PartSpec& p = parts[a];
+    const BodyPart& p = parts[a];
     if (r.x < 0 || r.y < 0 || r.x + r.w > kSkinWidth || r.y + r.h > kSkinHeight ||
         r.w < 4 * p.segments || r.h < 4 * int(p.rings.size()) ||
         (!p.segmentShare.empty() && p.segmentShare.size() != size_t(p.segments)) ||
@@ -487,7 +487,7 @@ bool buildCreature(Mesh& mesh, Picture& skin) {
     if (!parts[a].paint) {
       // It borrows the region of a painted part.
       bool painted = false;
-      for (const PartSpec& other : parts) {
+      for (const BodyPart& other : parts) {
         const Region& o = other.region;
         painted = painted || (other.paint && o.x == r.x && o.y == r.y && o.w == r.w && o.h == r.h);
       }
@@ -509,7 +509,7 @@ bool buildCreature(Mesh& mesh, Picture& skin) {
   mesh = Mesh{};
   std::vector<Grid> grids;
   std::vector<Occluder> occluders;
-  for (const PartSpec& part : parts) {
+  for (const BodyPart& part : parts) {
     grids.push_back(tessellate(part));
     const Grid& g = grids.back();
     const int stBase = int(mesh.texCoords.size());
