@@ -168,17 +168,22 @@ bool decodeRle(const Layout& layout, const unsigned char* bytes, size_t size, un
   size_t pos = layout.pixelOffset;
   uint64_t x = 0;
   uint64_t y = 0;
-  auto put = [&](unsigned index) {
-    if (x < layout.width && y < layout.height) writer.putIndex(writer.row(uint32_t(y)) + x * 3, index);
-    ++x;
+  // How many of the next n pixels land inside the image.
+  auto inside = [&](unsigned n) -> unsigned {
+    if (y >= layout.height || x >= layout.width) return 0;
+    return unsigned(n < layout.width - x ? n : layout.width - x);
   };
   while (y < layout.height) {
     if (size - pos < 2) return false;
     const unsigned count = bytes[pos];
     const unsigned code = bytes[pos + 1];
     pos += 2;
-    if (count > 0) {
-      for (unsigned i = 0; i < count; ++i) put(four ? ((i & 1) ? (code & 0x0Fu) : (code >> 4)) : code);
+    if (count > 0) {  // a run of one index, or of two alternating nibbles
+      const unsigned shown = inside(count);
+      unsigned char* dst = shown > 0 ? writer.row(uint32_t(y)) + x * 3 : nullptr;
+      for (unsigned i = 0; i < shown; ++i, dst += 3)
+        writer.putIndex(dst, four ? ((i & 1) ? (code & 0x0Fu) : (code >> 4)) : code);
+      x += count;
       continue;
     }
     if (code == 0) {  // end of line
@@ -195,10 +200,13 @@ bool decodeRle(const Layout& layout, const unsigned char* bytes, size_t size, un
       const size_t dataBytes = four ? (code + 1) / 2 : code;
       const size_t padded = (dataBytes + 1) & ~size_t(1);
       if (size - pos < padded) return false;
-      for (unsigned i = 0; i < code; ++i) {
+      const unsigned shown = inside(code);
+      unsigned char* dst = shown > 0 ? writer.row(uint32_t(y)) + x * 3 : nullptr;
+      for (unsigned i = 0; i < shown; ++i, dst += 3) {
         const unsigned char b = bytes[pos + (four ? i / 2 : i)];
-        put(four ? ((i & 1) ? (b & 0x0Fu) : (b >> 4)) : b);
+        writer.putIndex(dst, four ? ((i & 1) ? (b & 0x0Fu) : (b >> 4)) : b);
       }
+      x += code;
       pos += padded;
     }
   }
