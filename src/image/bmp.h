@@ -1,5 +1,31 @@
 // Windows bitmap reader: any BMP the game ships (and most others) into packed
-// 24-bit RGB, rows in the file's stored order.
+// 24-bit RGB, rows bottom to top (the order OpenGL wants for texture rows).
+//
+// Accepted: files with or without the 14-byte "BM" file header; the 40-byte
+// and the 12-byte bitmap header (any other header size, such as the 108- and
+// 124-byte V4/V5 headers or the 64-byte OS/2 2.x header, is "Unknown DIB file
+// format."); uncompressed 1, 4, 8, 16 (5-5-5), 24 and 32 bits per pixel; RLE8
+// and RLE4. Beyond that:
+// - Top-down files (negative height) are read and turned bottom-up, so every
+//   result has the same orientation and a positive height. Run-length encoded
+//   files cannot be top-down and are refused.
+// - BI_BITFIELDS masks (16 and 32 bits, 40-byte header, three masks after the
+//   header) are honoured; each mask must be one run of bits. Channels are
+//   expanded to 8 bits with rounding (a 5-bit value v gives round(v*255/31)).
+//   Alpha masks (BI_ALPHABITFIELDS), 2 and 64 bits per pixel, JPEG/PNG
+//   payloads and OS/2 compressions are refused.
+// - Palette indices past the colour table give black; pixels that run-length
+//   data leaves undefined (delta, early end) are black.
+// - Every read is checked against the file: a header, mask set or colour
+//   table that runs past the end, pixel data shorter than the image, or an
+//   RLE stream that ends before the image is filled refuses the file. The
+//   image is limited to 2^26 pixels, so no size computation can overflow.
+//
+// Messages, captioned "Error": "Failed to open DIB file %s.\n" (cannot open
+// or map, including an empty file), "Unknown DIB file format." (bad or cut
+// header), "Out of memory." (no bitmap of that size can be made: zero or
+// negative width, zero height, too many pixels, or allocation failure),
+// "Image file conversion error." (the pixels cannot be converted).
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,55 @@
-// Placeholder: replaced by the real implementation.
 #include "text/font.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
 TgaTexture fontTexture;
 GLuint fontBase;
-void buildFontLists() {}
-void deleteFontLists() {}
-void printText(int, int, int, const char*, ...) {}
+
+void buildFontLists() {
+  fontBase = glGenLists(256);
+  glBindTexture(GL_TEXTURE_2D, fontTexture.textureName);
+  for (int n = 0; n < 256; ++n) {
+    const float cx = float(n % 16) / 16.0f;
+    const float cy = float(n / 16) / 16.0f;
+    glNewList(fontBase + GLuint(n), GL_COMPILE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(cx, 1.0f - cy - 0.0625f);
+    glVertex2i(0, 16);
+    glTexCoord2f(cx + 0.0625f, 1.0f - cy - 0.0625f);
+    glVertex2i(16, 16);
+    glTexCoord2f(cx + 0.0625f, 1.0f - cy - 0.001f);
+    glVertex2i(16, 0);
+    glTexCoord2f(cx, 1.0f - cy - 0.001f);
+    glVertex2i(0, 0);
+    glEnd();
+    glTranslated(14, 0, 0);
+    glEndList();
+  }
+}
+
+void deleteFontLists() { glDeleteLists(fontBase, 256); }
+
+void printText(int x, int y, int set, const char* format, ...) {
+  if (format == nullptr) return;
+  char text[1024];
+  va_list args;
+  va_start(args, format);
+  const int written = std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  if (written < 0) return;  // a formatting error prints nothing
+  // Longer text is cut at the buffer's 1023 characters.
+  const size_t length = std::strlen(text);
+
+  if (set > 1) set = 1;
+  if (set < 0) set = 0;
+  glEnable(GL_TEXTURE_2D);
+  glLoadIdentity();
+  glTranslated(x, y, -500);
+  glRotatef(180, 0, 0, 1);
+  glRotatef(180, 0, 1, 0);
+  glListBase(fontBase + GLuint(128 * set) - 32);
+  glCallLists(GLsizei(length), GL_UNSIGNED_BYTE, text);
+  glDisable(GL_TEXTURE_2D);
+}
