@@ -1,0 +1,61 @@
+# The Windows build's own tests, all under Wine on an X server:
+#  - win32_shell_tests: the window procedure, the game window and the main
+#    loop, linked with the recording OS stand-in instead of WinMain;
+#  - the end-to-end runs of shooter.exe, driven with xdotool;
+#  - frame_rate_bench: presents frames through the real shell for a few
+#    seconds and prints the rate (run by hand, not a test).
+set(SHOOTER_WIN32_SHELL_DIR "${CMAKE_SOURCE_DIR}/src/app/win32")
+set(SHOOTER_WIN32_TEST_DIR "${CMAKE_SOURCE_DIR}/tests/win32")
+
+# The shell without WinMain and without its OS services, for the tests.
+add_library(win32_shell_for_tests STATIC
+  "${SHOOTER_WIN32_SHELL_DIR}/window.cpp" "${SHOOTER_WIN32_SHELL_DIR}/main_loop.cpp")
+target_link_libraries(win32_shell_for_tests PUBLIC shooter_core user32 gdi32
+  PRIVATE shooter_warnings)
+
+add_executable(win32_shell_tests
+  "${SHOOTER_WIN32_TEST_DIR}/window_proc_test.cpp"
+  "${SHOOTER_WIN32_TEST_DIR}/game_window_test.cpp"
+  "${SHOOTER_WIN32_TEST_DIR}/main_loop_test.cpp"
+  "${SHOOTER_WIN32_TEST_DIR}/gl_context_test.cpp"
+  # The game's resources, so that the window class finds its icon here too.
+  "${CMAKE_BINARY_DIR}/generated/shooter.rc")
+target_link_libraries(win32_shell_tests PRIVATE win32_shell_for_tests test_support
+  shooter_warnings)
+add_dependencies(win32_shell_tests gamedata)
+add_test(NAME win32_shell_tests COMMAND win32_shell_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+set_tests_properties(win32_shell_tests PROPERTIES ENVIRONMENT "${SHOOTER_TEST_ENV}"
+  FIXTURES_REQUIRED wine)
+
+# Reads a running game's windows from inside Wine for the end-to-end scripts:
+# box texts, client areas, styles, the class icon.
+add_executable(wine_probe "${SHOOTER_WIN32_TEST_DIR}/wine_probe.cpp")
+target_link_libraries(wine_probe PRIVATE user32 shooter_warnings)
+
+# The real shell (window, loop, OS services) presenting real frames.
+add_executable(frame_rate_bench
+  "${SHOOTER_WIN32_TEST_DIR}/frame_rate_bench.cpp"
+  "${SHOOTER_WIN32_SHELL_DIR}/window.cpp" "${SHOOTER_WIN32_SHELL_DIR}/main_loop.cpp"
+  "${SHOOTER_WIN32_SHELL_DIR}/platform_win32.cpp")
+target_link_libraries(frame_rate_bench PRIVATE shooter_files winmm shooter_warnings)
+add_dependencies(frame_rate_bench gamedata)
+
+set(SHOOTER_E2E_WINE_ENV ${SHOOTER_TEST_ENV}
+  "SHOOTER_EXE=${SHOOTER_RUN_DIR}/shooter.exe"
+  "SHOOTER_PROBE=$<TARGET_FILE:wine_probe>"
+  "SHOOTER_RUN_DIR=${SHOOTER_RUN_DIR}")
+
+function(shooter_wine_e2e name script)
+  add_test(NAME ${name} COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/${script}" ${ARGN})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${SHOOTER_E2E_WINE_ENV}"
+    FIXTURES_REQUIRED wine SKIP_RETURN_CODE 77 TIMEOUT 120)
+endfunction()
+
+shooter_wine_e2e(e2e_wine_windowed windowed_wine.sh)
+shooter_wine_e2e(e2e_wine_close_button windowed_wine.sh close)
+shooter_wine_e2e(e2e_wine_fullscreen_refused fullscreen_refused_wine.sh)
+shooter_wine_e2e(e2e_wine_fullscreen_fallback_windowed fullscreen_refused_wine.sh windowed)
+shooter_wine_e2e(e2e_wine_fullscreen fullscreen_wine.sh)
+# It restarts the prefix's Wine session on the small screen: nothing else may
+# run meanwhile.
+set_tests_properties(e2e_wine_fullscreen PROPERTIES RUN_SERIAL TRUE)

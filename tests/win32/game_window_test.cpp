@@ -1,0 +1,200 @@
+// Opening and closing the game window for real (message boxes are recorded
+// and answered by the test platform). Runs in the game's data folder, so the
+// scene loads as it does in the game.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/platform.h"
+#include "app/shell.h"
+#include "app/win32/game_window.h"
+#include "game/state.h"
+#include "gl.h"
+#include "support/test_platform.h"
+
+namespace {
+class GameWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGameState();
+    shell = ShellState{};
+    testPlatform.clear();
+  }
+
+  void TearDown() override {
+    closeGameWindow();
+    // The game registers its class once per run; each test is a run of its own.
+    UnregisterClassA(kWindowClass, GetModuleHandleA(nullptr));
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+
+  static bool screenLargerThanTheGame() {
+    return GetSystemMetrics(SM_CXSCREEN) > kWindowWidth ||
+           GetSystemMetrics(SM_CYSCREEN) > kWindowHeight;
+  }
+};
+
+TEST(PixelFormat, AsksForDoubleBufferedRgbaWithA16BitDepthBuffer) {
+  const PIXELFORMATDESCRIPTOR pfd = gamePixelFormat(16);
+  EXPECT_EQ(pfd.nSize, 40);
+  EXPECT_EQ(pfd.nVersion, 1);
+  EXPECT_EQ(pfd.dwFlags, 0x25u);
+  EXPECT_EQ(pfd.iPixelType, PFD_TYPE_RGBA);
+  EXPECT_EQ(pfd.cColorBits, 16);
+  EXPECT_EQ(pfd.cDepthBits, 16);
+  EXPECT_EQ(pfd.iLayerType, PFD_MAIN_PLANE);
+  // Everything else is left to the driver.
+  PIXELFORMATDESCRIPTOR rest = pfd;
+  rest.nSize = 0;
+  rest.nVersion = 0;
+  rest.dwFlags = 0;
+  rest.iPixelType = 0;
+  rest.cColorBits = 0;
+  rest.cDepthBits = 0;
+  rest.iLayerType = 0;
+  PIXELFORMATDESCRIPTOR zero;
+  std::memset(&zero, 0, sizeof zero);
+  EXPECT_EQ(std::memcmp(&rest, &zero, sizeof zero), 0);
+}
+
+TEST(StartQuestion, OnlyYesRunsFullScreen) {
+  testPlatform.clear();
+  testPlatform.messageAnswer = kIdYes;
+  EXPECT_TRUE(askFullScreen());
+  ASSERT_EQ(testPlatform.messages.size(), 1u);
+  EXPECT_EQ(testPlatform.messages[0].text,
+            "Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?");
+  EXPECT_EQ(testPlatform.messages[0].caption, "Start FullScreen?");
+  EXPECT_EQ(testPlatform.messages[0].flags, kMbYesNo | kMbIconQuestion);
+
+  testPlatform.messageAnswer = kIdNo;
+  EXPECT_FALSE(askFullScreen());
+  // Escape cancels the box under some systems: that is a No, not a Yes.
+  testPlatform.messageAnswer = kIdCancel;
+  EXPECT_FALSE(askFullScreen());
+  testPlatform.messageAnswer = 0;  // the box could not be shown
+  EXPECT_FALSE(askFullScreen());
+}
+
+TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false));
+  EXPECT_TRUE(testPlatform.messages.empty());
+  ASSERT_NE(hWnd, nullptr);
+  ASSERT_NE(hDC, nullptr);
+  ASSERT_NE(hRC, nullptr);
+  EXPECT_EQ(hInstance, GetModuleHandleA(nullptr));
+
+  char className[32] = {};
+  GetClassNameA(hWnd, className, sizeof className);
+  EXPECT_STREQ(className, "OpenGL");
+  char title[64] = {};
+  GetWindowTextA(hWnd, title, sizeof title);
+  EXPECT_STREQ(title, "First Person Shooter");
+
+  RECT client;
+  GetClientRect(hWnd, &client);
+  EXPECT_EQ(client.right - client.left, 640);
+  EXPECT_EQ(client.bottom - client.top, 480);
+  RECT outer;
+  GetWindowRect(hWnd, &outer);
+  EXPECT_EQ(outer.left, 0);
+  EXPECT_EQ(outer.top, 0);
+
+  const LONG style = GetWindowLongA(hWnd, GWL_STYLE);
+  EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+  EXPECT_TRUE(style & WS_CLIPSIBLINGS);
+  EXPECT_TRUE(style & WS_CLIPCHILDREN);
+  EXPECT_TRUE(style & WS_VISIBLE);
+  const LONG exStyle = GetWindowLongA(hWnd, GWL_EXSTYLE);
+  EXPECT_TRUE(exStyle & WS_EX_APPWINDOW);
+  EXPECT_TRUE(exStyle & WS_EX_WINDOWEDGE);
+  EXPECT_EQ(GetClassLongA(hWnd, GCL_STYLE), CS_HREDRAW | CS_VREDRAW | CS_OWNDC);
+  // The class carries the program icon (this test links the game's resources).
+  EXPECT_NE(GetClassLongPtrA(hWnd, GCLP_HICON), 0);
+  EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrA(hWnd, GCLP_HCURSOR)),
+            LoadCursorA(nullptr, IDC_ARROW));
+  EXPECT_EQ(GetClassLongPtrA(hWnd, GCLP_HBRBACKGROUND), 0);
+
+  // The context is current, double-buffered, with at least the asked depth.
+  EXPECT_EQ(wglGetCurrentContext(), hRC);
+  PIXELFORMATDESCRIPTOR granted;
+  ASSERT_NE(DescribePixelFormat(hDC, GetPixelFormat(hDC), sizeof granted, &granted), 0);
+  EXPECT_TRUE(granted.dwFlags & PFD_DOUBLEBUFFER);
+  EXPECT_TRUE(granted.dwFlags & PFD_SUPPORT_OPENGL);
+  EXPECT_GE(granted.cDepthBits, 16);
+
+  // The projection was set for the requested size and the scene ran.
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 640);
+  EXPECT_EQ(viewport[3], 480);
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  ASSERT_EQ(testPlatform.warps.size(), 2u);
+  EXPECT_EQ(testPlatform.warps[0], std::make_pair(322, 240));
+  EXPECT_EQ(testPlatform.warps[1], std::make_pair(320, 240));
+}
+
+TEST_F(GameWindowTest, CloseReleasesEverythingWithoutComplaint) {
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false));
+  HWND window = hWnd;
+  closeGameWindow();
+  EXPECT_EQ(hWnd, nullptr);
+  EXPECT_EQ(hDC, nullptr);
+  EXPECT_EQ(hRC, nullptr);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_TRUE(testPlatform.messages.empty())
+      << testPlatform.messages.front().caption << ": " << testPlatform.messages.front().text;
+  // A second teardown finds nothing left to release.
+  closeGameWindow();
+  EXPECT_TRUE(testPlatform.messages.empty());
+}
+
+TEST_F(GameWindowTest, SecondRegistrationOfTheClassIsReportedAndNothingIsBuilt) {
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false));
+  closeGameWindow();
+  // The class outlives the window: a second open in the same run cannot register it.
+  EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, false));
+  ASSERT_EQ(testPlatform.messages.size(), 1u);
+  EXPECT_EQ(testPlatform.messages[0].text, "Failed To Register The Window Class.");
+  EXPECT_EQ(testPlatform.messages[0].caption, "ERROR");
+  EXPECT_EQ(testPlatform.messages[0].flags, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(hWnd, nullptr);
+}
+
+TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
+  if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
+  testPlatform.messageAnswer = kIdNo;
+  EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  ASSERT_EQ(testPlatform.messages.size(), 2u);
+  EXPECT_EQ(testPlatform.messages[0].text,
+            "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed "
+            "Mode Instead?");
+  EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
+  EXPECT_EQ(testPlatform.messages[0].flags, kMbYesNo | kMbIconExclamation);
+  EXPECT_EQ(testPlatform.messages[1].text, "Program Will Now Close.");
+  EXPECT_EQ(testPlatform.messages[1].caption, "ERROR");
+  EXPECT_EQ(testPlatform.messages[1].flags, kMbOk | kMbIconStop);
+  EXPECT_EQ(hWnd, nullptr);
+  EXPECT_TRUE(shell.fullscreen) << "nothing was switched; the flag is left as asked";
+}
+
+TEST_F(GameWindowTest, RefusedDisplayModeAndYesRunsWindowed) {
+  if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
+  testPlatform.messageAnswer = kIdYes;
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  ASSERT_EQ(testPlatform.messages.size(), 1u);
+  EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
+  EXPECT_FALSE(shell.fullscreen);
+  EXPECT_EQ(GetWindowLongA(hWnd, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+  RECT client;
+  GetClientRect(hWnd, &client);
+  EXPECT_EQ(client.right, 640);
+  EXPECT_EQ(client.bottom, 480);
+}
+}  // namespace
