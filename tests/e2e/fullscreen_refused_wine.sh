@@ -22,8 +22,7 @@ window_exists '^First Person Shooter$' && fail "the game window exists before th
 
 if [ "$choice" = windowed ]; then
   answer_box '^Quarl GL$' Return
-  wait_window '^First Person Shooter$' >/dev/null || fail "no game window after Yes"
-  sleep 0.5
+  wait_game_window "after Yes to the fallback"
   info=$(probe window 'First Person Shooter')
   expect_line "$info" "client 640 480"
   style=$(field "$info" style)

@@ -24,9 +24,9 @@ start_game
 wait_window '^Start FullScreen\?$' >/dev/null || fail "no start question"
 answer_box '^Start FullScreen\?$' Return
 
-wait_window '^First Person Shooter$' >/dev/null || fail "no game window after Yes"
+wait_window '^(First Person Shooter|Quarl GL)$' >/dev/null || fail "nothing after Yes"
 window_exists '^Quarl GL$' && fail "the fallback question came on a 640x480 screen"
-sleep 0.5
+wait_game_window "after Yes"
 info=$(probe window 'First Person Shooter')
 echo "$info"
 expect_line "$info" "rect 0 0 640 480"

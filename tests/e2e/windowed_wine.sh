@@ -16,8 +16,7 @@ expect_line "$texts" "child Button &Yes"
 expect_line "$texts" "child Button &No"
 answer_box '^Start FullScreen\?$' n
 
-wait_window '^First Person Shooter$' >/dev/null || fail "no game window after No"
-sleep 0.5
+wait_game_window "after No"
 info=$(probe window 'First Person Shooter')
 echo "$info"
 expect_line "$info" "class OpenGL"

@@ -20,7 +20,7 @@ add_executable(win32_shell_tests
   "${SHOOTER_WIN32_TEST_DIR}/gl_context_test.cpp"
   # The game's resources, so that the window class finds its icon here too.
   "${CMAKE_BINARY_DIR}/generated/shooter.rc")
-target_link_libraries(win32_shell_tests PRIVATE win32_shell_for_tests test_support
+target_link_libraries(win32_shell_tests PRIVATE test_platform win32_shell_for_tests test_support
   shooter_warnings)
 add_dependencies(win32_shell_tests gamedata)
 add_test(NAME win32_shell_tests COMMAND win32_shell_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")

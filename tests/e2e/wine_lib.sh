@@ -69,24 +69,46 @@ window_exists() {
   [ -n "$(xdotool search --name "$1" 2>/dev/null | head -n 1)" ]
 }
 
+# Waits for the game window and fails with the game's own words when start-up
+# stopped at an error box instead (missing or unreadable data files, ...).
+wait_game_window() {
+  wait_window '^First Person Shooter$' >/dev/null || fail "no game window ($1)"
+  sleep 0.5
+  local caption
+  for caption in Error ERROR; do
+    if window_exists "^$caption\$"; then
+      fail "start-up stopped with a message box:
+$(probe texts "$caption")"
+    fi
+  done
+}
+
 # Answers a message box with a key. A box that has only just appeared may not
 # take keys yet, so the key is sent again until the box is gone.
 answer_box() {
-  local pattern=$1 key=$2 attempt wait
+  local pattern=$1 key=$2 attempt wait id
   for attempt in 1 2 3 4 5 6 7 8 9 10; do
     sleep 0.3
-    window_exists "$pattern" || return 0
+    id=$(xdotool search --name "$pattern" 2>/dev/null | head -n 1)
+    [ -n "$id" ] || return 0
+    # Without a window manager nobody else gives the box the keyboard.
+    xdotool windowfocus "$id" 2>/dev/null
     xdotool key "$key"
     for wait in 1 2 3 4 5 6 7 8 9 10; do
       window_exists "$pattern" || return 0
       sleep 0.1
     done
   done
-  fail "the box '$pattern' did not take the key $key"
+  fail "the box '$pattern' did not take the key $key (focus on $(xdotool getwindowfocus 2>&1), box $id)"
 }
 
-# Holds a key for a quarter second: the game reads held keys once per frame.
+# Holds a key down in the game window for a quarter second: the game reads
+# held keys once per frame, so a key that goes down and up between two frames
+# is never seen.
 press_key() {
+  local id
+  id=$(xdotool search --name '^First Person Shooter$' 2>/dev/null | head -n 1)
+  [ -n "$id" ] && xdotool windowfocus "$id" 2>/dev/null
   xdotool keydown "$1"
   sleep 0.25
   xdotool keyup "$1"
@@ -126,7 +148,5 @@ $1"
 # Starts this prefix's Wine session afresh on the given X server (Wine takes
 # the screen from the session's first X connection).
 restart_wine_on() {
-  WINEPREFIX=$WINEPREFIX wineserver -k </dev/null >/dev/null 2>&1
-  sleep 0.5
   SHOOTER_DISPLAY_LARGE=$1 bash "$WINE_WARMUP" >/dev/null || fail "wine did not start on $1"
 }

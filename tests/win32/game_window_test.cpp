@@ -32,6 +32,15 @@ class GameWindowTest : public ::testing::Test {
     }
   }
 
+  // The message boxes shown so far, for failure reports.
+  static std::string shownMessages() {
+    std::string all;
+    for (const RecordedMessage& message : testPlatform.messages) {
+      all += "\n  " + message.caption + ": " + message.text;
+    }
+    return all;
+  }
+
   static bool screenLargerThanTheGame() {
     return GetSystemMetrics(SM_CXSCREEN) > kWindowWidth ||
            GetSystemMetrics(SM_CYSCREEN) > kWindowHeight;
@@ -81,8 +90,8 @@ TEST(StartQuestion, OnlyYesRunsFullScreen) {
 }
 
 TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false));
-  EXPECT_TRUE(testPlatform.messages.empty());
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false)) << shownMessages();
+  EXPECT_TRUE(testPlatform.messages.empty()) << shownMessages();
   ASSERT_NE(hWnd, nullptr);
   ASSERT_NE(hDC, nullptr);
   ASSERT_NE(hRC, nullptr);
@@ -140,7 +149,7 @@ TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
 }
 
 TEST_F(GameWindowTest, CloseReleasesEverythingWithoutComplaint) {
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false));
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false)) << shownMessages();
   HWND window = hWnd;
   closeGameWindow();
   EXPECT_EQ(hWnd, nullptr);
@@ -148,15 +157,14 @@ TEST_F(GameWindowTest, CloseReleasesEverythingWithoutComplaint) {
   EXPECT_EQ(hRC, nullptr);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
-  EXPECT_TRUE(testPlatform.messages.empty())
-      << testPlatform.messages.front().caption << ": " << testPlatform.messages.front().text;
+  EXPECT_TRUE(testPlatform.messages.empty()) << shownMessages();
   // A second teardown finds nothing left to release.
   closeGameWindow();
   EXPECT_TRUE(testPlatform.messages.empty());
 }
 
 TEST_F(GameWindowTest, SecondRegistrationOfTheClassIsReportedAndNothingIsBuilt) {
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false));
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false)) << shownMessages();
   closeGameWindow();
   // The class outlives the window: a second open in the same run cannot register it.
   EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, false));
@@ -165,6 +173,31 @@ TEST_F(GameWindowTest, SecondRegistrationOfTheClassIsReportedAndNothingIsBuilt) 
   EXPECT_EQ(testPlatform.messages[0].caption, "ERROR");
   EXPECT_EQ(testPlatform.messages[0].flags, kMbOk | kMbIconExclamation);
   EXPECT_EQ(hWnd, nullptr);
+}
+
+TEST_F(GameWindowTest, FailedSceneTearsTheWindowDownAndSaysSo) {
+  // A folder without the game's data: the scene cannot load its model.
+  char temp[MAX_PATH] = {};
+  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+  const std::string empty = std::string(temp) + "shooter-no-data";
+  CreateDirectoryA(empty.c_str(), nullptr);
+  char previous[MAX_PATH] = {};
+  ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryA(empty.c_str()));
+  const bool opened = openGameWindow(kWindowTitle, 640, 480, 16, false);
+  SetCurrentDirectoryA(previous);
+  RemoveDirectoryA(empty.c_str());
+
+  EXPECT_FALSE(opened);
+  ASSERT_FALSE(testPlatform.messages.empty());
+  EXPECT_EQ(testPlatform.messages.back().text, "Initialization Failed.");
+  EXPECT_EQ(testPlatform.messages.back().caption, "ERROR");
+  EXPECT_EQ(testPlatform.messages.back().flags, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(hWnd, nullptr);
+  EXPECT_EQ(hDC, nullptr);
+  EXPECT_EQ(hRC, nullptr);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_EQ(FindWindowA(kWindowClass, kWindowTitle), nullptr);
 }
 
 TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
@@ -187,7 +220,7 @@ TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
 TEST_F(GameWindowTest, RefusedDisplayModeAndYesRunsWindowed) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
   testPlatform.messageAnswer = kIdYes;
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true)) << shownMessages();
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
   EXPECT_FALSE(shell.fullscreen);

@@ -18,7 +18,9 @@ namespace {
 constexpr const char* kErrorCaption = "ERROR";
 constexpr const char* kShutdownCaption = "SHUTDOWN ERROR";
 
-void showError(const char* text) { platformMessageBox(text, kErrorCaption, MB_OK | MB_ICONEXCLAMATION); }
+void showError(const char* text) {
+  platformMessageBox(text, kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+}
 
 void showShutdownError(const char* text) {
   platformMessageBox(text, kShutdownCaption, MB_OK | MB_ICONINFORMATION);
