@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # shooter.exe in a window: the start question, No, a 640x480 client area at
 # the top-left corner, mouse look warping in client coordinates, and the end:
-# Escape (default) or the window's close button (argument "close"), both with
-# exit code 0.
+# Escape (default) or the window's close button (first argument "close"),
+# both with exit code 0. A second argument is the key that answers the start
+# question (default n; Escape cancels the box, which also means a window).
 source "$(dirname "${BASH_SOURCE[0]}")/wine_lib.sh"
 ending=${1:-escape}
+answer=${2:-n}
 
 use_display "$LARGE_DISPLAY"
 start_game
@@ -14,9 +16,9 @@ texts=$(probe texts 'Start FullScreen?')
 expect_line "$texts" "child Static Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?"
 expect_line "$texts" "child Button &Yes"
 expect_line "$texts" "child Button &No"
-answer_box '^Start FullScreen\?$' n
+answer_box '^Start FullScreen\?$' "$answer"
 
-wait_game_window "after No"
+wait_game_window "after answering the start question with $answer"
 info=$(probe window 'First Person Shooter')
 echo "$info"
 expect_line "$info" "class OpenGL"

@@ -53,6 +53,7 @@ endfunction()
 
 shooter_wine_e2e(e2e_wine_windowed windowed_wine.sh)
 shooter_wine_e2e(e2e_wine_close_button windowed_wine.sh close)
+shooter_wine_e2e(e2e_wine_start_question_cancelled windowed_wine.sh escape Escape)
 shooter_wine_e2e(e2e_wine_fullscreen_refused fullscreen_refused_wine.sh)
 shooter_wine_e2e(e2e_wine_fullscreen_fallback_windowed fullscreen_refused_wine.sh windowed)
 shooter_wine_e2e(e2e_wine_fullscreen fullscreen_wine.sh)
