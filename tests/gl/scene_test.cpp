@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "gl.h"
 #include "image/textures.h"
+#include "model/model.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
 #include "text/font.h"
@@ -53,6 +54,8 @@ class SceneStart : public ::testing::Test {
     if (!dir_.empty()) fs::remove_all(dir_, ignored);
     std::free(fontTexture.pixels);
     fontTexture = TgaTexture{};
+    // Start-up filled the one global model; later suites start from an empty one.
+    enemyModel = Model{};
     gl_.close();
   }
   bool start() {
