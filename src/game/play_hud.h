@@ -1,0 +1,34 @@
+// The texts of the head-up display, the read-outs and the end screens, each
+// formatted into a fixed line buffer by a plain function (no GL), and the
+// values the display derives from the game state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Long enough for any double printed in full with two decimals.
+constexpr size_t kHudLineSize = 400;
+
+struct HudLine {
+  char text[kHudLineSize];
+};
+
+// A whole number printed like "%<width>.0d": right-aligned in the field,
+// and with no digits at all for 0 (a field of blanks). Done by hand so that
+// every C runtime prints the same thing.
+void formatWholeField(char* out, size_t size, int width, int32_t value);
+
+void formatDistanceLine(HudLine* line, double distance);  // "Distance: %4.0f"
+void formatScoreLine(HudLine* line, int32_t point);       // "point: %4.0d"
+void formatFpsLine(HudLine* line, double fps);            // "FPS: %4.0f"
+// "<label>: %4.2f", for the debug read-outs.
+void formatValueLine(HudLine* line, const char* label, double value);
+void formatHitLine(HudLine* line, int enemy, int32_t hit);  // "[<enemy>]hit %2.0d"
+void formatDeadLine(HudLine* line, int enemy);              // "[<enemy>]dead"
+
+// Distance from the player to the exit point (384, 5), in tens of units.
+double exitDistance(double x, double z);
+
+// The first enemy, in order, that hunts the player and is still alive
+// (fewer than three hits), or -1.
+int alertingEnemy();
