@@ -171,8 +171,9 @@ TEST_F(Frames, HitsAreForgottenWhenThePlayerLeavesTheZone) {
     step();
   }
   EXPECT_EQ(enemies[0].hit, 2);
-  player.xtrans2 = 896;  // out to cell 3 and back
+  player.xtrans2 = 896;  // out to cell 3, shooting there, and back
   player.ztrans2 = 1152;
+  input.fireRequest = 1;
   step();
   EXPECT_EQ(enemies[0].hit, 0);
   player.xtrans2 = 1240;
@@ -181,8 +182,8 @@ TEST_F(Frames, HitsAreForgottenWhenThePlayerLeavesTheZone) {
     input.fireRequest = 1;
     step();
   }
-  // The ray of the frame in cell 3 went elsewhere: the first press back only
-  // lays a new ray, the next two hit.
+  // The ray shot in cell 3 ended far off the enemy's line: the first press
+  // back only lays a new ray, the next two hit.
   EXPECT_EQ(enemies[0].hit, 2);
   EXPECT_EQ(enemies[0].dead, 0);
   input.fireRequest = 1;

@@ -72,10 +72,11 @@ struct Frame {
   PixelView view() const { return {rgb.data(), width, height, 3, true}; }
 };
 
-// Text colours as the font draws them: bright in one channel, dark in the others.
-inline bool isRed(int r, int g, int b) { return r > 150 && g < 90 && b < 90; }
-inline bool isBlue(int r, int g, int b) { return b > 150 && r < 90 && g < 90; }
-inline bool isWhite(int r, int g, int b) { return r > 150 && g > 150 && b > 150; }
+// Text as the font draws it: the glyph's colour is added to what lies behind,
+// so its own channels saturate and the others keep the background's values.
+inline bool isRed(int r, int g, int b) { return r >= 250 && r - g > 60 && r - b > 60; }
+inline bool isBlue(int r, int g, int b) { return b >= 250 && b - r > 60 && b - g > 60; }
+inline bool isWhite(int r, int g, int b) { return r >= 250 && g >= 250 && b >= 250; }
 inline bool isLit(int r, int g, int b) { return r + g + b > 60; }
 
 // The game with its data loaded, as the shells start it.
@@ -91,8 +92,11 @@ class GameScene : public ::testing::Test {
     testPlatform.clear();
     shell = ShellState{};
     resizeView(640, 480);
-    ASSERT_TRUE(initScene()) << "start-up failed";
-    ASSERT_TRUE(testPlatform.messages.empty()) << testPlatform.messages[0].text;
+    const bool started = initScene();
+    for (const RecordedMessage& m : testPlatform.messages) {
+      ADD_FAILURE() << "start-up message: " << m.caption << ": " << m.text;
+    }
+    ASSERT_TRUE(started) << "start-up failed";
     // The cursor as start-up leaves it; the tests feed motion from there.
     shell.lastMouseX = 320;
     shell.lastMouseY = 240;

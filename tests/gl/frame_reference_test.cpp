@@ -1,0 +1,56 @@
+// Whole frames of the game compared with committed pictures: the start view,
+// a smoke burst on a wall and the read-outs. (The two end screens are
+// compared at the end of the playthroughs.) SHOOTER_WRITE_FRAMES=1 rewrites
+// the pictures.
+#include <gtest/gtest.h>
+
+#include "app/timer.h"
+#include "frame_test_scene.h"
+
+using frame_test::Frame;
+using frame_test::GameScene;
+using frame_test::isRed;
+using frame_test::lineBox;
+
+namespace {
+class ReferenceFrames : public GameScene {};
+}  // namespace
+
+TEST_F(ReferenceFrames, StartViewWithTheFirstEnemyHunting) {
+  input.mouseYaw = 45;  // facing the first enemy down the corridor
+  const Frame f = frame();
+  EXPECT_EQ(enemies[0].inZone, 1);
+  EXPECT_GT(f.count(lineBox(150, 230, 0, 6), isRed), 50);  // "ALERT!"
+  matchReference(f, "start");
+}
+
+TEST_F(ReferenceFrames, SmokeBurstOnAWall) {
+  input.mouseYaw = 300;  // at the end wall (x = 1280) of the first corridor, close by
+  step();
+  input.fireRequest = 1;
+  step();
+  EXPECT_EQ(shot.fire_x, 1280.0);
+  EXPECT_EQ(shot.smokeActive, 1);
+  for (int i = 0; i < 4; ++i) step();
+  const Frame f = frame();
+  EXPECT_EQ(shot.smokeActive, 1);
+  matchReference(f, "smoke");
+}
+
+TEST_F(ReferenceFrames, ReadOuts) {
+  // A clock that advances a 60th of a second per frame, for a steady rate.
+  testPlatform.manualClock = true;
+  testPlatform.counter = 0;
+  timerInit();
+  input.mouseYaw = 45;
+  input.showStats = 1;
+  enemies[4].dead = 1;  // shows "[4]dead"
+  enemies[4].hit = 3;
+  Frame f;
+  for (int i = 0; i < 10; ++i) {
+    testPlatform.counter += 1000000000 / 60;
+    f = frame();
+  }
+  EXPECT_NEAR(frameRate.fps, 60.0, 0.01);
+  matchReference(f, "stats");
+}
