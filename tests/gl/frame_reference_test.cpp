@@ -25,13 +25,16 @@ TEST_F(ReferenceFrames, StartViewWithTheFirstEnemyHunting) {
 }
 
 TEST_F(ReferenceFrames, SmokeBurstOnAWall) {
-  input.mouseYaw = 300;  // at the end wall (x = 1280) of the first corridor, close by
-  step();
-  input.fireRequest = 1;
-  step();
-  EXPECT_EQ(shot.fire_x, 1280.0);
+  // Three shots at the end wall (x = 1280) of the first corridor, close by.
+  for (double yaw : {296.0, 300.0, 304.0}) {
+    input.mouseYaw = yaw;
+    input.fireRequest = 1;
+    step();
+    EXPECT_EQ(shot.fire_x, 1280.0);
+  }
   EXPECT_EQ(shot.smokeActive, 1);
-  for (int i = 0; i < 4; ++i) step();
+  EXPECT_EQ(shot.burstSlot, 3);
+  step();
   const Frame f = frame();
   EXPECT_EQ(shot.smokeActive, 1);
   matchReference(f, "smoke");

@@ -68,15 +68,15 @@ TEST_F(Hud, CaughtAndWinningInOneFrameShowsGameOver) {
   // "GAME OVER!" is ten glyphs, "You win!" eight.
   EXPECT_GT(lost.count(lineBox(0, 190, 8, 2), isWhite), 10);
   EXPECT_EQ(won.count(lineBox(0, 190, 8, 2), isWhite), 0);
-  EXPECT_GT(won.count(lineBox(0, 190, 0, 8), isWhite), 100);
+  EXPECT_GT(won.count(lineBox(0, 190, 0, 8), isWhite), 20);
 }
 
 TEST_F(Hud, EndScreenShowsTheScoreAndNothingElse) {
   result.gameOver = 1;
   result.point = 30;
   const Frame f = frame();
-  EXPECT_GT(f.count(lineBox(0, 210, 7, 4), isBlue), 20);
-  EXPECT_GT(f.count(lineBox(0, 170, 0, 20), isWhite), 100);
+  EXPECT_GT(f.count(lineBox(0, 210, 7, 4), isBlue), 5);
+  EXPECT_GT(f.count(lineBox(0, 170, 0, 20), isWhite), 30);
   // Nothing outside the three lines: no maze, no crosshair, no HUD.
   EXPECT_EQ(f.count({-385, -289, 385, 140}, frame_test::isLit), 0);
 }
