@@ -26,20 +26,17 @@ std::thread::id gameThread;  // the driver's worker threads are not the game
 std::atomic<long> allocations{0};
 
 // The call stack of the first counted allocation, printed when the test fails.
+#if defined(__linux__)
 void* firstStack[64];
 int firstStackDepth = 0;
-
-void rememberStack() {
-#if defined(__linux__)
-  firstStackDepth = backtrace(firstStack, 64);
-#endif
-}
-
+void rememberStack() { firstStackDepth = backtrace(firstStack, 64); }
 void printFirstStack() {
-#if defined(__linux__)
   if (firstStackDepth > 0) backtrace_symbols_fd(firstStack, firstStackDepth, 2);
-#endif
 }
+#else
+void rememberStack() {}
+void printFirstStack() {}
+#endif
 
 // Whether the allocation being made has no GL driver code on its call stack.
 bool fromTheGame() {
