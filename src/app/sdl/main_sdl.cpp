@@ -1,3 +1,10 @@
-// Placeholder: replaced by the SDL2 shell.
+// First Person Shooter on Linux: the SDL2 shell's entry point.
 #include <SDL.h>
-int main(int, char**) { return 0; }
+
+#include "app/sdl/loop.h"
+
+int main(int, char**) {
+  const int exitCode = runShooter();
+  SDL_Quit();
+  return exitCode;
+}

@@ -1,0 +1,58 @@
+#include "app/sdl/events.h"
+
+#include "app/sdl/keymap.h"
+#include "app/shell.h"
+#include "game/state.h"
+
+namespace {
+void handleWindowEvent(const SDL_WindowEvent& window) {
+  switch (window.event) {
+    case SDL_WINDOWEVENT_MINIMIZED:
+      shell.active = false;
+      break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      shell.active = true;
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      resizeView(window.data1, window.data2);
+      break;
+    default:
+      break;
+  }
+}
+}  // namespace
+
+EventResult handleEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      return EventResult::Quit;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) return EventResult::Quit;
+      handleWindowEvent(event.window);
+      break;
+    case SDL_KEYDOWN: {
+      // Repeats of a held key simply leave it down.
+      if (isSystemKey(event.key.keysym)) break;
+      const int key = virtualKeyFromKeysym(event.key.keysym);
+      if (key != 0) keyDown(key);
+      break;
+    }
+    case SDL_KEYUP: {
+      // A release always clears the key, even with Alt held meanwhile, so
+      // that no key can stay down after it was let go.
+      const int key = virtualKeyFromKeysym(event.key.keysym);
+      if (key != 0) keyUp(key);
+      break;
+    }
+    case SDL_MOUSEMOTION:
+      mouseView(event.motion.x, event.motion.y);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.button == SDL_BUTTON_LEFT) input.fireRequest = 1;
+      break;
+    default:
+      break;
+  }
+  return EventResult::Handled;
+}
