@@ -83,7 +83,6 @@ int punctuationPosition(SDL_Scancode scancode) {
     case SDL_SCANCODE_NONUSHASH: return kVkOem5;
     case SDL_SCANCODE_RIGHTBRACKET: return kVkOem6;
     case SDL_SCANCODE_APOSTROPHE: return kVkOem7;
-    case SDL_SCANCODE_NONUSBACKSLASH: return kVkOem102;
     default: return 0;
   }
 }
@@ -150,6 +149,8 @@ int fixedKey(SDL_Scancode scancode) {
     case SDL_SCANCODE_SCROLLLOCK: return kVkScroll;
     case SDL_SCANCODE_PAUSE: return kVkPause;
     case SDL_SCANCODE_PRINTSCREEN: return kVkSnapshot;
+    // The extra key of ISO keyboards has its own code whatever it types.
+    case SDL_SCANCODE_NONUSBACKSLASH: return kVkOem102;
     default: return 0;
   }
 }

@@ -41,13 +41,16 @@ int platformMessageBox(const char* text, const char* caption, unsigned flags,
   box.buttons = yesNo ? yesNoButtons : okButton;
 
   const int fallback = yesNo ? kIdNo : kIdOk;
-  int pressed = -1;
-  if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-    // Without a display there is nowhere else to tell the user.
-    std::fprintf(stderr, "%s: %s\n", box.title, box.message);
-    return fallback;
+  // The box opens its own display connection, which a display server may
+  // refuse when it comes just as another client leaves: try again twice.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) SDL_Delay(100);
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) == 0) return pressed < 0 ? fallback : pressed;
   }
-  return pressed < 0 ? fallback : pressed;
+  // Without a display there is nowhere else to tell the user.
+  std::fprintf(stderr, "%s: %s\n", box.title, box.message);
+  return fallback;
 }
 
 // ---------------------------------------------------------------------------

@@ -17,6 +17,16 @@ void showShutdownError(const char* text) {
   platformMessageBox(text, "SHUTDOWN ERROR", kMbOk | kMbIconInformation);
 }
 
+// Connects to the display. A display server may refuse a connection made just
+// as another client disconnects, so a refusal is tried again twice.
+bool startVideo() {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) SDL_Delay(100);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  }
+  return false;
+}
+
 void stopVideo() {
   if (videoStarted) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -54,7 +64,7 @@ bool findFullscreenMode(int width, int height, SDL_DisplayMode* mode) {
 bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
   shell.fullscreen = fullscreenFlag;
 
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  if (!startVideo()) {
     showError("Failed To Register The Window Class.");
     return false;
   }

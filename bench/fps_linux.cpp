@@ -1,0 +1,78 @@
+// Presented frames per second of the SDL shell's main loop, measured from
+// outside the game: opens the game window (windowed), plays for a few seconds
+// with the walk and turn keys held, and counts the loop's swaps. For contrast
+// it then runs the same frame, swap and keyboard step without the pacer.
+//
+// Usage: fps_linux [seconds]   (default 5; needs an X server or SDL's
+// offscreen driver, and the data files in the working directory)
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/sdl/loop.h"
+#include "app/sdl/window.h"
+#include "app/shell.h"
+#include "game/frame.h"
+#include "game/state.h"
+
+namespace {
+double secondsSince(Uint64 start) {
+  return static_cast<double>(SDL_GetPerformanceCounter() - start) /
+         static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+void holdPlayKeys() {
+  keyDown(vk::W);
+  keyDown(vk::Left);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+  if (!(seconds > 0) || seconds > 600) seconds = 5.0;
+
+  if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false)) {
+    std::fprintf(stderr, "fps_linux: the game window did not open\n");
+    return 1;
+  }
+  std::printf("video driver: %s, swap interval: %d\n", SDL_GetCurrentVideoDriver(),
+              SDL_GL_GetSwapInterval());
+
+  // The shell's own loop, with its pacer.
+  holdPlayKeys();
+  FramePacer pacer;
+  Uint64 start = SDL_GetPerformanceCounter();
+  while (secondsSince(start) < seconds) {
+    holdPlayKeys();  // focus changes may release them
+    if (!mainLoopPass(&pacer)) break;
+  }
+  const double paced = secondsSince(start);
+  std::printf("shell loop:     %8.1f presented frames/s (%llu swaps, %llu frames, %llu events in %.2f s)\n",
+              static_cast<double>(loopCounters.swaps) / paced,
+              static_cast<unsigned long long>(loopCounters.swaps),
+              static_cast<unsigned long long>(loopCounters.frames),
+              static_cast<unsigned long long>(loopCounters.events), paced);
+
+  // The same work without the pacer.
+  uint64_t swaps = 0;
+  SDL_Event event;
+  start = SDL_GetPerformanceCounter();
+  while (secondsSince(start) < seconds) {
+    while (SDL_PollEvent(&event)) {
+    }
+    holdPlayKeys();
+    runFrame();
+    SDL_GL_SwapWindow(gameWindow);
+    keyboardStep();
+    ++swaps;
+  }
+  const double unpaced = secondsSince(start);
+  std::printf("without pacer:  %8.1f presented frames/s (%llu swaps in %.2f s)\n",
+              static_cast<double>(swaps) / unpaced, static_cast<unsigned long long>(swaps),
+              unpaced);
+
+  closeGameWindow();
+  SDL_Quit();
+  return 0;
+}

@@ -1,0 +1,83 @@
+# Linux: the SDL shell's own tests and the game in a real X window.
+#
+# sdl_shell_tests links the shell's event handling, window and main loop (not
+# its entry point and not its OS services: the recording test platform stands
+# in for those). It runs on SDL's offscreen driver, and again under X11 on the
+# two Xvfb screens that the end-to-end tests use. The e2e_linux_* tests drive
+# the real game binary with xdotool. Both X11 variants read
+# SHOOTER_DISPLAY_LARGE (a 1024x768 screen, default :99) and
+# SHOOTER_DISPLAY_SMALL (640x480, default :98) and skip when no server answers.
+find_package(SDL2 REQUIRED)
+find_package(X11)
+
+set(SHOOTER_SDL_DIR "${PROJECT_SOURCE_DIR}/src/app/sdl")
+file(GLOB SHOOTER_SDL_SHELL_PARTS CONFIGURE_DEPENDS "${SHOOTER_SDL_DIR}/*.cpp")
+list(REMOVE_ITEM SHOOTER_SDL_SHELL_PARTS
+  "${SHOOTER_SDL_DIR}/main_sdl.cpp" "${SHOOTER_SDL_DIR}/platform_sdl.cpp")
+
+file(GLOB SDL_SHELL_TEST_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/linux/*_test.cpp")
+add_executable(sdl_shell_tests ${SDL_SHELL_TEST_SOURCES} ${SHOOTER_SDL_SHELL_PARTS})
+target_link_libraries(sdl_shell_tests PRIVATE test_support SDL2::SDL2 shooter_warnings)
+add_dependencies(sdl_shell_tests gamedata)
+
+add_test(NAME sdl_shell_tests COMMAND sdl_shell_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+set_tests_properties(sdl_shell_tests PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen")
+
+# Everything that uses an X server runs one at a time: the tests share its
+# keyboard focus and pointer.
+set(SHOOTER_E2E_RUNNER "${CMAKE_CURRENT_SOURCE_DIR}/run_linux_x11.sh")
+function(shooter_x11_test name display)
+  add_test(NAME ${name} COMMAND bash ${ARGN} WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+  set_tests_properties(${name} PROPERTIES
+    SKIP_RETURN_CODE 77
+    RESOURCE_LOCK shooter_x_server
+    TIMEOUT 120
+    ENVIRONMENT "SHOOTER_E2E_DISPLAY=${display};SDL_VIDEODRIVER=x11")
+endfunction()
+
+# The shell's real OS services (no recording stand-in), with SDL's dummy sound
+# device so that the sound path is exercised on machines without one.
+add_executable(sdl_platform_tests "${CMAKE_CURRENT_SOURCE_DIR}/linux/platform_sdl_checks.cpp"
+  ${SHOOTER_SDL_SHELL_PARTS} "${SHOOTER_SDL_DIR}/platform_sdl.cpp")
+target_link_libraries(sdl_platform_tests PRIVATE shooter_files SDL2::SDL2 ${SHOOTER_GTEST}
+  shooter_warnings)
+add_test(NAME sdl_platform_tests COMMAND sdl_platform_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+set_tests_properties(sdl_platform_tests PROPERTIES
+  ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+
+shooter_x11_test(sdl_shell_tests_x11_large large
+  "${SHOOTER_E2E_RUNNER}" $<TARGET_FILE:sdl_shell_tests>)
+shooter_x11_test(sdl_shell_tests_x11_small small
+  "${SHOOTER_E2E_RUNNER}" $<TARGET_FILE:sdl_shell_tests>)
+
+if(X11_FOUND)
+  add_executable(close_window linux/close_window.c)
+  target_link_libraries(close_window PRIVATE X11::X11)
+  set(SHOOTER_CLOSE_WINDOW $<TARGET_FILE:close_window>)
+else()
+  set(SHOOTER_CLOSE_WINDOW "")
+endif()
+
+foreach(case windowed:large close:large fallback:large play:large fullscreen:small)
+  string(REPLACE ":" ";" case "${case}")
+  list(GET case 0 script)
+  list(GET case 1 display)
+  shooter_x11_test(e2e_linux_${script} ${display}
+    "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_${script}.sh"
+    $<TARGET_FILE:shooter> "${SHOOTER_CLOSE_WINDOW}")
+endforeach()
+
+# A figure, not a test: presented frames per second of the real shell loop.
+# Run it with `cmake --build --preset linux --target fps-linux` (an X server
+# on SHOOTER_DISPLAY_LARGE, default :99).
+add_executable(fps_linux "${PROJECT_SOURCE_DIR}/bench/fps_linux.cpp"
+  ${SHOOTER_SDL_SHELL_PARTS} "${SHOOTER_SDL_DIR}/platform_sdl.cpp")
+target_link_libraries(fps_linux PRIVATE shooter_files SDL2::SDL2 shooter_warnings)
+add_dependencies(fps_linux gamedata)
+add_custom_target(fps-linux
+  COMMAND ${CMAKE_COMMAND} -E env SHOOTER_E2E_DISPLAY=large
+          bash "${SHOOTER_E2E_RUNNER}" $<TARGET_FILE:fps_linux> 5
+  WORKING_DIRECTORY "${SHOOTER_RUN_DIR}"
+  DEPENDS fps_linux
+  USES_TERMINAL
+  VERBATIM)

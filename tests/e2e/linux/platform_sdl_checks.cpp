@@ -1,0 +1,158 @@
+// The SDL shell's OS services: clocks, sleeping, the cursor without a window,
+// the shot sound (read once, silent when unusable) and message boxes where
+// none can be shown. Linked with the real services, not the test stand-in.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+
+namespace {
+double secondsSince(Uint64 start) {
+  return static_cast<double>(SDL_GetPerformanceCounter() - start) /
+         static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+// A PCM wave file: `bits` 8 or 16, mono or stereo, a short sine tone.
+std::vector<unsigned char> waveFile(int rate, int bits, int channels, int frames) {
+  std::vector<unsigned char> data;
+  const int bytesPerSample = bits / 8;
+  for (int i = 0; i < frames; ++i) {
+    const double v = std::sin(i * 0.3);
+    for (int c = 0; c < channels; ++c) {
+      if (bits == 8) {
+        data.push_back(static_cast<unsigned char>(128 + static_cast<int>(100 * v)));
+      } else {
+        const int16_t s = static_cast<int16_t>(8000 * v);
+        data.push_back(static_cast<unsigned char>(s & 0xFF));
+        data.push_back(static_cast<unsigned char>((s >> 8) & 0xFF));
+      }
+    }
+  }
+  std::vector<unsigned char> file;
+  auto put32 = [&file](uint32_t v) {
+    for (int i = 0; i < 4; ++i) file.push_back(static_cast<unsigned char>(v >> (8 * i)));
+  };
+  auto put16 = [&file](uint32_t v) {
+    for (int i = 0; i < 2; ++i) file.push_back(static_cast<unsigned char>(v >> (8 * i)));
+  };
+  auto tag = [&file](const char* t) { file.insert(file.end(), t, t + 4); };
+  tag("RIFF");
+  put32(static_cast<uint32_t>(36 + data.size()));
+  tag("WAVE");
+  tag("fmt ");
+  put32(16);
+  put16(1);
+  put16(static_cast<uint32_t>(channels));
+  put32(static_cast<uint32_t>(rate));
+  put32(static_cast<uint32_t>(rate * channels * bytesPerSample));
+  put16(static_cast<uint32_t>(channels * bytesPerSample));
+  put16(static_cast<uint32_t>(bits));
+  tag("data");
+  put32(static_cast<uint32_t>(data.size()));
+  file.insert(file.end(), data.begin(), data.end());
+  return file;
+}
+
+void writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+  std::fclose(f);
+}
+
+TEST(SdlPlatform, CounterAndMillisecondClockAdvanceWithSleep) {
+  int64_t frequency = 0;
+  ASSERT_TRUE(platformCounterFrequency(&frequency));
+  EXPECT_GT(frequency, 0);
+  const int64_t c0 = platformCounter();
+  const uint32_t m0 = platformMilliseconds();
+  platformSleep(20);
+  const int64_t c1 = platformCounter();
+  const uint32_t m1 = platformMilliseconds();
+  EXPECT_GE(static_cast<double>(c1 - c0) / static_cast<double>(frequency), 0.0195);
+  EXPECT_GE(m1 - m0, 19u);
+}
+
+TEST(SdlPlatform, SleepingNothingReturnsAtOnce) {
+  const Uint64 start = SDL_GetPerformanceCounter();
+  platformSleep(0);
+  platformSleep(-5);
+  platformSleep(std::nan(""));
+  EXPECT_LT(secondsSince(start), 0.005);
+  const Uint64 fraction = SDL_GetPerformanceCounter();
+  platformSleep(0.5);  // sub-millisecond sleeps are honoured, not rounded to 0
+  EXPECT_GE(secondsSince(fraction), 0.0004);
+}
+
+TEST(SdlPlatform, WarpingWithoutAWindowDoesNothing) {
+  platformWarpCursor(320, 240);
+  SUCCEED();
+}
+
+TEST(SdlPlatform, MessageBoxesThatCannotBeShownNeverMeanYes) {
+  // No display of any kind: the box cannot appear.
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  EXPECT_EQ(platformMessageBox("Question?", "Caption", kMbYesNo | kMbIconQuestion), kIdNo);
+  EXPECT_EQ(platformMessageBox("Note.", "Caption", kMbOk | kMbIconStop), kIdOk);
+}
+
+// One sequence: the sound state lives for the whole process.
+TEST(SdlPlatform, SoundsAreReadOnceAndUnusableOnesStaySilent) {
+  char folder[] = "/tmp/shooter-sound-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string dir = folder;
+
+  // Unusable files never start the sound system.
+  platformPlaySound(nullptr);
+  platformPlaySound((dir + "/missing.wav").c_str());
+  writeFile(dir + "/empty.wav", {});
+  platformPlaySound((dir + "/empty.wav").c_str());
+  std::vector<unsigned char> truncated = waveFile(22050, 16, 1, 100);
+  truncated.resize(30);
+  writeFile(dir + "/truncated.wav", truncated);
+  platformPlaySound((dir + "/truncated.wav").c_str());
+  platformPlaySound(std::string(400, 'x').c_str());  // a name too long to remember
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+
+  // A good file opens the device once and then plays from memory.
+  const std::string shot = dir + "/shot.wav";
+  writeFile(shot, waveFile(22050, 16, 1, 4410));
+  platformPlaySound(shot.c_str());
+  EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+  ASSERT_EQ(std::remove(shot.c_str()), 0);
+  const Uint64 start = SDL_GetPerformanceCounter();
+  for (int i = 0; i < 1000; ++i) platformPlaySound(shot.c_str());
+  EXPECT_LT(secondsSince(start), 0.5) << "each shot must restart the sound, not reload it";
+
+  // Another format is converted to the device's.
+  const std::string other = dir + "/other.wav";
+  writeFile(other, waveFile(11025, 8, 2, 2000));
+  platformPlaySound(other.c_str());
+  platformPlaySound(shot.c_str());
+  SDL_Delay(50);
+
+  // More files than there are slots: the extra ones are simply silent.
+  for (int i = 0; i < 6; ++i) {
+    const std::string extra = dir + "/extra" + std::to_string(i) + ".wav";
+    writeFile(extra, waveFile(22050, 16, 1, 100));
+    platformPlaySound(extra.c_str());
+    std::remove(extra.c_str());
+  }
+  std::remove(other.c_str());
+  std::remove((dir + "/empty.wav").c_str());
+  std::remove((dir + "/truncated.wav").c_str());
+  rmdir(folder);
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+}  // namespace
