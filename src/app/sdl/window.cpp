@@ -64,6 +64,9 @@ bool findFullscreenMode(int width, int height, SDL_DisplayMode* mode) {
 bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
   shell.fullscreen = fullscreenFlag;
 
+  // Switching to another program leaves a full-screen game as it is (it
+  // stops only when minimised), as on Windows.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (!startVideo()) {
     showError("Failed To Register The Window Class.");
     return false;

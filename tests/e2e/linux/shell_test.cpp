@@ -170,6 +170,7 @@ TEST_F(ShellTest, FullScreenWhereTheDisplayHasTheMode) {
   EXPECT_TRUE(testPlatform.messages.empty()) << recordedMessages();
   EXPECT_TRUE(SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_FULLSCREEN);
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+  EXPECT_FALSE(SDL_GetHintBoolean(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, SDL_TRUE));
   SDL_DisplayMode mode{};
   ASSERT_EQ(SDL_GetWindowDisplayMode(gameWindow, &mode), 0);
   EXPECT_EQ(mode.w, 640);
