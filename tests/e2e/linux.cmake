@@ -17,7 +17,7 @@ list(REMOVE_ITEM SHOOTER_SDL_SHELL_PARTS
 
 file(GLOB SDL_SHELL_TEST_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/linux/*_test.cpp")
 add_executable(sdl_shell_tests ${SDL_SHELL_TEST_SOURCES} ${SHOOTER_SDL_SHELL_PARTS})
-target_link_libraries(sdl_shell_tests PRIVATE test_support SDL2::SDL2 shooter_warnings)
+target_link_libraries(sdl_shell_tests PRIVATE test_platform test_support SDL2::SDL2 shooter_warnings)
 add_dependencies(sdl_shell_tests gamedata)
 
 add_test(NAME sdl_shell_tests COMMAND sdl_shell_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
