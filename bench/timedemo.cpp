@@ -1,0 +1,446 @@
+// Timedemo: the real frame on an offscreen 640 x 480 context, run from the
+// game's data folder after the real start-up.
+//
+// Prints, from one run:
+//   - start-up: time to a presented frame with only the context open, and
+//     with the whole start-up (initScene) and the first game frame;
+//   - the median frame time (frame + glFinish + swap) of an empty frame, the
+//     maze alone from the start, the idle start frame, and the worst playing
+//     frame (all 45 bursts alive, the longest corridor in view, an enemy
+//     hunting close by, a shot fired, the read-outs on), with their ratios;
+//   - micro-benchmarks (Google Benchmark) of the wall test, the bursts and
+//     text output.
+//
+//   timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]
+//            [--run-dir DIR] [--no-micro] [benchmark flags...]
+//
+// --since gives the launch instant (a shell's $EPOCHREALTIME taken just
+// before exec), so that start-up counts from process start, loading included;
+// without it start-up counts from main(). Scenarios run interleaved in small
+// batches, so that load from other processes spreads evenly over them; quote
+// the ratios, not the absolute times.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "app/shell.h"
+#include "game/frame.h"
+#include "game/state.h"
+#include "gl.h"
+#include "support/gl_context.h"
+#include "support/test_platform.h"
+#include "text/font.h"
+#include "world/collision.h"
+#include "world/maze.h"
+#include "world/particles.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+double epochSeconds() {
+  using namespace std::chrono;
+  return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+GlContext context;
+
+// ---------------------------------------------------------------------------
+// Scenes of the frame table.
+
+constexpr double kStartX = 1240.0;
+constexpr double kStartZ = 1752.0;
+constexpr double kEyeHeight = 25.0;
+
+// The longest straight view: from the high-x end of the 1024-unit corridor
+// (zone 1, guarded by the second enemy) looking along -x.
+constexpr double kLongViewX = 1000.0;
+constexpr double kLongViewZ = 1408.0;
+constexpr double kLongViewHeading = 90.0;
+constexpr int kHunter = 1;
+constexpr float kHunterDistance = 50.0f;  // well outside the catch range of 15
+
+// Where the 45 bursts sit: real shots fanned over the view (heading and pitch
+// offsets), each marched to its impact like the rifle's ray.
+struct Impact {
+  double x, y, z;
+  double dx, dy, dz;
+};
+Impact impacts[kBursts];
+
+void placeImpacts() {
+  player.xtrans2 = kLongViewX;
+  player.ztrans2 = kLongViewZ;
+  for (int b = 0; b < kBursts; ++b) {
+    const double heading = kLongViewHeading + (b % 9 - 4) * 6.0;  // -24..24 degrees
+    const double pitch = (b / 9 - 2) * 9.0;                       // -18..18 degrees
+    Impact& i = impacts[b];
+    i.dx = -std::sin(heading * kDegToRad) / 5;
+    i.dy = -std::tan(pitch * kDegToRad) / 5;
+    i.dz = -std::cos(heading * kDegToRad) / 5;
+    i.x = kLongViewX;
+    i.y = 10.0;
+    i.z = kLongViewZ;
+    double zero = 0;
+    for (int step = 0; step < 20000; ++step) {
+      i.x += i.dx;
+      i.y += i.dy;
+      i.z += i.dz;
+      if (collideZone(&i.x, &i.y, &i.z, &zero, &zero, &zero, 0.0, 0.0)) break;
+    }
+  }
+}
+
+void fillAllBursts() {
+  for (int b = 0; b < kBursts; ++b) {
+    const Impact& i = impacts[b];
+    shot.burstSlot = b;
+    shot.fire_x = i.x;
+    shot.fire_y = i.y;
+    shot.fire_z = i.z;
+    shot.fire_dx = i.dx;
+    shot.fire_dy = i.dy;
+    shot.fire_dz = i.dz;
+    startBurst();
+  }
+  shot.smokeActive = 1;
+}
+
+void emptyFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+
+// The frame's maze pass alone, with the camera where a new game puts it.
+void mazeFrame() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glRotated(0.0, 1, 0, 0);
+  glRotated(360.0, 0, 1, 0);
+  glTranslated(-kStartX, -kEyeHeight, -kStartZ);
+  drawMaze();
+}
+
+void gameFrame() { runFrame(); }
+
+void prepareNothing() {}
+
+void prepareStart() {
+  resetGameState();
+  testPlatform.sounds.clear();
+  testPlatform.warps.clear();
+}
+
+void prepareWorst() {
+  resetGameState();
+  testPlatform.sounds.clear();
+  testPlatform.warps.clear();
+  fillAllBursts();
+  player.xtrans2 = kLongViewX;
+  player.ztrans2 = kLongViewZ;
+  input.mouseYaw = kLongViewHeading;
+  input.showStats = 1;
+  input.fireRequest = 1;
+  // The frame counter at 9: this frame samples the frame rate as well.
+  frameRate.frameCount = 9;
+  enemies[kHunter].x = static_cast<float>(kLongViewX) - kHunterDistance;
+  enemies[kHunter].z = static_cast<float>(kLongViewZ);
+}
+
+struct Scenario {
+  const char* name;
+  void (*prepare)();
+  void (*draw)();
+  std::vector<double> ms;
+};
+
+double percentile(std::vector<double> v, double q) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t i = static_cast<size_t>(q * static_cast<double>(v.size() - 1) + 0.5);
+  return v[std::min(i, v.size() - 1)];
+}
+
+void runFrameTable(int frames) {
+  placeImpacts();
+  Scenario scenarios[] = {
+      {"empty frame (clear + swap)", prepareNothing, emptyFrame, {}},
+      {"maze alone, from the start", prepareNothing, mazeFrame, {}},
+      {"start frame (runFrame, idle)", prepareStart, gameFrame, {}},
+      {"worst playing frame", prepareWorst, gameFrame, {}},
+  };
+  constexpr int kBatch = 10;
+  constexpr int kWarmRounds = 2;
+  const int rounds = std::max(1, (frames + kBatch - 1) / kBatch);
+  for (Scenario& s : scenarios) s.ms.reserve(static_cast<size_t>(rounds * kBatch));
+  testPlatform.sounds.reserve(64);
+  testPlatform.warps.reserve(64);
+
+  for (int round = 0; round < rounds + kWarmRounds; ++round) {
+    for (Scenario& s : scenarios) {
+      for (int f = 0; f < kBatch; ++f) {
+        s.prepare();
+        const Clock::time_point t0 = Clock::now();
+        s.draw();
+        glFinish();
+        context.swap();
+        const Clock::time_point t1 = Clock::now();
+        if (round >= kWarmRounds) s.ms.push_back(msBetween(t0, t1));
+      }
+    }
+  }
+  // Leave the game as a new one.
+  resetGameState();
+  resetParticles();
+
+  const double empty = percentile(scenarios[0].ms, 0.5);
+  const double maze = percentile(scenarios[1].ms, 0.5);
+  std::printf("\nFrame times, %d frames each, median (p10..p90), ms; ratios of medians\n",
+              rounds * kBatch);
+  std::printf("  %-32s %8s %17s %8s %8s\n", "frame", "median", "p10..p90", "x empty", "x maze");
+  for (const Scenario& s : scenarios) {
+    const double m = percentile(s.ms, 0.5);
+    std::printf("  %-32s %8.3f %8.3f..%-8.3f %8.2f %8.2f\n", s.name, m, percentile(s.ms, 0.1),
+                percentile(s.ms, 0.9), empty > 0 ? m / empty : 0.0, maze > 0 ? m / maze : 0.0);
+  }
+  const double start = percentile(scenarios[2].ms, 0.5);
+  const double worst = percentile(scenarios[3].ms, 0.5);
+  if (start > 0) std::printf("  worst / start frame: %.2f\n", worst / start);
+  if (worst > 0) std::printf("  worst frame as a rate: %.0f frames per second\n", 1000.0 / worst);
+}
+
+// ---------------------------------------------------------------------------
+// Micro-benchmarks.
+
+// A shot's ray marched down the longest corridor: one wall test per 0.2-unit
+// step, as the rifle's march does.
+void BM_CollideZone_ShotMarch(benchmark::State& state) {
+  resetGameState();
+  player.xtrans2 = kLongViewX;
+  player.ztrans2 = kLongViewZ;
+  long steps = 0;
+  for (auto _ : state) {
+    double x = kLongViewX, y = 10.0, z = kLongViewZ, zero = 0;
+    const double dx = -0.2, dy = 0.0, dz = 0.0;
+    for (;;) {
+      ++steps;
+      x += dx;
+      y += dy;
+      z += dz;
+      if (collideZone(&x, &y, &z, &zero, &zero, &zero, 0.0, 0.0)) break;
+    }
+    benchmark::DoNotOptimize(x);
+  }
+  state.counters["steps"] =
+      benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
+  state.counters["per_step"] = benchmark::Counter(
+      static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  resetGameState();
+}
+BENCHMARK(BM_CollideZone_ShotMarch)->Unit(benchmark::kMicrosecond);
+
+// One fragment's bounce test, the call the particle pass makes per fragment.
+void BM_CollideZone_Fragment(benchmark::State& state) {
+  resetGameState();
+  player.xtrans2 = kLongViewX;
+  player.ztrans2 = kLongViewZ;
+  double x = 900, y = 30, z = 1400, vx = -3.1, vy = 1.7, vz = 2.3;
+  for (auto _ : state) {
+    x += vx;
+    y += vy;
+    z += vz;
+    benchmark::DoNotOptimize(collideZone(&x, &y, &z, &vx, &vy, &vz, 0.0, 0.75));
+  }
+  resetGameState();
+}
+BENCHMARK(BM_CollideZone_Fragment);
+
+void BM_StartBurst(benchmark::State& state) {
+  resetGameState();
+  int slot = 0;
+  for (auto _ : state) {
+    shot.burstSlot = slot;
+    shot.fire_x = 500;
+    shot.fire_z = 1400;
+    shot.fire_dx = -0.2;
+    startBurst();
+    slot = slot == kBursts - 1 ? 0 : slot + 1;
+  }
+  benchmark::DoNotOptimize(particles[0][0].vx);
+  resetParticles();
+  resetGameState();
+}
+BENCHMARK(BM_StartBurst);
+
+// The motion of all 2025 particles, without drawing: the arithmetic share of
+// the particle pass (bursts refilled every 20 passes).
+void BM_ParticleMotion_AllBursts(benchmark::State& state) {
+  resetGameState();
+  placeImpacts();
+  int passes = 0;
+  for (auto _ : state) {
+    if (passes++ % 20 == 0) {
+      state.PauseTiming();
+      fillAllBursts();
+      state.ResumeTiming();
+    }
+    for (int b = 0; b < kBursts; ++b) {
+      for (int i = kPuffs; i < kParticlesPerBurst; ++i)
+        if (particles[i][b].life > 0) advanceFragment(&particles[i][b]);
+      for (int i = 0; i < kPuffs; ++i)
+        if (particles[i][b].life > 0) advancePuff(&particles[i][b]);
+    }
+    benchmark::ClobberMemory();
+  }
+  resetParticles();
+  resetGameState();
+}
+BENCHMARK(BM_ParticleMotion_AllBursts)->Unit(benchmark::kMicrosecond);
+
+// One read-out line: formatting, then the glyph lists queued to GL.
+void BM_PrintText_ReadoutLine(benchmark::State& state) {
+  double value = 1240.0;
+  glBindTexture(GL_TEXTURE_2D, fontTexture.textureName);
+  for (auto _ : state) {
+    printText(-350, 70, 1, "fire_x: %4.2f", value);
+    value += 0.01;
+  }
+  glFinish();
+}
+BENCHMARK(BM_PrintText_ReadoutLine);
+
+// The formatting alone of a full read-out block (42 lines).
+void BM_Format_ReadoutBlock(benchmark::State& state) {
+  char line[128];
+  double v = 1044.0;
+  for (auto _ : state) {
+    for (int n = 0; n < 36; ++n) {
+      benchmark::DoNotOptimize(std::snprintf(line, sizeof line, "secondTransX: %4.2f", v));
+      v += 0.5;
+    }
+    for (int n = 0; n < 6; ++n) {
+      benchmark::DoNotOptimize(std::snprintf(line, sizeof line, "[1]hit %2.0d", n));
+    }
+  }
+}
+BENCHMARK(BM_Format_ReadoutBlock);
+
+// ---------------------------------------------------------------------------
+
+struct Options {
+  int frames = 300;
+  bool startupOnly = false;
+  bool micro = true;
+  double since = -1;  // launch instant, seconds since the epoch
+  std::string runDir = SHOOTER_RUN_DIR;
+  std::vector<char*> benchmarkArgs;
+};
+
+bool parse(int argc, char** argv, Options* o) {
+  o->benchmarkArgs.push_back(argv[0]);
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (a == "--frames" && hasValue) {
+      o->frames = std::atoi(argv[++i]);
+      if (o->frames < 1) return false;
+    } else if (a == "--startup-only") {
+      o->startupOnly = true;
+    } else if (a == "--no-micro") {
+      o->micro = false;
+    } else if (a == "--since" && hasValue) {
+      std::string s = argv[++i];
+      std::replace(s.begin(), s.end(), ',', '.');  // $EPOCHREALTIME follows the locale
+      o->since = std::atof(s.c_str());
+    } else if (a == "--run-dir" && hasValue) {
+      o->runDir = argv[++i];
+    } else if (a.rfind("--benchmark_", 0) == 0) {
+      o->benchmarkArgs.push_back(argv[i]);
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Clock::time_point mainEntered = Clock::now();
+  const double mainEnteredEpoch = epochSeconds();
+  Options options;
+  if (!parse(argc, argv, &options)) {
+    std::fprintf(stderr,
+                 "usage: timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]\n"
+                 "                [--run-dir DIR] [--no-micro] [--benchmark_...]\n");
+    return 2;
+  }
+  if (chdir(options.runDir.c_str()) != 0) {
+    std::fprintf(stderr, "timedemo: cannot enter the run folder %s\n", options.runDir.c_str());
+    return 1;
+  }
+
+  // Start-up: a presented frame with the bare context, then the game's.
+  if (!context.open(640, 480)) {
+    std::fprintf(stderr, "timedemo: no OpenGL context\n");
+    return 1;
+  }
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  context.swap();
+  glFinish();
+  const Clock::time_point contextReady = Clock::now();
+
+  resizeView(640, 480);
+  if (!initScene()) {
+    for (const RecordedMessage& m : testPlatform.messages)
+      std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
+    std::fprintf(stderr, "timedemo: start-up failed\n");
+    return 1;
+  }
+  shell.lastMouseX = 320;
+  shell.lastMouseY = 240;
+  runFrame();
+  context.swap();
+  glFinish();
+  keyboardStep();
+  const Clock::time_point gameReady = Clock::now();
+
+  // Before main: loading, dynamic linking and static constructors.
+  const double beforeMain = options.since > 0 ? (mainEnteredEpoch - options.since) * 1000 : 0;
+  const double contextMs = beforeMain + msBetween(mainEntered, contextReady);
+  const double gameMs = beforeMain + msBetween(mainEntered, gameReady);
+  std::printf("Start-up to the first presented frame (from %s):\n",
+              options.since > 0 ? "process start" : "main");
+  std::printf("  context only:                        %8.1f ms\n", contextMs);
+  std::printf("  context + initScene + first frame:   %8.1f ms   (x %.2f)\n", gameMs,
+              contextMs > 0 ? gameMs / contextMs : 0.0);
+  if (options.since > 0) std::printf("  of which before main:                %8.1f ms\n", beforeMain);
+  std::printf("STARTUP context_ms=%.3f game_ms=%.3f\n", contextMs, gameMs);
+  if (options.startupOnly) return 0;
+
+  std::printf("\nRenderer: %s, %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+              reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+  runFrameTable(options.frames);
+
+  if (options.micro) {
+    std::printf("\nMicro-benchmarks\n");
+    std::fflush(stdout);
+    int benchArgc = static_cast<int>(options.benchmarkArgs.size());
+    benchmark::Initialize(&benchArgc, options.benchmarkArgs.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+  }
+  releaseScene();
+  context.close();
+  return 0;
+}
