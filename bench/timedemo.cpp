@@ -141,21 +141,26 @@ void prepareStart() {
   testPlatform.warps.clear();
 }
 
-void prepareWorst() {
+// The worst frame, with parts of it left out to show what each costs.
+void prepareWorstOf(bool smoke, bool readouts) {
   resetGameState();
   testPlatform.sounds.clear();
   testPlatform.warps.clear();
-  fillAllBursts();
+  if (smoke) fillAllBursts();
   player.xtrans2 = kLongViewX;
   player.ztrans2 = kLongViewZ;
   input.mouseYaw = kLongViewHeading;
-  input.showStats = 1;
-  input.fireRequest = 1;
+  input.showStats = readouts ? 1 : 0;
+  input.fireRequest = smoke ? 1 : 0;
   // The frame counter at 9: this frame samples the frame rate as well.
   frameRate.frameCount = 9;
   enemies[kHunter].x = static_cast<float>(kLongViewX) - kHunterDistance;
   enemies[kHunter].z = static_cast<float>(kLongViewZ);
 }
+
+void prepareWorst() { prepareWorstOf(true, true); }
+void prepareWorstNoReadouts() { prepareWorstOf(true, false); }
+void prepareWorstNoSmoke() { prepareWorstOf(false, true); }
 
 struct Scenario {
   const char* name;
@@ -178,6 +183,8 @@ void runFrameTable(int frames) {
       {"maze alone, from the start", prepareNothing, mazeFrame, {}},
       {"start frame (runFrame, idle)", prepareStart, gameFrame, {}},
       {"worst playing frame", prepareWorst, gameFrame, {}},
+      {"  the same without the read-outs", prepareWorstNoReadouts, gameFrame, {}},
+      {"  the same without shot and smoke", prepareWorstNoSmoke, gameFrame, {}},
   };
   constexpr int kBatch = 10;
   constexpr int kWarmRounds = 2;
