@@ -4,7 +4,7 @@
 // after each presented frame).
 //
 //   soak [FRAMES] [--seed N] [--rss-limit-kb K] [--max-game-frames N]
-//        [--rss-every N]
+//        [--rss-every N] [--inject-fault nan|alloc|glerror|leak]
 //
 // Runs in the current folder, which must hold the game's data files. Every
 // frame checks that no game variable is NaN or infinite (the particle table
@@ -226,6 +226,7 @@ void buildRoutes() {
 }
 
 int pathCellOf(double x, double z) {
+  if (!std::isfinite(x) || !std::isfinite(z)) return -1;
   const int col = static_cast<int>(std::floor(x / kCellSize));
   const int row = static_cast<int>(std::floor(z / kCellSize));
   if (col < 0 || col > 4 || row < 0 || row > 6) return -1;
@@ -502,6 +503,7 @@ struct Options {
   long rssLimitKb = 16384;
   long maxGameFrames = 40000;
   long rssEvery = 0;  // print the memory figures every this many frames
+  const char* inject = nullptr;  // a fault made half way, to prove the checks
 };
 
 bool parse(int argc, char** argv, Options* o) {
@@ -514,6 +516,12 @@ bool parse(int argc, char** argv, Options* o) {
     } else if (std::strcmp(argv[i], "--max-game-frames") == 0 && hasValue) {
       o->maxGameFrames = std::atol(argv[++i]);
       if (o->maxGameFrames < 1) return false;
+    } else if (std::strcmp(argv[i], "--inject-fault") == 0 && hasValue) {
+      o->inject = argv[++i];
+      if (std::strcmp(o->inject, "nan") != 0 && std::strcmp(o->inject, "alloc") != 0 &&
+          std::strcmp(o->inject, "glerror") != 0 && std::strcmp(o->inject, "leak") != 0) {
+        return false;
+      }
     } else if (std::strcmp(argv[i], "--rss-every") == 0 && hasValue) {
       o->rssEvery = std::atol(argv[++i]);
     } else if (argv[i][0] != '-') {
@@ -527,6 +535,23 @@ bool parse(int argc, char** argv, Options* o) {
 }
 
 GlContext context;
+
+// The faults --inject-fault makes, each of the kind one check looks for.
+void* leaked = nullptr;
+void injectFault(const char* kind) {
+  if (std::strcmp(kind, "nan") == 0) {
+    view.keyYaw = std::nan("");
+  } else if (std::strcmp(kind, "alloc") == 0) {
+    int* volatile p = new int(7);
+    delete p;
+  } else if (std::strcmp(kind, "glerror") == 0) {
+    glEnable(0xFFFF);  // not a capability: GL_INVALID_ENUM
+  } else if (std::strcmp(kind, "leak") == 0) {
+    const size_t size = 64u << 20;
+    leaked = std::malloc(size);
+    if (leaked != nullptr) std::memset(leaked, 1, size);
+  }
+}
 
 void newGame(Hands* hands) {
   resetGameState();
@@ -596,7 +621,7 @@ int main(int argc, char** argv) {
   if (!parse(argc, argv, &options)) {
     std::fprintf(stderr,
                  "usage: soak [FRAMES] [--seed N] [--rss-limit-kb K] [--max-game-frames N]\n"
-                 "            [--rss-every N]\n");
+                 "            [--rss-every N] [--inject-fault nan|alloc|glerror|leak]\n");
     return 2;
   }
   const auto started = std::chrono::steady_clock::now();
@@ -618,6 +643,12 @@ int main(int argc, char** argv) {
   testPlatform.warps.reserve(1024);
   testPlatform.messages.reserve(16);
   buildRoutes();
+  for (int i = 0; i < kPathCells; ++i) {
+    if (nextHop[i] == -2) {
+      std::fprintf(stderr, "soak: path cell %d has no way to the door\n", i);
+      return 1;
+    }
+  }
   warmUp();
 
   Hands hands(options.seed);
@@ -642,6 +673,7 @@ int main(int argc, char** argv) {
   for (t.frames = 0; t.frames < options.frames; ++t.frames) {
     const bool playing = !result.gameWon && !result.gameOver;
     if (playing) hands.beforeFrame();
+    if (options.inject != nullptr && t.frames == options.frames / 2) injectFault(options.inject);
     const bool fireAsked = input.fireRequest != 0;
     if (input.showStats) ++t.statsFrames;
 
@@ -716,6 +748,7 @@ int main(int argc, char** argv) {
   // draws; a leak shows as a second half whose peak tops the first half's.
   const long rssGrowth = peakSecondHalf - peakFirstHalf;
   const bool memoryFlat = rssStart < 0 || rssGrowth <= options.rssLimitKb;
+  std::free(leaked);
   const bool pass = t.nonFinite == nullptr && t.glErrors == 0 && gameAllocations.load() == 0 &&
                     memoryFlat && t.messages == 0 && t.sounds == t.shots;
 
@@ -743,6 +776,7 @@ int main(int argc, char** argv) {
               rssStartUp, rssStart, rssEnd, rssEnd - rssStart);
   std::printf("  RSS peaks: %ld kB in the first half, %ld kB in the second (%+ld kB; limit %ld kB)\n",
               peakFirstHalf, peakSecondHalf, rssGrowth, options.rssLimitKb);
+  if (!memoryFlat) std::printf("  memory grew beyond the limit\n");
   if (heapStart >= 0) {
     std::printf("  C heap in use: %ld kB after warm-up, %ld kB at the end (%+ld kB)\n", heapStart,
                 heapEnd, heapEnd - heapStart);
@@ -750,7 +784,7 @@ int main(int argc, char** argv) {
   std::printf("  operator new in the loop: %ld by the game, %ld by the GL driver\n",
               gameAllocations.load(), driverAllocations.load());
 #if defined(__linux__)
-  if (gameAllocations.load() > 0 && firstStackDepth > 0) {
+  if (gameAllocations.load() > 0 && firstStackDepth > 0 && options.inject == nullptr) {
     std::printf("  the first game allocation was made here:\n");
     std::fflush(stdout);
     backtrace_symbols_fd(firstStack, firstStackDepth, 1);
