@@ -624,6 +624,10 @@ int main(int argc, char** argv) {
                  "            [--rss-every N] [--inject-fault nan|alloc|glerror|leak]\n");
     return 2;
   }
+#if !defined(_WIN32)
+  // SDL would otherwise turn Ctrl-C and SIGTERM into quit events nobody reads.
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+#endif
   const auto started = std::chrono::steady_clock::now();
   if (!context.open(640, 480)) {
     std::fprintf(stderr, "soak: no OpenGL context\n");

@@ -397,6 +397,10 @@ int main(int argc, char** argv) {
                  "                [--run-dir DIR] [--no-micro] [--benchmark_...]\n");
     return 2;
   }
+#if !defined(_WIN32)
+  // SDL would otherwise turn Ctrl-C and SIGTERM into quit events nobody reads.
+  setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
+#endif
   if (chdir(options.runDir.c_str()) != 0) {
     std::fprintf(stderr, "timedemo: cannot enter the run folder %s\n", options.runDir.c_str());
     return 1;
