@@ -207,6 +207,19 @@ void runFrameTable(int frames) {
       }
     }
   }
+  // What the worst frame really drew: one more, then a look at the state.
+  prepareWorst();
+  runFrame();
+  glFinish();
+  int live = 0;
+  for (const auto& row : particles)
+    for (const Particle& p : row) live += p.life > 0 ? 1 : 0;
+  std::printf("\nWorst frame: %d of %d particles alive, enemy %d %s, %s, read-outs %s\n", live,
+              kParticlesPerBurst * kBursts, kHunter + 1,
+              enemies[kHunter].inZone && !enemies[kHunter].dead ? "hunting" : "NOT hunting",
+              result.gameOver || result.gameWon ? "GAME ENDED" : "game on",
+              input.showStats ? "on" : "off");
+
   // Leave the game as a new one.
   resetGameState();
   resetParticles();
