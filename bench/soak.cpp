@@ -4,7 +4,7 @@
 // after each presented frame).
 //
 //   soak [FRAMES] [--seed N] [--rss-limit-kb K] [--max-game-frames N]
-//        [--rss-every N] [--inject-fault nan|alloc|glerror|leak]
+//        [--size WxH] [--rss-every N] [--inject-fault nan|alloc|glerror|leak]
 //
 // Runs in the current folder, which must hold the game's data files. Every
 // frame checks that no game variable is NaN or infinite (the particle table
@@ -504,6 +504,8 @@ struct Options {
   long maxGameFrames = 40000;
   long rssEvery = 0;  // print the memory figures every this many frames
   const char* inject = nullptr;  // a fault made half way, to prove the checks
+  int width = 640;   // the offscreen surface; a smaller one runs a long soak faster
+  int height = 480;
 };
 
 bool parse(int argc, char** argv, Options* o) {
@@ -520,6 +522,11 @@ bool parse(int argc, char** argv, Options* o) {
       o->inject = argv[++i];
       if (std::strcmp(o->inject, "nan") != 0 && std::strcmp(o->inject, "alloc") != 0 &&
           std::strcmp(o->inject, "glerror") != 0 && std::strcmp(o->inject, "leak") != 0) {
+        return false;
+      }
+    } else if (std::strcmp(argv[i], "--size") == 0 && hasValue) {
+      if (std::sscanf(argv[++i], "%dx%d", &o->width, &o->height) != 2 || o->width < 1 ||
+          o->height < 1 || o->width > 4096 || o->height > 4096) {
         return false;
       }
     } else if (std::strcmp(argv[i], "--rss-every") == 0 && hasValue) {
@@ -621,7 +628,7 @@ int main(int argc, char** argv) {
   if (!parse(argc, argv, &options)) {
     std::fprintf(stderr,
                  "usage: soak [FRAMES] [--seed N] [--rss-limit-kb K] [--max-game-frames N]\n"
-                 "            [--rss-every N] [--inject-fault nan|alloc|glerror|leak]\n");
+                 "            [--size WxH] [--rss-every N] [--inject-fault nan|alloc|glerror|leak]\n");
     return 2;
   }
 #if !defined(_WIN32)
@@ -629,12 +636,12 @@ int main(int argc, char** argv) {
   setenv("SDL_NO_SIGNAL_HANDLERS", "1", 0);
 #endif
   const auto started = std::chrono::steady_clock::now();
-  if (!context.open(640, 480)) {
+  if (!context.open(options.width, options.height)) {
     std::fprintf(stderr, "soak: no OpenGL context\n");
     return 1;
   }
   testPlatform.clear();
-  resizeView(640, 480);
+  resizeView(options.width, options.height);
   if (!initScene()) {
     for (const RecordedMessage& m : testPlatform.messages)
       std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
