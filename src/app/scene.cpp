@@ -1,6 +1,6 @@
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/shell.h"
-#include "app/timer.h"
+#include "platform/timer.h"
 #include "gl.h"
 #include "image/textures.h"
 #include "model/md2.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "game/state.h"
 #include "gl.h"
 

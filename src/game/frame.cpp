@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/timer.h"
+#include "platform/timer.h"
 
 #include "game/play.h"
 #include "game/state.h"

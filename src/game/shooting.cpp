@@ -2,7 +2,7 @@
 // shot's ray to the face of the player's zone where it leaves a smoke burst.
 #include <cmath>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "game/play.h"
 #include "game/play_rules.h"
 #include "game/state.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 Md2Reader md2Reader;
 

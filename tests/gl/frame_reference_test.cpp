@@ -4,7 +4,7 @@
 // the pictures.
 #include <gtest/gtest.h>
 
-#include "app/timer.h"
+#include "platform/timer.h"
 #include "frame_test_scene.h"
 
 using frame_test::Frame;

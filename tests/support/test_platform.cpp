@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 TestPlatform testPlatform;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "model/md2.h"
 #include "model/model.h"
 #include "support/test_platform.h"

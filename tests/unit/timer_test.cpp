@@ -4,8 +4,8 @@
 #include <chrono>
 #include <thread>
 
-#include "app/pacer.h"
-#include "app/timer.h"
+#include "platform/pacer.h"
+#include "platform/timer.h"
 #include "support/test_platform.h"
 
 namespace {

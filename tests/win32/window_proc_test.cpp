@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/shell.h"
 #include "app/win32/game_window.h"
 #include "game/state.h"

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 bool mapFile(const char* fileName, MappedFile* out) {
   *out = MappedFile{};

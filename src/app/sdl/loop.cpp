@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/sdl/events.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/pacer.h"
+#include "platform/pacer.h"
 
 // Running totals of what the main loop did; they only ever count up.
 struct LoopCounters {

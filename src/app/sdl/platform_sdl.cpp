@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/sdl/window.h"
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 #include "app/sdl/window.h"
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/shell.h"
 
 SDL_Window* gameWindow = nullptr;

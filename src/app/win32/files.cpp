@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 bool mapFile(const char* fileName, MappedFile* out) {
   *out = MappedFile{};

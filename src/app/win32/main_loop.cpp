@@ -1,7 +1,7 @@
 // The start question and the main loop: one message per pass; when the queue
 // is empty, one frame, presented and held to the frame pacer's rate.
-#include "app/pacer.h"
-#include "app/platform.h"
+#include "platform/pacer.h"
+#include "platform/platform.h"
 #include "app/shell.h"
 #include "app/win32/game_window.h"
 #include "game/frame.h"

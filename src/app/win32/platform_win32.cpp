@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/win32/game_window.h"
 
 int platformMessageBox(const char* text, const char* caption, unsigned flags, bool ownedByFocus) {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 namespace {
 double secondsSince(Uint64 start) {

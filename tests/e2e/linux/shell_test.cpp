@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 #include "app/sdl/loop.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"

@@ -1,6 +1,6 @@
-#include "app/timer.h"
+#include "platform/timer.h"
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 FrameTimer frameTimer;
 

@@ -1,6 +1,6 @@
-#include "app/pacer.h"
+#include "platform/pacer.h"
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 void FramePacer::wait() {
   int64_t frequency = 0;
