@@ -76,10 +76,6 @@ constexpr float kHunterDistance = 50.0f;  // well outside the catch range of 15
 
 // Where the 45 bursts sit: real shots fanned over the view (heading and pitch
 // offsets), each marched to its impact like the rifle's ray.
-struct Impact {
-  double x, y, z;
-  double dx, dy, dz;
-};
 Impact impacts[kBursts];
 
 void placeImpacts() {
@@ -100,7 +96,10 @@ void placeImpacts() {
       i.x += i.dx;
       i.y += i.dy;
       i.z += i.dz;
-      if (collideZone(&i.x, &i.y, &i.z, &zero, &zero, &zero, 0.0, 0.0)) break;
+      if (collideZone({player.xtrans2, player.ztrans2}, &i.x, &i.y, &i.z, &zero, &zero, &zero,
+                      0.0, 0.0)) {
+        break;
+      }
     }
   }
 }
@@ -115,7 +114,7 @@ void fillAllBursts() {
     shot.fire_dx = i.dx;
     shot.fire_dy = i.dy;
     shot.fire_dz = i.dz;
-    startBurst();
+    startBurst(b, i);
   }
   shot.smokeActive = 1;
 }
@@ -258,7 +257,9 @@ void BM_CollideZone_ShotMarch(benchmark::State& state) {
       x += dx;
       y += dy;
       z += dz;
-      if (collideZone(&x, &y, &z, &zero, &zero, &zero, 0.0, 0.0)) break;
+      if (collideZone({kLongViewX, kLongViewZ}, &x, &y, &z, &zero, &zero, &zero, 0.0, 0.0)) {
+        break;
+      }
     }
     benchmark::DoNotOptimize(x);
   }
@@ -280,7 +281,8 @@ void BM_CollideZone_Fragment(benchmark::State& state) {
     x += vx;
     y += vy;
     z += vz;
-    benchmark::DoNotOptimize(collideZone(&x, &y, &z, &vx, &vy, &vz, 0.0, 0.75));
+    benchmark::DoNotOptimize(
+        collideZone({kLongViewX, kLongViewZ}, &x, &y, &z, &vx, &vy, &vz, 0.0, 0.75));
   }
   resetGameState();
 }
@@ -294,7 +296,8 @@ void BM_StartBurst(benchmark::State& state) {
     shot.fire_x = 500;
     shot.fire_z = 1400;
     shot.fire_dx = -0.2;
-    startBurst();
+    startBurst(slot, {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy,
+                      shot.fire_dz});
     slot = slot == kBursts - 1 ? 0 : slot + 1;
   }
   benchmark::DoNotOptimize(particles[0][0].vx);
@@ -315,9 +318,10 @@ void BM_ParticleMotion_AllBursts(benchmark::State& state) {
       fillAllBursts();
       state.ResumeTiming();
     }
+    const Standpoint standpoint = {kLongViewX, kLongViewZ};
     for (int b = 0; b < kBursts; ++b) {
       for (int i = kPuffs; i < kParticlesPerBurst; ++i)
-        if (particles[i][b].life > 0) advanceFragment(&particles[i][b]);
+        if (particles[i][b].life > 0) advanceFragment(&particles[i][b], standpoint);
       for (int i = 0; i < kPuffs; ++i)
         if (particles[i][b].life > 0) advancePuff(&particles[i][b]);
     }

@@ -1,3 +1,4 @@
+// One game frame: the player step, the camera, then the maze, enemy, shot, smoke and HUD passes.
 #include "game/frame.h"
 
 #include <cmath>
@@ -26,8 +27,8 @@ void movePlayer() {
   view.camZ = -player.ztrans2;
   // The camera keeps this frame's unclamped position; the wall test's
   // correction shows from the next frame on.
-  collideCell(&player.xtrans2, &player.ytrans2, &player.ztrans2, &player.xmove, &player.ymove,
-              &player.zmove, 5.0, 0.0);
+  collideCell({player.xtrans2, player.ztrans2}, &player.xtrans2, &player.ytrans2, &player.ztrans2,
+              &player.xmove, &player.ymove, &player.zmove, 5.0, 0.0);
 }
 
 void turnPlayer() {
@@ -45,6 +46,13 @@ void sampleFrameRate() {
   frameRate.elapsed = std::fabs(frameRate.nowTime - frameRate.lastTime);
   frameRate.lastTime = timerGetTime() / 1000;
   if (frameRate.elapsed != 0) frameRate.fps = 10 / frameRate.elapsed;
+}
+
+// The particle pass, seen from the player; it ends once nothing is alive.
+void drawSmoke() {
+  const ParticleView eye = {input.pitch, view.viewYaw, view.camX, view.camZ,
+                            {player.xtrans2, player.ztrans2}};
+  if (!drawParticles(eye)) shot.smokeActive = 0;
 }
 
 void placeCamera() {
@@ -68,7 +76,7 @@ bool runFrame() {
   updateEnemies();
   fireIfRequested();
   marchShot();
-  if (shot.smokeActive) drawParticles();
+  if (shot.smokeActive) drawSmoke();
   drawCrosshair();
   drawHud();
   if (input.showStats) {

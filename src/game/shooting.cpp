@@ -82,10 +82,11 @@ void marchShot() {
     shot.fire_x += shot.fire_dx;
     shot.fire_y += shot.fire_dy;
     shot.fire_z += shot.fire_dz;
-    if (collideZone(&shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove, &player.ymove,
-                    &player.ymove, 0.0, 0.0)) {
+    if (collideZone({player.xtrans2, player.ztrans2}, &shot.fire_x, &shot.fire_y, &shot.fire_z,
+                    &player.ymove, &player.ymove, &player.ymove, 0.0, 0.0)) {
       shot.shotDone = 1;
-      startBurst();
+      startBurst(shot.burstSlot, {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx,
+                                  shot.fire_dy, shot.fire_dz});
       shot.smokeActive = 1;
     } else if (steps > kMaxShotSteps) {
       // Nothing to strike (the player stands on a zone bound): no smoke.

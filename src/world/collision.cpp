@@ -1,6 +1,6 @@
+// Wall tests: the player against its path cell, shots and fragments against its zone.
 #include "world/collision.h"
 
-#include "game/state.h"
 #include "world/maze.h"
 
 namespace {
@@ -25,19 +25,18 @@ bool clampHeight(double* y, double* vy, double margin, double bounce) {
 
 // Both tests pick the cell or zone from where the player stands; grid lines
 // belong to no cell (strict comparisons).
-bool playerInside(double x0, double x1, double z0, double z1) {
-  return player.xtrans2 > x0 && player.xtrans2 < x1 && player.ztrans2 > z0 &&
-         player.ztrans2 < z1;
+bool playerInside(Standpoint player, double x0, double x1, double z0, double z1) {
+  return player.x > x0 && player.x < x1 && player.z > z0 && player.z < z1;
 }
 }  // namespace
 
-bool collideCell(double* x, double* y, double* z, double* vx, double* vy, double* vz,
-                 double margin, double bounce) {
+bool collideCell(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
+                 double* vz, double margin, double bounce) {
   bool moved = false;
   int found = -1;
   for (int i = 0; i < kPathCells; ++i) {
     const MazeCell& c = kMazeCells[i];
-    if (playerInside(c.x0(), c.x1(), c.z0(), c.z1())) {
+    if (playerInside(player, c.x0(), c.x1(), c.z0(), c.z1())) {
       found = i;
       break;
     }
@@ -72,13 +71,13 @@ bool collideCell(double* x, double* y, double* z, double* vx, double* vy, double
   return moved;
 }
 
-bool collideZone(double* x, double* y, double* z, double* vx, double* vy, double* vz,
-                 double margin, double bounce) {
+bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
+                 double* vz, double margin, double bounce) {
   bool moved = false;
   int found = -1;
   for (int i = 0; i < kZones; ++i) {
     const MazeZone& zone = kMazeZones[i];
-    if (playerInside(zone.x0, zone.x1, zone.z0, zone.z1)) {
+    if (playerInside(player, zone.x0, zone.x1, zone.z0, zone.z1)) {
       found = i;
       break;
     }

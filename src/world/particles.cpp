@@ -1,9 +1,9 @@
+// Smoke bursts: filling one where a shot strikes, and the pass that moves and draws them.
 #include "world/particles.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "game/state.h"
 #include "gl.h"
 #include "image/textures.h"
 #include "world/collision.h"
@@ -31,18 +31,18 @@ double hypot2(double u, double v) { return std::sqrt(u * u + v * v); }
 
 // The player's view from an eye height of 10, then the particle's position,
 // turned so that its own frame faces the viewer.
-void placeParticle(const Particle& p) {
+void placeParticle(const ParticleView& view, const Particle& p) {
   glLoadIdentity();
-  glRotated(input.pitch, 1, 0, 0);
+  glRotated(view.pitch, 1, 0, 0);
   glRotated(view.viewYaw, 0, 1, 0);
   glTranslated(view.camX, -kParticleEyeHeight, view.camZ);
   glTranslated(p.x, p.y, p.z);
   glRotated(-view.viewYaw, 0, 1, 0);
-  glRotated(-input.pitch, 1, 0, 0);
+  glRotated(-view.pitch, 1, 0, 0);
 }
 
-void drawFragment(const Particle& p) {
-  placeParticle(p);
+void drawFragment(const ParticleView& view, const Particle& p) {
+  placeParticle(view, p);
   glRotated(p.angle[0], 1, 0, 0);
   glRotated(p.angle[1], 0, 1, 0);
   glRotated(p.angle[2], 0, 0, 1);
@@ -55,8 +55,8 @@ void drawFragment(const Particle& p) {
   glEnd();
 }
 
-void drawPuff(const Particle& p) {
-  placeParticle(p);
+void drawPuff(const ParticleView& view, const Particle& p) {
+  placeParticle(view, p);
   glColor4d(static_cast<double>(kPuffRed), static_cast<double>(kPuffGreen),
             static_cast<double>(kPuffBlue), p.life);
   const double s = p.size;
@@ -80,8 +80,8 @@ int burstRandom() {
 
 void resetBurstRandom() { randomState = 1; }
 
-void startBurst() {
-  const int b = shot.burstSlot;
+void startBurst(int32_t slot, const Impact& impact) {
+  const int b = slot;
   // The shot keeps the slot within the ring; anything else would write
   // outside the table.
   if (b < 0 || b >= kBursts) return;
@@ -93,26 +93,26 @@ void startBurst() {
     for (double& v : p.spin) v = (randomMod(50) - 25) / 5;
     p.life = 1.0;
     p.fade = randomMod(100) / 5000 + kMinFade;
-    p.x = shot.fire_x;
-    p.y = shot.fire_y;
-    p.z = shot.fire_z;
+    p.x = impact.x;
+    p.y = impact.y;
+    p.z = impact.z;
     // The spread angles enter the sine and cosine as they were drawn, without
     // a conversion from degrees.
     const double a = randomMod(360);
     const double c = randomMod(360);
     const double t = randomMod(100) / 500;
     const double m = hypot2(a, c);
-    p.vx = std::sin(hypot2(a, m)) * t + shot.fire_dx;
-    p.vy = std::cos(hypot2(a, m)) * t + shot.fire_dy;
-    p.vz = std::cos(hypot2(c, m)) * t + shot.fire_dz;
+    p.vx = std::sin(hypot2(a, m)) * t + impact.dx;
+    p.vy = std::cos(hypot2(a, m)) * t + impact.dy;
+    p.vz = std::cos(hypot2(c, m)) * t + impact.dz;
   }
 }
 
-void advanceFragment(Particle* p) {
+void advanceFragment(Particle* p, Standpoint player) {
   p->x += p->vx;
   p->y += p->vy;
   p->z += p->vz;
-  collideZone(&p->x, &p->y, &p->z, &p->vx, &p->vy, &p->vz, 0.0, kFragmentBounce);
+  collideZone(player, &p->x, &p->y, &p->z, &p->vx, &p->vy, &p->vz, 0.0, kFragmentBounce);
   p->vy -= kGravity;
   p->vx *= kFragmentDamping;
   p->vy *= kFragmentDamping;
@@ -135,7 +135,7 @@ void advancePuff(Particle* p) {
   p->life -= p->fade / 2;
 }
 
-void drawParticles() {
+bool drawParticles(const ParticleView& view) {
   bool noneAlive = true;
 
   // Fragments: untextured black triangles, hidden by walls in front of them.
@@ -146,8 +146,8 @@ void drawParticles() {
       Particle& p = particles[i][b];
       if (!(p.life > 0)) continue;
       noneAlive = false;
-      advanceFragment(&p);
-      drawFragment(p);
+      advanceFragment(&p, view.player);
+      drawFragment(view, p);
     }
   }
 
@@ -162,12 +162,12 @@ void drawParticles() {
       if (!(p.life > 0)) continue;
       noneAlive = false;
       advancePuff(&p);
-      drawPuff(p);
+      drawPuff(view, p);
     }
   }
   glEnable(GL_DEPTH_TEST);
 
-  if (noneAlive) shot.smokeActive = 0;
+  return !noneAlive;
 }
 
 void resetParticles() {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "world/collision.h"
+
 struct Particle {
   double life;
   double fade;
@@ -26,19 +28,39 @@ extern Particle particles[kParticlesPerBurst][kBursts];
 int burstRandom();
 void resetBurstRandom();
 
-// Fills burst shot.burstSlot at the fire point, moving along the ray's step.
-void startBurst();
+// Where a shot's ray stopped (the shot's fire_x, fire_y, fire_z) and the step
+// it was taking (fire_dx, fire_dy, fire_dz, world units per step).
+struct Impact {
+  double x, y, z;
+  double dx, dy, dz;
+};
+
+// Fills burst `slot` (0..44, the shot's burstSlot) at the impact point, the
+// particles moving along the ray's step. The shot calls it when its ray hits.
+void startBurst(int32_t slot, const Impact& impact);
+
+// The player's view that the particles are drawn in: the look angles
+// (pitch, viewYaw, degrees), the camera translation (camX, camZ), and where
+// the player stands, which picks the zone that holds the fragments.
+struct ParticleView {
+  double pitch;
+  double viewYaw;
+  double camX;
+  double camZ;
+  Standpoint player;
+};
 
 // One frame of a fragment's motion: move, bounce off the player's zone, fall,
 // slow down, fade and tumble. Drawing is left to drawParticles.
-void advanceFragment(Particle* p);
+void advanceFragment(Particle* p, Standpoint player);
 
 // One frame of a smoke puff's motion: drift at half speed, rise, slow down and
 // fade at half a fragment's rate.
 void advancePuff(Particle* p);
 
-// Advances and draws every live particle; clears smokeActive when none is left.
-void drawParticles();
+// Advances and draws every live particle. False when none was alive: the
+// frame then clears its smokeActive flag and stops calling.
+bool drawParticles(const ParticleView& view);
 
 // Kills every particle and restarts the generator (tests).
 void resetParticles();

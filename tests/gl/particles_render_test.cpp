@@ -1,3 +1,4 @@
+// The particle pass drawn over the maze: what shows, what hides, when it ends.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +10,19 @@ using maze_scene::MazeScene;
 using maze_scene::Pixels;
 
 namespace {
+
+// A burst as the shot starts it: in the shot's slot, at its fire point.
+void startShotBurst() {
+  startBurst(shot.burstSlot,
+             {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy, shot.fire_dz});
+}
+
+// The frame's particle pass: seen from the player, smoke ends when nothing is alive.
+void drawSmoke() {
+  const ParticleView eye = {input.pitch, view.viewYaw, view.camX, view.camZ,
+                            {player.xtrans2, player.ztrans2}};
+  if (!drawParticles(eye)) shot.smokeActive = 0;
+}
 
 size_t differingPixels(const Pixels& a, const Pixels& b) {
   size_t count = 0;
@@ -51,11 +65,11 @@ TEST_F(ParticleScene, ABurstIsAdvancedAndDrawnInTheFrameThatStartsIt) {
   drawMazeView();
   aimAtTheWallAhead();
   shot.burstSlot = 1;
-  startBurst();
+  startShotBurst();
   shot.smokeActive = 1;
   std::vector<Particle> started(kParticlesPerBurst);
   for (int i = 0; i < kParticlesPerBurst; ++i) started[static_cast<size_t>(i)] = particles[i][1];
-  drawParticles();
+  drawSmoke();
   const Pixels after = present();
   if (maze_scene::writingFrames()) {
     maze_scene::writeFrame(maze_scene::framePath("particles_burst"), after);
@@ -95,7 +109,7 @@ TEST_F(ParticleScene, WithNothingAliveThePassDrawsNothingAndEnds) {
 
   drawMazeView();
   shot.smokeActive = 1;
-  drawParticles();
+  drawSmoke();
   EXPECT_EQ(shot.smokeActive, 0);
   EXPECT_EQ(differingPixels(before, present()), 0u);
   EXPECT_EQ(particles[20][3].x, 1200.0);
@@ -106,9 +120,9 @@ TEST_F(ParticleScene, ThePassLeavesTheSmokeStateForTheNextStep) {
   standAt(1240, 1752, 0);
   drawMazeView();
   aimAtTheWallAhead();
-  startBurst();
+  startShotBurst();
   shot.smokeActive = 1;
-  drawParticles();
+  drawSmoke();
 
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -132,17 +146,17 @@ TEST_F(ParticleScene, PuffsShowThroughWallsAndFragmentsDoNot) {
   shot.fire_z = 1500;
   shot.fire_dx = shot.fire_dy = shot.fire_dz = 0;
 
-  startBurst();
+  startShotBurst();
   killParticles(0, kPuffs, 0);
   drawMazeView();
   shot.smokeActive = 1;
-  drawParticles();
+  drawSmoke();
   EXPECT_EQ(differingPixels(before, present()), 0u) << "fragments showed through the wall";
 
-  startBurst();
+  startShotBurst();
   killParticles(kPuffs, kParticlesPerBurst, 0);
   drawMazeView();
-  drawParticles();
+  drawSmoke();
   const Pixels after = present();
   EXPECT_GT(differingPixels(before, after), 100u) << "puffs were hidden by the wall";
   // Additive: nothing got darker.
@@ -153,7 +167,7 @@ TEST_F(ParticleScene, SmokeEndsAfterTheLongestLivedParticleFades) {
   standAt(1240, 1600, 0);
   aimAtTheWallAhead();
   shot.burstSlot = 44;
-  startBurst();
+  startShotBurst();
   // How many passes each particle stays live for, by its own fade.
   int longest = 0;
   for (int i = 0; i < kParticlesPerBurst; ++i) {
@@ -174,7 +188,7 @@ TEST_F(ParticleScene, SmokeEndsAfterTheLongestLivedParticleFades) {
   int passes = 0;
   while (shot.smokeActive && passes < 200) {
     drawMazeView();
-    drawParticles();
+    drawSmoke();
     ++passes;
     if (passes == 15 && maze_scene::writingFrames()) {
       maze_scene::writeFrame(maze_scene::framePath("particles_pass15"), present());

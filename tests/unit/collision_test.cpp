@@ -1,3 +1,4 @@
+// The wall tests: the player held in its path cell, points confined to its zone.
 #include <gtest/gtest.h>
 
 #include "game/state.h"
@@ -11,12 +12,15 @@ struct Point {
   double vx = 0, vy = 0, vz = 0;
 };
 
+// The wall tests pick the cell or zone from where the player stands.
+Standpoint here() { return {player.xtrans2, player.ztrans2}; }
+
 bool cell(Point* p, double margin, double bounce) {
-  return collideCell(&p->x, &p->y, &p->z, &p->vx, &p->vy, &p->vz, margin, bounce);
+  return collideCell(here(), &p->x, &p->y, &p->z, &p->vx, &p->vy, &p->vz, margin, bounce);
 }
 
 bool zone(Point* p, double margin, double bounce) {
-  return collideZone(&p->x, &p->y, &p->z, &p->vx, &p->vy, &p->vz, margin, bounce);
+  return collideZone(here(), &p->x, &p->y, &p->z, &p->vx, &p->vy, &p->vz, margin, bounce);
 }
 
 void standAt(double x, double z) {
@@ -37,8 +41,8 @@ TEST_F(Collision, PlayerPushingIntoTheEndWallSlidesAlongIt) {
   player.ztrans2 = 1700;
   player.xmove = 9;
   player.zmove = -4;
-  EXPECT_TRUE(collideCell(&player.xtrans2, &player.ytrans2, &player.ztrans2, &player.xmove,
-                          &player.ymove, &player.zmove, 5.0, 0.0));
+  EXPECT_TRUE(collideCell(here(), &player.xtrans2, &player.ytrans2, &player.ztrans2,
+                          &player.xmove, &player.ymove, &player.zmove, 5.0, 0.0));
   EXPECT_EQ(player.xtrans2, 1275.0);
   EXPECT_EQ(player.xmove, 0.0);
   EXPECT_EQ(player.zmove, -4.0);
@@ -171,8 +175,8 @@ TEST_F(Collision, TheShotsAliasedVelocityStaysZero) {
   shot.fire_x = 1300;
   shot.fire_y = 10;
   shot.fire_z = 1700;
-  EXPECT_TRUE(collideZone(&shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove, &player.ymove,
-                          &player.ymove, 0.0, 0.0));
+  EXPECT_TRUE(collideZone(here(), &shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove,
+                          &player.ymove, &player.ymove, 0.0, 0.0));
   EXPECT_EQ(shot.fire_x, 1280.0);
   EXPECT_EQ(player.ymove, 0.0);
 }

@@ -1,3 +1,4 @@
+// Smoke bursts: the generator, filling a burst, and a particle's motion.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,12 @@
 #include "world/particles.h"
 
 namespace {
+
+// A burst as the shot starts it: in the shot's slot, at its fire point.
+void startShotBurst() {
+  startBurst(shot.burstSlot,
+             {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy, shot.fire_dz});
+}
 
 // An independent copy of the generator, to predict what a burst draws.
 struct ReferenceRandom {
@@ -49,7 +56,7 @@ TEST_F(Particles, ABurstDraws899NumbersAndFillsOnlyItsSlot) {
   ReferenceRandom ref;
   for (int n = 0; n < 899; ++n) ref.next();
   shot.burstSlot = 7;
-  startBurst();
+  startShotBurst();
   EXPECT_EQ(burstRandom(), ref.next());
 
   for (int b = 0; b < kBursts; ++b) {
@@ -66,7 +73,7 @@ TEST_F(Particles, ShotsTakeTheSlotsAsARing) {
   for (int shotNumber = 1; shotNumber <= kBursts; ++shotNumber) {
     shot.burstSlot = (shot.burstSlot + 1) % kBursts;
     const int before = liveBursts();
-    startBurst();
+    startShotBurst();
     EXPECT_EQ(liveBursts(), before + 1);
     filled.push_back(shot.burstSlot);
   }
@@ -78,7 +85,7 @@ TEST_F(Particles, ShotsTakeTheSlotsAsARing) {
 TEST_F(Particles, ASlotOutsideTheRingIsIgnored) {
   for (int slot : {-1, kBursts, 1000}) {
     shot.burstSlot = slot;
-    startBurst();
+    startShotBurst();
   }
   EXPECT_EQ(liveBursts(), 0);
   EXPECT_EQ(burstRandom(), 41);  // nothing was drawn
@@ -93,7 +100,7 @@ TEST_F(Particles, TheFirstParticlesTakeTheirValuesInOrder) {
   shot.fire_dx = 0.05;
   shot.fire_dy = -0.01;
   shot.fire_dz = -0.19;
-  startBurst();
+  startShotBurst();
 
   // Particle 0: a 2-unit puff with no size draw.
   const Particle& p0 = particles[0][1];
@@ -126,7 +133,7 @@ TEST_F(Particles, TwoRunsMakeIdenticalBursts) {
     for (int n = 0; n < 5; ++n) {
       shot.burstSlot = (n * 7) % kBursts;
       shot.fire_x = 1000 + n;
-      startBurst();
+      startShotBurst();
     }
     std::vector<unsigned char> bytes(sizeof particles);
     std::memcpy(bytes.data(), particles, sizeof particles);
@@ -152,7 +159,7 @@ TEST_F(Particles, AFragmentMovesFallsSlowsFadesAndTumbles) {
   p.angle[0] = 10;
   p.spin[0] = 4;
   p.spin[2] = -5;
-  advanceFragment(&p);
+  advanceFragment(&p, {player.xtrans2, player.ztrans2});
   EXPECT_DOUBLE_EQ(p.x, 1100.1);
   EXPECT_DOUBLE_EQ(p.y, 20.2);
   EXPECT_DOUBLE_EQ(p.z, 1700 - 0.3);
@@ -177,7 +184,7 @@ TEST_F(Particles, AFragmentBouncesOffTheFacesOfThePlayersZone) {
   p.z = 1700;
   p.vx = 0.4;
   p.vy = -0.4;
-  advanceFragment(&p);
+  advanceFragment(&p, {player.xtrans2, player.ztrans2});
   EXPECT_EQ(p.x, 1280.0);
   EXPECT_EQ(p.y, 0.0);
   EXPECT_DOUBLE_EQ(p.vx, -0.3 * 0.99);
@@ -222,7 +229,7 @@ TEST_F(Particles, LifetimesFollowFromTheFade) {
       if (puff) {
         advancePuff(&p);
       } else {
-        advanceFragment(&p);
+        advanceFragment(&p, {player.xtrans2, player.ztrans2});
       }
       if (p.life > 0) ++frames;
     }
