@@ -18,5 +18,10 @@
 #endif
 #endif
 
+#ifdef __EMSCRIPTEN__
+// WebGL lacks much of GL 1.1: the browser build draws through a layer of its own.
+#include "app/web/gl_compat.h"
+#else
 #include <GL/gl.h>
 #include <GL/glu.h>
+#endif

@@ -1,0 +1,17 @@
+// The browser shell's input: the page's key, mouse, focus and pointer-lock
+// events are queued as they arrive and handed to the game one at a time,
+// like a desktop window's message queue.
+#pragma once
+
+// Registers the page's event handlers on the canvas and the window.
+void installEventHandlers();
+
+// Handles the oldest queued event; false when the queue was empty.
+bool pumpOneEvent();
+
+// Queues a mouse move to (x, y) in the game's client coordinates: the
+// virtual cursor the game warps (a real cursor cannot be moved by a page).
+void queueCursorMove(double x, double y);
+
+// Whether the player chose full screen (asked for again on every click).
+void setWantFullscreen(bool fullscreen);

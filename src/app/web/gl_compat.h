@@ -1,0 +1,88 @@
+// OpenGL 1.1 as the game uses it, on top of the browser's WebGL through
+// Emscripten's fixed-function emulation: display lists, immediate mode with
+// carried colour and texture coordinate, mipmaps and the double-precision
+// calls. Included only by the browser build (through src/gl.h); the desktop
+// builds use the system's GL and GLU.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+extern "C" {
+// Display lists.
+GLuint webGenLists(GLsizei range);
+void webDeleteLists(GLuint list, GLsizei range);
+void webNewList(GLuint list, GLenum mode);
+void webEndList();
+void webCallList(GLuint list);
+void webCallLists(GLsizei n, GLenum type, const GLvoid* lists);
+void webListBase(GLuint base);
+
+// Immediate mode.
+void webBegin(GLenum mode);
+void webEnd();
+void webVertex3f(GLfloat x, GLfloat y, GLfloat z);
+void webVertex3d(GLdouble x, GLdouble y, GLdouble z);
+void webVertex2i(GLint x, GLint y);
+void webTexCoord2f(GLfloat s, GLfloat t);
+void webTexCoord2d(GLdouble s, GLdouble t);
+void webNormal3f(GLfloat x, GLfloat y, GLfloat z);
+void webColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
+void webColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a);
+
+// State and matrix calls that a display list may record.
+void webEnable(GLenum cap);
+void webDisable(GLenum cap);
+void webBindTexture(GLenum target, GLuint texture);
+void webBlendFunc(GLenum source, GLenum destination);
+void webTranslated(GLdouble x, GLdouble y, GLdouble z);
+void webTranslatef(GLfloat x, GLfloat y, GLfloat z);
+void webRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z);
+void webRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
+void webPushMatrix();
+void webPopMatrix();
+
+// Values WebGL does not take.
+void webHint(GLenum target, GLenum mode);
+void webTexParameteri(GLenum target, GLenum name, GLint value);
+void webTexParameterf(GLenum target, GLenum name, GLfloat value);
+void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
+                   GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels);
+GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
+                        GLenum format, GLenum type, const void* data);
+}
+
+#ifndef SHOOTER_GL_COMPAT_IMPLEMENTATION
+#define glGenLists webGenLists
+#define glDeleteLists webDeleteLists
+#define glNewList webNewList
+#define glEndList webEndList
+#define glCallList webCallList
+#define glCallLists webCallLists
+#define glListBase webListBase
+#define glBegin webBegin
+#define glEnd webEnd
+#define glVertex3f webVertex3f
+#define glVertex3d webVertex3d
+#define glVertex2i webVertex2i
+#define glTexCoord2f webTexCoord2f
+#define glTexCoord2d webTexCoord2d
+#define glNormal3f webNormal3f
+#define glColor4f webColor4f
+#define glColor4d webColor4d
+#define glEnable webEnable
+#define glDisable webDisable
+#define glBindTexture webBindTexture
+#define glBlendFunc webBlendFunc
+#define glTranslated webTranslated
+#define glTranslatef webTranslatef
+#define glRotated webRotated
+#define glRotatef webRotatef
+#define glPushMatrix webPushMatrix
+#define glPopMatrix webPopMatrix
+#define glHint webHint
+#define glTexParameteri webTexParameteri
+#define glTexParameterf webTexParameterf
+#define glTexImage2D webTexImage2D
+#define gluBuild2DMipmaps webBuild2DMipmaps
+#endif

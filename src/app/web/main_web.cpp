@@ -1,0 +1,104 @@
+// First Person Shooter in a browser: the page's entry point and frame callback.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstring>
+
+#include "platform/frame_gate.h"
+#include "platform/platform.h"
+#include "app/shell.h"
+#include "app/web/audio.h"
+#include "app/web/events.h"
+#include "app/web/window.h"
+#include "game/frame.h"
+#include "game/state.h"
+
+namespace {
+FrameGate gate;
+unsigned framesRun = 0;
+double frameMilliseconds = 0;  // time spent in the game's frames, for the read-out
+bool ended = false;
+// Frames still to run before the loop holds (negative: no limit). Started
+// with "paused" (the page's ?paused), the game waits for webRunFrames.
+int framesLeft = -1;
+
+void endGame() {
+  ended = true;
+  emscripten_cancel_main_loop();
+  emscripten_exit_pointerlock();
+  emscripten_exit_fullscreen();
+  closeGameWindow();
+  // The page says that the game is over and how to play again.
+  EM_ASM({
+    if (Module.onGameEnded) Module.onGameEnded();
+  });
+}
+
+// One callback of the browser's frame loop: the events that came since the
+// last frame one at a time, then one frame, at most 60 times a second.
+void browserFrame() {
+  if (framesLeft == 0) {
+    // Held: input still arrives, the game waits.
+    while (pumpOneEvent()) {
+    }
+    return;
+  }
+  if (!gate.admit(emscripten_get_now())) return;
+  if (framesLeft > 0) --framesLeft;
+  while (pumpOneEvent()) {
+  }
+  if (shell.active) {
+    ++framesRun;
+    const double start = emscripten_get_now();
+    runFrame();
+    frameMilliseconds += emscripten_get_now() - start;
+  }
+  if (input.KeyDown[vk::Escape]) {
+    endGame();
+    return;
+  }
+  keyboardStep();
+}
+}  // namespace
+
+// Read-outs and controls for the browser tests.
+extern "C" {
+EMSCRIPTEN_KEEPALIVE void webRunFrames(int frames) { framesLeft = frames; }
+EMSCRIPTEN_KEEPALIVE void webSetLook(double yaw, double pitch) {
+  input.mouseYaw = yaw;
+  input.pitch = pitch;
+}
+EMSCRIPTEN_KEEPALIVE unsigned webFrames() { return framesRun; }
+EMSCRIPTEN_KEEPALIVE double webFrameMilliseconds() { return frameMilliseconds; }
+EMSCRIPTEN_KEEPALIVE int webEnded() { return ended ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int webGameOver() { return result.gameOver; }
+EMSCRIPTEN_KEEPALIVE int webGameWon() { return result.gameWon; }
+EMSCRIPTEN_KEEPALIVE int webScore() { return result.point; }
+EMSCRIPTEN_KEEPALIVE double webPlayerX() { return player.xtrans2; }
+EMSCRIPTEN_KEEPALIVE double webPlayerZ() { return player.ztrans2; }
+EMSCRIPTEN_KEEPALIVE double webHeading() { return view.heading; }
+EMSCRIPTEN_KEEPALIVE double webPitch() { return input.pitch; }
+EMSCRIPTEN_KEEPALIVE int webSmoke() { return shot.smokeActive; }
+EMSCRIPTEN_KEEPALIVE unsigned webSounds() { return wavesStarted(); }
+}
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "paused") == 0) framesLeft = 0;
+  }
+  bool fullscreen = true;
+  if (platformMessageBox("Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?",
+                         "Start FullScreen?", kMbYesNo | kMbIconQuestion) == kIdNo) {
+    fullscreen = false;
+  }
+  if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, fullscreen)) {
+    EM_ASM({
+      if (Module.onGameEnded) Module.onGameEnded();
+    });
+    return 0;
+  }
+  // The display's own rate drives the callback; the gate holds it to 60.
+  emscripten_set_main_loop(browserFrame, 0, 0);
+  EM_ASM({ Module.gameStarted = true; });
+  return 0;
+}

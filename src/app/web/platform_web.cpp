@@ -1,0 +1,42 @@
+// The operating-system services of platform.h in a browser.
+#include <emscripten.h>
+
+#include "platform/platform.h"
+#include "app/web/audio.h"
+#include "app/web/events.h"
+
+// A Yes/No question is the browser's confirm dialog (OK means Yes), anything
+// else an alert. Browser dialogs have no title bar: the caption heads the text.
+int platformMessageBox(const char* text, const char* caption, unsigned flags, bool) {
+  const bool yesNo = (flags & 0xFu) == kMbYesNo;
+  const int yes = EM_ASM_INT(
+      {
+        var message = UTF8ToString($1) + "\n\n" + UTF8ToString($0);
+        if ($2) return window.confirm(message) ? 1 : 0;
+        window.alert(message);
+        return 1;
+      },
+      text != nullptr ? text : "", caption != nullptr ? caption : "", yesNo ? 1 : 0);
+  if (!yesNo) return kIdOk;
+  return yes ? kIdYes : kIdNo;
+}
+
+void platformPlaySound(const char* fileName) { playWave(fileName); }
+
+// A page cannot move the real cursor: the game's warps move its virtual one.
+void platformWarpCursor(int x, int y) { queueCursorMove(x, y); }
+
+// The page's clock counts microseconds here.
+bool platformCounterFrequency(int64_t* countsPerSecond) {
+  *countsPerSecond = 1000000;
+  return true;
+}
+
+int64_t platformCounter() { return static_cast<int64_t>(emscripten_get_now() * 1000.0); }
+
+uint32_t platformMilliseconds() {
+  return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now()));
+}
+
+// A page must not block: the browser's frame callback does the waiting.
+void platformSleep(double) {}
