@@ -67,20 +67,22 @@ const tests = {
     check(countPixels(picture, 0, 0, 640, 480, isRed) > 50, 'no red text');
   },
 
-  // Holding W walks forward (north at the start).
+  // Holding W for 30 frames walks about 100 units north (the start heading).
   async walk(tab, url) {
-    await tab.load(url, false);
-    await tab.waitFor('Module._webFrames() > 5', 10000);
+    await tab.load(`${url}?paused`, false);
+    await tab.settle();
     const before = await tab.eval('[Module._webPlayerX(), Module._webPlayerZ()]');
     await tab.key('keyDown', 87, 'KeyW', 'w');
-    await sleep(500);
+    await tab.settle();
+    await runFrames(tab, 30);
     await tab.key('keyUp', 87, 'KeyW', 'w');
-    await sleep(200);
+    await tab.settle();
+    await runFrames(tab, 30);
     const after = await tab.eval('[Module._webPlayerX(), Module._webPlayerZ()]');
     console.log(`  walked from (${before.map((v) => v.toFixed(1))}) to (${
       after.map((v) => v.toFixed(1))})`);
-    check(before[1] - after[1] > 100, 'W did not walk north');
-    check(Math.abs(after[0] - before[0]) < 20, 'W walked sideways');
+    check(before[1] - after[1] > 80, 'W did not walk north');
+    check(Math.abs(after[0] - before[0]) < 10, 'W walked sideways');
   },
 
   // Three shots at the end wall of the first corridor, as the desktop's
@@ -121,16 +123,24 @@ const tests = {
     check(countPixels(picture, 0, 0, 640, 480, isWhite) > 100, 'no white text');
   },
 
-  // 60 frames a second, measured over three seconds of the page's clock.
+  // 60 frames a second, measured over three seconds of the page's clock,
+  // whatever the rate of the browser's own frames above that; where the
+  // machine cannot draw 60 (a loaded one), every frame the browser gives.
   async frameRate(tab, url) {
     await tab.load(url, false);
     await tab.waitFor('Module._webFrames() > 30', 10000);
-    const rate = await tab.eval(`new Promise((resolve) => {
+    const [game, browser] = await tab.eval(`new Promise((resolve) => {
+        let callbacks = 0;
+        const count = () => { ++callbacks; requestAnimationFrame(count); };
+        requestAnimationFrame(count);
         const f0 = Module._webFrames(), t0 = performance.now();
-        setTimeout(() => resolve(1000 * (Module._webFrames() - f0) / (performance.now() - t0)),
-                   3000); })`);
-    console.log(`  frame rate: ${rate.toFixed(2)} per second`);
-    check(rate > 57 && rate < 60.5, `frame rate ${rate}`);
+        setTimeout(() => {
+          const seconds = (performance.now() - t0) / 1000;
+          resolve([(Module._webFrames() - f0) / seconds, callbacks / seconds]);
+        }, 3000); })`);
+    console.log(`  frame rate: ${game.toFixed(2)} per second (the browser's: ${browser.toFixed(2)})`);
+    check(game < 60.5, `faster than 60: ${game}`);
+    check(game > Math.min(57, 0.93 * browser), `frame rate ${game} with the browser at ${browser}`);
   },
 
   // A mouse move of 32 pixels to the right turns the view one degree right.
@@ -171,8 +181,7 @@ const tests = {
     await tab.eval('document.exitFullscreen()');
     await tab.waitFor('document.fullscreenElement === null', 5000);
     const frames = await tab.eval('Module._webFrames()');
-    await sleep(300);
-    check(await tab.eval(`Module._webFrames() > ${frames + 5}`), 'no frames after full screen');
+    await tab.waitFor(`Module._webFrames() > ${frames + 5}`, 5000);
   },
 };
 
