@@ -78,7 +78,9 @@ class Tab {
       client.Page.handleJavaScriptDialog({ accept: dialog.type === 'confirm' ? this.answer : true });
     });
     client.Runtime.consoleAPICalled((entry) => {
-      this.console.push(entry.args.map((a) => a.value).join(' '));
+      const line = entry.args.map((a) => a.value).join(' ');
+      if (process.env.SHOOTER_WEB_VERBOSE) console.log(`  page: ${line}`);
+      this.console.push(line);
     });
     client.Runtime.exceptionThrown((e) => {
       this.console.push(`exception: ${e.exceptionDetails.text} ${

@@ -47,6 +47,11 @@ const tests = {
                                 'Module.canvas.clientWidth, Module.canvas.clientHeight]');
     check(size.join() === '640,480,640,480', `canvas ${size}`);
     await tab.waitFor('Module._webFrames() > 10', 10000);
+    // The page as a player sees it, for the README.
+    const page = await tab.client.Page.captureScreenshot({
+      format: 'png', clip: { x: 162, y: 0, width: 700, height: 600, scale: 1 },
+    });
+    fs.writeFileSync(path.join(outputDir, 'web-page.png'), Buffer.from(page.data, 'base64'));
   },
 
   // The first frame, facing the first enemy as the desktop's reference frame does.
@@ -183,7 +188,93 @@ const tests = {
     const frames = await tab.eval('Module._webFrames()');
     await tab.waitFor(`Module._webFrames() > ${frames + 5}`, 5000);
   },
+
+  // The player of the desktop's playthrough, in the page: walks the corridor
+  // to the door and shoots every enemy that hunts it, one frame at a time,
+  // through the page's own key and mouse events.
+  async playthrough(tab, url) {
+    await tab.load(`${url}?paused`, false);
+    await tab.settle();
+    const outcome = await tab.eval(`(${playInPage.toString()})()`);
+    console.log(`  playthrough: ${JSON.stringify(outcome)}`);
+    await tab.settle();
+    const picture = await tab.canvasPicture();
+    fs.writeFileSync(path.join(outputDir, 'web-win.png'), picture.png);
+    check(outcome.won === 1 && outcome.over === 0, 'the game was not won');
+    check(outcome.killed === 5 && outcome.score === 50, 'not every hunter was shot');
+    const d = compare(picture, readPng(fs.readFileSync(path.join(referenceDir, 'win.png'))));
+    console.log(`  win screen: ${d.differing} pixels differ from win.png`);
+    check(d.differing <= kEndScreenAllowed, `${d.differing} pixels differ from win.png`);
+  },
 };
+
+// Runs in the page (no closures): see the playthrough test.
+async function playInPage() {
+  const route = [[896, 1664], [896, 1408], [896, 1152], [896, 896], [640, 896], [384, 896],
+                 [128, 896], [128, 640], [128, 384], [384, 384], [384, 128], [384, 30]];
+  const wrap180 = (d) => { d %= 360; if (d > 180) d -= 360; if (d < -180) d += 360; return d; };
+  const towards = (x, z, tx, tz) => Math.atan2(-(tx - x), -(tz - z)) * 180 / Math.PI;
+  const canvas = Module.canvas;
+  let upHeld = false;
+  const key = (type, code) => {
+    const e = new KeyboardEvent(type, { bubbles: true, cancelable: true });
+    Object.defineProperty(e, 'keyCode', { get: () => code });
+    window.dispatchEvent(e);
+  };
+  const holdUp = (down) => {
+    if (down !== upHeld) key(down ? 'keydown' : 'keyup', 38);
+    upHeld = down;
+  };
+  // Mouse turning as a player moves the mouse: moves of at most 100 pixels.
+  const turn = (degrees) => {
+    let pixels = Math.round(-degrees * 32);
+    while (pixels !== 0) {
+      const move = Math.abs(pixels) > 100 ? Math.sign(pixels) * 100 : pixels;
+      pixels -= move;
+      canvas.dispatchEvent(new MouseEvent('mousemove', { bubbles: true, movementX: move }));
+    }
+  };
+  const steer = (wanted) => {
+    const error = wrap180(wanted - Module._webHeading());
+    const t = Math.max(-8, Math.min(8, error));
+    turn(t);
+    return Math.abs(error - t);
+  };
+  const nextFrame = async () => {
+    const f = Module._webFrames();
+    Module._webRunFrames(1);
+    while (Module._webFrames() === f) await new Promise((r) => requestAnimationFrame(r));
+  };
+  let next = 0, frames = 0, shots = 0;
+  while (!Module._webGameWon() && !Module._webGameOver() && frames < 5000) {
+    const x = Module._webPlayerX(), z = Module._webPlayerZ();
+    let hunter = -1;
+    for (let i = 0; i < 6 && hunter < 0; ++i) {
+      if (Module._webEnemy(i, 2) === 1 && Module._webEnemy(i, 3) < 3) hunter = i;
+    }
+    if (hunter >= 0) {
+      holdUp(false);
+      const error = steer(towards(x, z, Module._webEnemy(hunter, 0), Module._webEnemy(hunter, 1)));
+      if (error < 2) {
+        canvas.dispatchEvent(new MouseEvent('mousedown', { bubbles: true, button: 0 }));
+        canvas.dispatchEvent(new MouseEvent('mouseup', { bubbles: true, button: 0 }));
+        ++shots;
+      }
+    } else {
+      while (next < route.length - 1 &&
+             Math.hypot(route[next][0] - x, route[next][1] - z) < 16) ++next;
+      holdUp(steer(towards(x, z, route[next][0], route[next][1])) < 4);
+    }
+    await nextFrame();
+    if (++frames % 250 === 0) console.log(`frame ${frames} at (${x.toFixed(0)}, ${z.toFixed(0)})`);
+  }
+  holdUp(false);
+  await nextFrame();
+  let killed = 0;
+  for (let i = 0; i < 6; ++i) killed += Module._webEnemy(i, 4);
+  return { frames, shots, killed, score: Module._webScore(), won: Module._webGameWon(),
+           over: Module._webGameOver() };
+}
 
 async function main() {
   fs.mkdirSync(outputDir, { recursive: true });
@@ -208,8 +299,10 @@ async function main() {
   } finally {
     browser.process.kill();
     server.close();
-    await new Promise((resolve) => browser.process.once('exit', resolve));
-    fs.rmSync(browser.profile, { recursive: true, force: true });
+    if (browser.process.exitCode === null && browser.process.signalCode === null) {
+      await new Promise((resolve) => browser.process.once('exit', resolve));
+    }
+    fs.rmSync(browser.profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 200 });
   }
   console.log(failed ? `${failed} browser tests failed` : 'all browser tests passed');
   process.exit(failed ? 1 : 0);

@@ -80,6 +80,18 @@ EMSCRIPTEN_KEEPALIVE double webHeading() { return view.heading; }
 EMSCRIPTEN_KEEPALIVE double webPitch() { return input.pitch; }
 EMSCRIPTEN_KEEPALIVE int webSmoke() { return shot.smokeActive; }
 EMSCRIPTEN_KEEPALIVE unsigned webSounds() { return wavesStarted(); }
+// Enemy i's x, z, zone flag, hits or dead flag (field 0 to 4).
+EMSCRIPTEN_KEEPALIVE double webEnemy(int i, int field) {
+  if (i < 0 || i >= kEnemyCount) return 0;
+  const Enemy& e = enemies[i];
+  switch (field) {
+    case 0: return static_cast<double>(e.x);
+    case 1: return static_cast<double>(e.z);
+    case 2: return e.inZone;
+    case 3: return e.hit;
+    default: return e.dead;
+  }
+}
 }
 
 int main(int argc, char** argv) {
