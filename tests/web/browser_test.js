@@ -295,14 +295,23 @@ async function main() {
         console.log(`FAIL ${name}: ${error.message}`);
       }
     }
-    await tab.client.close();
+    await tab.client.Browser.close().catch(() => {});
+    await tab.client.close().catch(() => {});
   } finally {
-    browser.process.kill();
-    server.close();
     if (browser.process.exitCode === null && browser.process.signalCode === null) {
-      await new Promise((resolve) => browser.process.once('exit', resolve));
+      const exited = new Promise((resolve) => browser.process.once('exit', resolve));
+      setTimeout(() => browser.process.kill(), 5000).unref();
+      await exited;
     }
-    fs.rmSync(browser.profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 200 });
+    server.close();
+    // Helper processes may still be finishing their writes to the profile.
+    for (let attempt = 0; attempt < 10 && fs.existsSync(browser.profile); ++attempt) {
+      try {
+        fs.rmSync(browser.profile, { recursive: true, force: true });
+      } catch (error) {
+        await sleep(300);
+      }
+    }
   }
   console.log(failed ? `${failed} browser tests failed` : 'all browser tests passed');
   process.exit(failed ? 1 : 0);
