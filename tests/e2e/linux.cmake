@@ -10,44 +10,43 @@
 find_package(SDL2 REQUIRED)
 find_package(X11)
 
-set(SHOOTER_SDL_DIR "${PROJECT_SOURCE_DIR}/src/app/sdl")
-file(GLOB SHOOTER_SDL_SHELL_PARTS CONFIGURE_DEPENDS "${SHOOTER_SDL_DIR}/*.cpp")
-list(REMOVE_ITEM SHOOTER_SDL_SHELL_PARTS
-  "${SHOOTER_SDL_DIR}/main_sdl.cpp" "${SHOOTER_SDL_DIR}/platform_sdl.cpp")
-
-file(GLOB SDL_SHELL_TEST_SOURCES CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/linux/*_test.cpp")
-add_executable(sdl_shell_tests ${SDL_SHELL_TEST_SOURCES} ${SHOOTER_SDL_SHELL_PARTS})
-target_link_libraries(sdl_shell_tests PRIVATE test_platform test_support SDL2::SDL2 shooter_warnings)
+add_executable(sdl_shell_tests
+  linux/events_test.cpp
+  linux/keymap_test.cpp
+  linux/shell_test.cpp)
+target_link_libraries(sdl_shell_tests PRIVATE test_platform shooter_shell test_support
+  shooter_warnings)
 add_dependencies(sdl_shell_tests gamedata)
 
 add_test(NAME sdl_shell_tests COMMAND sdl_shell_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
-set_tests_properties(sdl_shell_tests PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen")
+set_tests_properties(sdl_shell_tests PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen"
+  LABELS shell)
 
 # Everything that uses an X server runs one at a time: the tests share its
 # keyboard focus and pointer.
 set(SHOOTER_E2E_RUNNER "${CMAKE_CURRENT_SOURCE_DIR}/run_linux_x11.sh")
-function(shooter_x11_test name display)
+function(shooter_x11_test name label display)
   add_test(NAME ${name} COMMAND bash ${ARGN} WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
   set_tests_properties(${name} PROPERTIES
     SKIP_RETURN_CODE 77
     RESOURCE_LOCK shooter_x_server
     TIMEOUT 120
+    LABELS "${label}"
     ENVIRONMENT "SHOOTER_E2E_DISPLAY=${display};SDL_VIDEODRIVER=x11")
 endfunction()
 
 # The shell's real OS services (no recording stand-in), with SDL's dummy sound
 # device so that the sound path is exercised on machines without one.
-add_executable(sdl_platform_tests "${CMAKE_CURRENT_SOURCE_DIR}/linux/platform_sdl_checks.cpp"
-  ${SHOOTER_SDL_SHELL_PARTS} "${SHOOTER_SDL_DIR}/platform_sdl.cpp")
-target_link_libraries(sdl_platform_tests PRIVATE shooter_files SDL2::SDL2 ${SHOOTER_GTEST}
-  shooter_warnings)
+add_executable(sdl_platform_tests linux/platform_sdl_checks.cpp)
+target_link_libraries(sdl_platform_tests PRIVATE shooter_shell shooter_platform shooter_files
+  ${SHOOTER_GTEST} shooter_warnings)
 add_test(NAME sdl_platform_tests COMMAND sdl_platform_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
 set_tests_properties(sdl_platform_tests PROPERTIES
-  ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")
+  ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy" LABELS shell)
 
-shooter_x11_test(sdl_shell_tests_x11_large large
+shooter_x11_test(sdl_shell_tests_x11_large shell large
   "${SHOOTER_E2E_RUNNER}" $<TARGET_FILE:sdl_shell_tests>)
-shooter_x11_test(sdl_shell_tests_x11_small small
+shooter_x11_test(sdl_shell_tests_x11_small shell small
   "${SHOOTER_E2E_RUNNER}" $<TARGET_FILE:sdl_shell_tests>)
 
 if(X11_FOUND)
@@ -62,7 +61,7 @@ foreach(case windowed:large close:large fallback:large play:large fullscreen:sma
   string(REPLACE ":" ";" case "${case}")
   list(GET case 0 script)
   list(GET case 1 display)
-  shooter_x11_test(e2e_linux_${script} ${display}
+  shooter_x11_test(e2e_linux_${script} e2e ${display}
     "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_${script}.sh"
     $<TARGET_FILE:shooter> "${SHOOTER_CLOSE_WINDOW}")
 endforeach()
@@ -70,9 +69,9 @@ endforeach()
 # A figure, not a test: presented frames per second of the real shell loop.
 # Run it with `cmake --build --preset linux --target fps-linux` (an X server
 # on SHOOTER_DISPLAY_LARGE, default :99).
-add_executable(fps_linux "${PROJECT_SOURCE_DIR}/bench/fps_linux.cpp"
-  ${SHOOTER_SDL_SHELL_PARTS} "${SHOOTER_SDL_DIR}/platform_sdl.cpp")
-target_link_libraries(fps_linux PRIVATE shooter_files SDL2::SDL2 shooter_warnings)
+add_executable(fps_linux "${PROJECT_SOURCE_DIR}/bench/fps_linux.cpp")
+target_link_libraries(fps_linux PRIVATE shooter_shell shooter_platform shooter_files
+  shooter_warnings)
 add_dependencies(fps_linux gamedata)
 add_custom_target(fps-linux
   COMMAND ${CMAKE_COMMAND} -E env SHOOTER_E2E_DISPLAY=large

@@ -4,14 +4,7 @@
 #  - the end-to-end runs of shooter.exe, driven with xdotool;
 #  - frame_rate_bench: presents frames through the real shell for a few
 #    seconds and prints the rate (run by hand, not a test).
-set(SHOOTER_WIN32_SHELL_DIR "${CMAKE_SOURCE_DIR}/src/app/win32")
 set(SHOOTER_WIN32_TEST_DIR "${CMAKE_SOURCE_DIR}/tests/win32")
-
-# The shell without WinMain and without its OS services, for the tests.
-add_library(win32_shell_for_tests STATIC
-  "${SHOOTER_WIN32_SHELL_DIR}/window.cpp" "${SHOOTER_WIN32_SHELL_DIR}/main_loop.cpp")
-target_link_libraries(win32_shell_for_tests PUBLIC shooter_core user32 gdi32
-  PRIVATE shooter_warnings)
 
 add_executable(win32_shell_tests
   "${SHOOTER_WIN32_TEST_DIR}/window_proc_test.cpp"
@@ -20,12 +13,12 @@ add_executable(win32_shell_tests
   "${SHOOTER_WIN32_TEST_DIR}/gl_context_test.cpp"
   # The game's resources, so that the window class finds its icon here too.
   "${CMAKE_BINARY_DIR}/generated/shooter.rc")
-target_link_libraries(win32_shell_tests PRIVATE test_platform win32_shell_for_tests test_support
+target_link_libraries(win32_shell_tests PRIVATE test_platform shooter_shell test_support
   shooter_warnings)
 add_dependencies(win32_shell_tests gamedata)
 add_test(NAME win32_shell_tests COMMAND win32_shell_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
 set_tests_properties(win32_shell_tests PROPERTIES ENVIRONMENT "${SHOOTER_TEST_ENV}"
-  FIXTURES_REQUIRED wine)
+  FIXTURES_REQUIRED wine LABELS shell)
 
 # Reads a running game's windows from inside Wine for the end-to-end scripts:
 # box texts, client areas, styles, the class icon.
@@ -33,11 +26,9 @@ add_executable(wine_probe "${SHOOTER_WIN32_TEST_DIR}/wine_probe.cpp")
 target_link_libraries(wine_probe PRIVATE user32 shooter_warnings)
 
 # The real shell (window, loop, OS services) presenting real frames.
-add_executable(frame_rate_bench
-  "${SHOOTER_WIN32_TEST_DIR}/frame_rate_bench.cpp"
-  "${SHOOTER_WIN32_SHELL_DIR}/window.cpp" "${SHOOTER_WIN32_SHELL_DIR}/main_loop.cpp"
-  "${SHOOTER_WIN32_SHELL_DIR}/platform_win32.cpp")
-target_link_libraries(frame_rate_bench PRIVATE shooter_files winmm shooter_warnings)
+add_executable(frame_rate_bench "${SHOOTER_WIN32_TEST_DIR}/frame_rate_bench.cpp")
+target_link_libraries(frame_rate_bench PRIVATE shooter_shell shooter_platform shooter_files
+  shooter_warnings)
 add_dependencies(frame_rate_bench gamedata)
 
 set(SHOOTER_E2E_WINE_ENV ${SHOOTER_TEST_ENV}
@@ -48,7 +39,7 @@ set(SHOOTER_E2E_WINE_ENV ${SHOOTER_TEST_ENV}
 function(shooter_wine_e2e name script)
   add_test(NAME ${name} COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/${script}" ${ARGN})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${SHOOTER_E2E_WINE_ENV}"
-    FIXTURES_REQUIRED wine SKIP_RETURN_CODE 77 TIMEOUT 120)
+    FIXTURES_REQUIRED wine SKIP_RETURN_CODE 77 TIMEOUT 120 LABELS e2e)
 endfunction()
 
 shooter_wine_e2e(e2e_wine_windowed windowed_wine.sh)

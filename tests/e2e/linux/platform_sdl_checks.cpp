@@ -45,7 +45,9 @@ std::vector<unsigned char> waveFile(int rate, int bits, int channels, int frames
   auto put16 = [&file](uint32_t v) {
     for (int i = 0; i < 2; ++i) file.push_back(static_cast<unsigned char>(v >> (8 * i)));
   };
-  auto tag = [&file](const char* t) { file.insert(file.end(), t, t + 4); };
+  auto tag = [&file](const char* t) {
+    for (int i = 0; i < 4; ++i) file.push_back(static_cast<unsigned char>(t[i]));
+  };
   tag("RIFF");
   put32(static_cast<uint32_t>(36 + data.size()));
   tag("WAVE");

@@ -1,0 +1,27 @@
+# The data generator's sources, read by its own project and by the outer build
+# (which regenerates the data when one of them changes).
+set(DATAGEN_SOURCES
+  creature.cpp
+  creature_body.cpp
+  creature_md2.cpp
+  creature_paint.cpp
+  creature_view.cpp
+  font.cpp
+  icon.cpp
+  image.cpp
+  main.cpp
+  preview.cpp
+  procedural.cpp
+  sound.cpp
+  textures.cpp
+  typeface.cpp)
+set(DATAGEN_HEADERS
+  creature_body.h
+  creature_md2.h
+  creature_paint.h
+  creature_view.h
+  generators.h
+  image.h
+  preview.h
+  procedural.h
+  typeface.h)
