@@ -225,15 +225,18 @@ async function playInPage() {
     if (down !== upHeld) key(down ? 'keydown' : 'keyup', 38);
     upHeld = down;
   };
-  // Mouse turning as a player moves the mouse: moves of at most 100 pixels.
-  const turn = (degrees) => {
+  // Mouse turning as a player moves the mouse: moves of at most 100 pixels,
+  // 32 to the degree, to the left (or up) for positive degrees.
+  const move = (degrees, vertical) => {
     let pixels = Math.round(-degrees * 32);
     while (pixels !== 0) {
-      const move = Math.abs(pixels) > 100 ? Math.sign(pixels) * 100 : pixels;
-      pixels -= move;
-      canvas.dispatchEvent(new MouseEvent('mousemove', { bubbles: true, movementX: move }));
+      const step = Math.abs(pixels) > 100 ? Math.sign(pixels) * 100 : pixels;
+      pixels -= step;
+      canvas.dispatchEvent(new MouseEvent('mousemove', {
+        bubbles: true, movementX: vertical ? 0 : step, movementY: vertical ? step : 0 }));
     }
   };
+  const turn = (degrees) => move(degrees, false);
   const steer = (wanted) => {
     const error = wrap180(wanted - Module._webHeading());
     const t = Math.max(-8, Math.min(8, error));
@@ -248,6 +251,9 @@ async function playInPage() {
   let next = 0, frames = 0, shots = 0;
   while (!Module._webGameWon() && !Module._webGameOver() && frames < 5000) {
     const x = Module._webPlayerX(), z = Module._webPlayerZ();
+    // The start leaves the view looking down a little: level it, or the
+    // shots go into the floor.
+    if (Math.abs(Module._webPitch()) > 0.05) move(Module._webPitch(), true);
     let hunter = -1;
     for (let i = 0; i < 6 && hunter < 0; ++i) {
       if (Module._webEnemy(i, 2) === 1 && Module._webEnemy(i, 3) < 3) hunter = i;
@@ -266,7 +272,7 @@ async function playInPage() {
       holdUp(steer(towards(x, z, route[next][0], route[next][1])) < 4);
     }
     await nextFrame();
-    if (++frames % 250 === 0) console.log(`frame ${frames} at (${x.toFixed(0)}, ${z.toFixed(0)})`);
+    if (++frames % 50 === 0) console.log(`frame ${frames} at (${x.toFixed(0)}, ${z.toFixed(0)})`);
   }
   holdUp(false);
   await nextFrame();

@@ -9,6 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#ifndef GL_CLAMP_TO_EDGE
+#define GL_CLAMP_TO_EDGE 0x812F  // GL 1.2, always in WebGL
+#endif
+
 namespace {
 
 struct Vertex {
@@ -145,11 +149,12 @@ void callList(GLuint name) {
   --callDepth;
 }
 
-// The power of two nearest to n (the lower one on a tie), at most `limit`.
+// The power of two nearest to n (the higher one on a tie, as GLU rounds), at
+// most `limit`.
 GLsizei nearestPowerOfTwo(GLsizei n, GLsizei limit) {
   GLsizei p = 1;
   while (p * 2 <= n) p *= 2;
-  if (p < n && n - p > p * 2 - n) p *= 2;
+  if (p < n && n - p >= p * 2 - n) p *= 2;
   return p < limit ? p : limit;
 }
 
