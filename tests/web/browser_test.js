@@ -272,7 +272,7 @@ async function playInPage() {
       holdUp(steer(towards(x, z, route[next][0], route[next][1])) < 4);
     }
     await nextFrame();
-    if (++frames % 50 === 0) console.log(`frame ${frames} at (${x.toFixed(0)}, ${z.toFixed(0)})`);
+    if (++frames % 250 === 0) console.log(`frame ${frames} at (${x.toFixed(0)}, ${z.toFixed(0)})`);
   }
   holdUp(false);
   await nextFrame();
