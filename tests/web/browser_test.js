@@ -191,9 +191,15 @@ const tests = {
     await tab.waitFor('document.fullscreenElement === Module.canvas', 5000);
     const size = await tab.eval('[Module.canvas.width, Module.canvas.height]');
     check(size.join() === '640,480', `canvas ${size}`);
+    const shown = await tab.eval('(() => { const b = Module.canvas.getBoundingClientRect(); ' +
+                                 'return [b.width, b.height, screen.width, screen.height]; })()');
+    console.log(`  full screen: 640 x 480 shown as ${shown[0]} x ${shown[1]} on ${shown[2]} x ${
+      shown[3]}`);
+    check(shown[0] > 640 && Math.abs(shown[0] / shown[1] - 4 / 3) < 0.01, 'not scaled at 4:3');
     await tab.waitFor('Module._webSmoke() === 1 || Module._webSounds() === 1', 5000);
     await tab.eval('document.exitFullscreen()');
     await tab.waitFor('document.fullscreenElement === null', 5000);
+    await tab.waitFor('Module.canvas.getBoundingClientRect().width === 640', 5000);
     const frames = await tab.eval('Module._webFrames()');
     await tab.waitFor(`Module._webFrames() > ${frames + 5}`, 5000);
   },
