@@ -260,7 +260,11 @@ void webBegin(GLenum mode) {
   inPrimitive = true;
   quadCorner = 0;
   std::vector<Vertex>& out = target();
-  if (recording == nullptr) out.clear();
+  if (recording == nullptr) {
+    // Room for any primitive the frame draws, made once: frames allocate nothing.
+    if (out.capacity() == 0) out.reserve(4096);
+    out.clear();
+  }
   primitiveStart = out.size();
 }
 
