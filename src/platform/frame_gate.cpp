@@ -9,8 +9,8 @@ bool FrameGate::admit(double nowMs) {
   }
   if (nowMs < due_ - kSlackMs) return false;
   due_ += kPeriodMs;
-  // More than a frame behind (a stall, a hidden page): start afresh from
-  // this frame instead of racing to catch up.
-  if (due_ < nowMs) due_ = nowMs + kPeriodMs;
+  // Behind the schedule (a slow or stalled page), at most half a frame is made
+  // up: late callbacks still count, but a stall brings no burst of frames.
+  if (due_ < nowMs - kCatchUpMs) due_ = nowMs - kCatchUpMs;
   return true;
 }

@@ -8,10 +8,13 @@ class FrameGate {
   static constexpr double kPeriodMs = 1000.0 / kFramesPerSecond;
   // How early a callback may come and still count: displays jitter.
   static constexpr double kSlackMs = 3.0;
+  // How far the schedule may lag behind a slow page (half a frame).
+  static constexpr double kCatchUpMs = kPeriodMs / 2;
 
   // True when the callback at time `nowMs` should run a frame. The schedule
   // advances by whole periods, so a fast display gives exactly 60 frames a
-  // second on average; after a stall it starts afresh instead of catching up.
+  // second on average; a page slower than that gets a frame on every
+  // callback, however unevenly they come; after a stall it does not race.
   bool admit(double nowMs);
 
  private:

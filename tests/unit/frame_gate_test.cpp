@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 
 #include "platform/frame_gate.h"
 
@@ -41,12 +42,27 @@ TEST(FrameGate, SlowDisplaysGetEveryCallback) {
   }
 }
 
+// A loaded machine: callbacks 10 to 36 ms apart, 43 a second on average.
+TEST(FrameGate, UnevenSlowCallbacksAllCount) {
+  FrameGate gate;
+  double now = 1000;
+  int callbacks = 0, frames = 0;
+  uint32_t seed = 7;
+  for (int i = 0; i < 2000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    now += 10 + 26 * static_cast<double>(seed >> 16) / 65536.0;
+    ++callbacks;
+    if (gate.admit(now)) ++frames;
+  }
+  EXPECT_GE(frames, callbacks * 97 / 100);
+}
+
 TEST(FrameGate, AStallIsNotMadeUpFor) {
   FrameGate gate;
   admitted(&gate, 1000 / 144.0, 1, 0, 0);
   // Half a second without callbacks (a hidden tab), then 144 Hz again: the
-  // next 100 ms hold at most 7 frames, as they would without the stall.
+  // next 100 ms hold at most one frame more than they would without the stall.
   const int frames = admitted(&gate, 1000 / 144.0, 0.1, 0, 1500);
-  EXPECT_LE(frames, 7);
+  EXPECT_LE(frames, 8);
   EXPECT_GE(frames, 5);
 }
