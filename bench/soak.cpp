@@ -46,7 +46,7 @@
 #include "gl.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
-#include "world/maze.h"
+#include "world/maze_layout.h"
 #include "world/particles.h"
 
 // ---------------------------------------------------------------------------
@@ -188,7 +188,7 @@ class Random {
 // step closer to the door's cell, found once by a breadth-first search over
 // open cell edges.
 
-int cellAt[5][7];
+int cellAt[kMazeColumns][kMazeRows];
 int nextHop[kPathCells];
 
 void buildRoutes() {
@@ -229,7 +229,7 @@ int pathCellOf(double x, double z) {
   if (!std::isfinite(x) || !std::isfinite(z)) return -1;
   const int col = static_cast<int>(std::floor(x / kCellSize));
   const int row = static_cast<int>(std::floor(z / kCellSize));
-  if (col < 0 || col > 4 || row < 0 || row > 6) return -1;
+  if (col < 0 || col >= kMazeColumns || row < 0 || row >= kMazeRows) return -1;
   return cellAt[col][row];
 }
 
@@ -355,7 +355,7 @@ class Hands {
     }
     // Otherwise on towards the door: the next cell's centre, or the door.
     const int cell = pathCellOf(player.xtrans2, player.ztrans2);
-    double tx = 384, tz = 5;
+    double tx = kExitX, tz = kExitZ;
     if (cell >= 0 && nextHop[cell] >= 0) {
       const MazeCell& next = kMazeCells[nextHop[cell]];
       tx = next.x0() + kCellSize / 2;

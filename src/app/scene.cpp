@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "data_files.h"
 #include "app/shell.h"
 #include "platform/timer.h"
 #include "gl.h"
@@ -9,8 +10,8 @@
 #include "world/maze.h"
 
 bool initScene() {
-  if (!md2Reader.load(&enemyModel, "tris.md2", "hobgoblin.bmp")) return false;
-  if (!loadTga(&fontTexture, "Data/Font.TGA")) return false;
+  if (!md2Reader.load(&enemyModel, kModelFile, kSkinFile)) return false;
+  if (!loadTga(&fontTexture, kFontFile)) return false;
   if (!loadTextures()) return false;
 
   // The mouse-move messages this causes turn the view like any other motion.

@@ -10,10 +10,9 @@
 #include "gl.h"
 #include "image/textures.h"
 #include "text/font.h"
+#include "world/maze_layout.h"
 
 namespace {
-constexpr double kExitX = 384.0;
-constexpr double kExitZ = 5.0;
 constexpr double kWinDistance = 5.0;  // tens of units: 50 units from the exit point
 constexpr int kFontSet = 1;
 constexpr float kCrosshairDepth = -35.0f;

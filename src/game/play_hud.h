@@ -26,7 +26,7 @@ void formatValueLine(HudLine* line, const char* label, double value);
 void formatHitLine(HudLine* line, int enemy, int32_t hit);  // "[<enemy>]hit %2.0d"
 void formatDeadLine(HudLine* line, int enemy);              // "[<enemy>]dead"
 
-// Distance from the player to the exit point (384, 5), in tens of units.
+// Distance from the player to the exit point (kExitX, kExitZ), in tens of units.
 double exitDistance(double x, double z);
 
 // The first enemy, in order, that hunts the player and is still alive

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "data_files.h"
 #include "game/play.h"
 #include "game/play_rules.h"
 #include "game/state.h"
@@ -17,7 +18,6 @@ constexpr int32_t kKillScore = 10;
 constexpr double kMuzzleHeight = 10.0;
 constexpr double kStepsPerUnit = 5.0;  // a march step is 0.2 units in x-z
 constexpr int32_t kLastBurst = kBursts - 1;
-constexpr const char* kRifleSound = "Data/rifle.WAV";
 
 bool strictlyBetween(double v, double a, double b) {
   return (v > a && v < b) || (v < a && v > b);
@@ -61,7 +61,7 @@ void hitTestEnemy(Enemy* enemy) {
 
 void fireIfRequested() {
   if (!input.fireRequest) return;
-  platformPlaySound(kRifleSound);  // asynchronous; a missing sound changes nothing
+  platformPlaySound(kRifleSoundFile);  // asynchronous; a missing sound changes nothing
   ++shot.burstSlot;
   if (shot.burstSlot > kLastBurst) shot.burstSlot = 0;
   shot.shotDone = 0;

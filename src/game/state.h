@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "world/maze_layout.h"
+
 // Input state, written by the window procedure and the main loop.
 struct InputState {
   uint8_t KeyDown[256] = {};  // 1 from a key's down message to its up message
@@ -68,14 +70,23 @@ struct EnemyConfig {
   double zoneX0, zoneX1, zoneZ0, zoneZ1;
 };
 
+// An enemy that guards one of the maze's zones.
+constexpr EnemyConfig guarding(float spawnX, float spawnZ, const MazeZone& zone) {
+  return {spawnX, spawnZ, zone.x0, zone.x1, zone.z0, zone.z1};
+}
+
 constexpr int kEnemyCount = 6;
 constexpr EnemyConfig kEnemyConfig[kEnemyCount] = {
-    {1044, 1556, 768, 1280, 1536, 1792},
-    {532, 1300, 0, 1024, 1280, 1536},
-    {20, 1044, 0, 256, 1024, 1280},
-    {532, 532, 512, 768, 256, 1024},
-    {20, 532, 0, 256, 256, 1024},
-    {492, 20, 256, 512, 0, 768},
+    guarding(1044, 1556, kMazeZones[0]),  // the start's corridor
+    guarding(532, 1300, kMazeZones[1]),   // the long corridor
+    guarding(20, 1044, kMazeZones[3]),    // the dead end at cell 14
+    guarding(532, 532, kMazeZones[4]),    // the dead end at cell 8
+    guarding(20, 532, kMazeZones[6]),     // the corridor up to cell 17
+    // The last corridor, to the door (zone 7). Its rectangle reaches on to
+    // z = 768 over cell (1, 2), which is walled in on all four sides and holds
+    // no path cell: the player never stands there, so in play the sixth enemy
+    // guards exactly zone 7. The rectangle is kept as the game has it.
+    {492, 20, kMazeZones[7].x0, kMazeZones[7].x1, kMazeZones[7].z0, 768.0},
 };
 
 struct ResultState {

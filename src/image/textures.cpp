@@ -1,5 +1,6 @@
 #include "image/textures.h"
 
+#include "data_files.h"
 #include "image/bmp.h"
 
 GLuint wallTexture;
@@ -17,9 +18,9 @@ struct TextureFile {
 };
 
 const TextureFile kTextureFiles[] = {
-    {"Data/walls.bmp", &wallTexture}, {"Data/crosshair.bmp", &crosshairTexture},
-    {"Data/smoke.bmp", &smokeTexture}, {"hobgoblin.bmp", &skinTexture},
-    {"Data/exit.bmp", &exitTexture},   {"Data/floor.bmp", &floorTexture},
+    {kWallsFile, &wallTexture}, {kCrosshairFile, &crosshairTexture},
+    {kSmokeFile, &smokeTexture}, {kSkinFile, &skinTexture},
+    {kExitFile, &exitTexture},   {kFloorFile, &floorTexture},
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Wall tests: the player against its path cell, shots and fragments against its zone.
 #include "world/collision.h"
 
-#include "world/maze.h"
+#include "world/maze_layout.h"
 
 namespace {
 // Moves the coordinate onto `limit` and reflects its velocity component.

@@ -1,3 +1,4 @@
+// The maze's display lists: floor, ceiling and walls compiled once, drawn every frame.
 #include "world/maze.h"
 
 #include "image/textures.h"

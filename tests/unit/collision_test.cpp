@@ -3,7 +3,7 @@
 
 #include "game/state.h"
 #include "world/collision.h"
-#include "world/maze.h"
+#include "world/maze_layout.h"
 
 namespace {
 

@@ -1,9 +1,11 @@
+// The enemies' rules: zones, chase, bearing, facing and the fall.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "game/play_rules.h"
 #include "game/state.h"
+#include "world/maze_layout.h"
 
 namespace {
 const EnemyConfig& first = kEnemyConfig[0];
@@ -34,6 +36,30 @@ TEST(EnemyZone, ZonesDoNotOverlap) {
       int hunting = 0;
       for (const EnemyConfig& c : kEnemyConfig) hunting += playerInZone(c, x, z) ? 1 : 0;
       ASSERT_LE(hunting, 1) << x << ", " << z;
+    }
+  }
+}
+
+TEST(EnemyZone, EachGuardsThePathCellsOfTheZoneItStartsIn) {
+  // An enemy's rectangle may differ from its maze zone only where no path
+  // cell lies: the player stands in one or the other alike.
+  auto inside = [](double x, double z, double x0, double x1, double z0, double z1) {
+    return x > x0 && x < x1 && z > z0 && z < z1;
+  };
+  for (int e = 0; e < kEnemyCount; ++e) {
+    const EnemyConfig& c = kEnemyConfig[e];
+    int zone = -1;
+    for (int i = 0; i < kZones && zone < 0; ++i) {
+      const MazeZone& m = kMazeZones[i];
+      if (inside(c.spawnX, c.spawnZ, m.x0, m.x1, m.z0, m.z1)) zone = i;
+    }
+    ASSERT_GE(zone, 0) << "enemy " << e << " starts outside every zone";
+    const MazeZone& m = kMazeZones[zone];
+    for (const MazeCell& cell : kMazeCells) {
+      const double x = (cell.x0() + cell.x1()) / 2;
+      const double z = (cell.z0() + cell.z1()) / 2;
+      EXPECT_EQ(playerInZone(c, x, z), inside(x, z, m.x0, m.x1, m.z0, m.z1))
+          << "enemy " << e << ", cell (" << cell.col << ", " << cell.row << ")";
     }
   }
 }

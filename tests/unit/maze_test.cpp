@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "world/maze.h"
+#include "world/maze_layout.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "creature_body.h"
 #include "creature_md2.h"
 #include "creature_view.h"
+#include "data_files.h"
 #include "generators.h"
 
 bool writeCreature(const std::string& outDir, ContactSheet* sheet) {
@@ -13,15 +14,15 @@ bool writeCreature(const std::string& outDir, ContactSheet* sheet) {
   Mesh mesh;
   Picture skin;
   if (!buildCreature(mesh, skin)) return false;
-  const std::vector<uint8_t> md2 = encodeMd2(mesh, kSkinWidth, kSkinHeight, "hobgoblin.bmp", "stand");
+  const std::vector<uint8_t> md2 = encodeMd2(mesh, kSkinWidth, kSkinHeight, kSkinFile, "stand");
   Md2Model model;
   std::string error;
   if (!decodeMd2(md2, model, error)) {
     std::fprintf(stderr, "datagen: the creature's model does not read back: %s\n", error.c_str());
     return false;
   }
-  bool ok = writeFile(outDir + "/tris.md2", md2);
-  ok = writeFile(outDir + "/hobgoblin.bmp", encodeBmp24(skin)) && ok;
+  bool ok = writeFile(outDir + "/" + kModelFile, md2);
+  ok = writeFile(outDir + "/" + kSkinFile, encodeBmp24(skin)) && ok;
 
   if (sheet) {
     sheet->add("creature skin", skin, 2);

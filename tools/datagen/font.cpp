@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "data_files.h"
 #include "generators.h"
 #include "procedural.h"
 #include "typeface.h"
@@ -141,7 +142,7 @@ bool writeFont(const std::string& outDir, ContactSheet* sheet) {
       placeGlyph(glyphs[code], set.firstCell + int(code) - 32, baseline, &image);
   }
   // 24 bits: the game adds the glyphs onto the scene, no alpha needed.
-  const bool ok = writeFile(outDir + "/Data/Font.TGA", encodeTga(image, 24));
+  const bool ok = writeFile(outDir + "/" + kFontFile, encodeTga(image, 24));
   if (sheet != nullptr) {
     sheet->add("Font.TGA x2", image, 2);
     const Line hud[] = {

@@ -1,3 +1,4 @@
+// A rough software rendering of two views of the maze, for the data generator's contact sheet.
 #include "preview.h"
 
 #include <algorithm>
@@ -5,6 +6,7 @@
 #include <vector>
 
 #include "procedural.h"
+#include "world/maze_layout.h"
 
 namespace {
 
@@ -114,9 +116,16 @@ Picture render(const Scene& scene, const Mipmaps* textures, const Mipmaps& cross
   return canvas.toPicture();
 }
 
-void addFloorAndCeiling(Scene* scene) {
-  scene->quads.push_back({1, 0.0, 0, 1280, 0, 1792, 1});
-  scene->quads.push_back({1, 64.0, 0, 1280, 0, 1792, 1});
+// The whole maze as the game lays it out: floor, ceiling and every wall, the
+// door with the exit texture.
+void addMaze(Scene* scene) {
+  scene->quads.push_back({1, 0.0, 0, kWorldSizeX, 0, kWorldSizeZ, 1});
+  scene->quads.push_back({1, kCeilingY, 0, kWorldSizeX, 0, kWorldSizeZ, 1});
+  for (const MazeWall& wall : kMazeWalls) {
+    // A wall on a line of constant z spans x (axis 2); one of constant x spans z (axis 0).
+    scene->quads.push_back(
+        {wall.alongX ? 2 : 0, wall.line, wall.low, wall.high, 0, kCeilingY, wall.door ? 2 : 0});
+  }
 }
 
 }  // namespace
@@ -125,14 +134,8 @@ Picture previewExitView(const Picture& walls, const Picture& floor, const Pictur
                         const Picture& crosshair) {
   const Mipmaps textures[3] = {Mipmaps(walls), Mipmaps(floor), Mipmaps(exit)};
   Scene scene;
-  addFloorAndCeiling(&scene);
-  // Path cells 12 and 11, and the door in the wall at z = 0.
-  scene.quads.push_back({2, 0.0, 352, 416, 0, 64, 2});
-  scene.quads.push_back({2, 0.0, 256, 352, 0, 64, 0});
-  scene.quads.push_back({2, 0.0, 416, 512, 0, 64, 0});
-  scene.quads.push_back({0, 256.0, 0, 256, 0, 64, 0});
-  scene.quads.push_back({0, 512.0, 0, 256, 0, 64, 0});
-  scene.quads.push_back({0, 512.0, 256, 512, 0, 64, 0});
+  addMaze(&scene);
+  // From cell 11, facing the door in the wall at z = 0.
   scene.eyeX = 400;
   scene.eyeZ = 300;
   scene.heading = 8;
@@ -143,18 +146,8 @@ Picture previewLongCorridor(const Picture& walls, const Picture& floor, const Pi
                             const Picture& crosshair) {
   const Mipmaps textures[3] = {Mipmaps(walls), Mipmaps(floor), Mipmaps(exit)};
   Scene scene;
-  addFloorAndCeiling(&scene);
-  // Zone 1: z from 1280 to 1536, x from 0 to 1024, seen from near x = 1000,
-  // with the side openings to cells 14, 3 and 1 and their walls.
-  scene.quads.push_back({2, 1536.0, 0, 768, 0, 64, 0});
-  scene.quads.push_back({2, 1280.0, 256, 768, 0, 64, 0});
-  scene.quads.push_back({0, 0.0, 1024, 1536, 0, 64, 0});
-  scene.quads.push_back({0, 1024.0, 1024, 1536, 0, 64, 0});
-  scene.quads.push_back({0, 256.0, 1024, 1280, 0, 64, 0});
-  scene.quads.push_back({2, 1024.0, 0, 256, 0, 64, 0});
-  scene.quads.push_back({0, 768.0, 1024, 1280, 0, 64, 0});
-  scene.quads.push_back({0, 768.0, 1536, 1792, 0, 64, 0});
-  scene.quads.push_back({2, 1792.0, 768, 1280, 0, 64, 0});
+  addMaze(&scene);
+  // Zone 1: z from 1280 to 1536, x from 0 to 1024, seen from near x = 1000.
   scene.eyeX = 990;
   scene.eyeZ = 1380;
   scene.heading = 82;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "data_files.h"
 #include "generators.h"
 #include "procedural.h"
 
@@ -142,5 +143,5 @@ Picture waveform(const std::vector<double>& samples) {
 bool writeSound(const std::string& outDir, ContactSheet* sheet) {
   const std::vector<double> samples = synthesiseShot();
   if (sheet != nullptr) sheet->add("rifle.WAV", waveform(samples));
-  return writeFile(outDir + "/Data/rifle.WAV", encodeWav(samples));
+  return writeFile(outDir + "/" + kRifleSoundFile, encodeWav(samples));
 }

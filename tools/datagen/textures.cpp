@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "data_files.h"
 #include "generators.h"
 #include "preview.h"
 #include "procedural.h"
@@ -468,11 +469,11 @@ bool writeTextures(const std::string& outDir, ContactSheet* sheet) {
   const Picture crosshair = makeCrosshair();
   const Picture smoke = makeSmoke();
 
-  bool ok = writeFile(outDir + "/Data/walls.bmp", encodeBmp24(walls));
-  ok = writeFile(outDir + "/Data/floor.bmp", encodeBmp24(floor)) && ok;
-  ok = writeFile(outDir + "/Data/exit.bmp", encodeBmp24(exit)) && ok;
-  ok = writeFile(outDir + "/Data/crosshair.bmp", encodeBmp24(crosshair)) && ok;
-  ok = writeFile(outDir + "/Data/smoke.bmp", encodeBmp24(smoke)) && ok;
+  bool ok = writeFile(outDir + "/" + kWallsFile, encodeBmp24(walls));
+  ok = writeFile(outDir + "/" + kFloorFile, encodeBmp24(floor)) && ok;
+  ok = writeFile(outDir + "/" + kExitFile, encodeBmp24(exit)) && ok;
+  ok = writeFile(outDir + "/" + kCrosshairFile, encodeBmp24(crosshair)) && ok;
+  ok = writeFile(outDir + "/" + kSmokeFile, encodeBmp24(smoke)) && ok;
   if (sheet != nullptr) {
     sheet->add("walls.bmp x2x2", tiled(walls, 2, 2));
     sheet->add("floor.bmp x2x2", tiled(floor, 2, 2));
