@@ -217,6 +217,7 @@ const tests = {
     fs.writeFileSync(path.join(outputDir, 'web-win.png'), picture.png);
     check(outcome.won === 1 && outcome.over === 0, 'the game was not won');
     check(outcome.killed === 5 && outcome.score === 50, 'not every hunter was shot');
+    check(outcome.sounds === outcome.shots, 'not every shot was heard');
     const d = compare(picture, readPng(fs.readFileSync(path.join(referenceDir, 'win.png'))));
     console.log(`  win screen: ${d.differing} pixels differ from win.png`);
     check(d.differing <= kEndScreenAllowed, `${d.differing} pixels differ from win.png`);
@@ -293,7 +294,8 @@ async function playInPage() {
   await nextFrame();
   let killed = 0;
   for (let i = 0; i < 6; ++i) killed += Module._webEnemy(i, 4);
-  return { frames, shots, killed, score: Module._webScore(), won: Module._webGameWon(),
+  return { frames, shots, sounds: Module._webSounds(), killed, score: Module._webScore(),
+           won: Module._webGameWon(),
            over: Module._webGameOver() };
 }
 
