@@ -9,6 +9,15 @@
 #include "text/font.h"
 #include "world/maze.h"
 
+void setFixedGlState() {
+  glEnable(GL_TEXTURE_2D);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 bool initScene() {
   if (!md2Reader.load(&enemyModel, kModelFile, kSkinFile)) return false;
   if (!loadTga(&fontTexture, kFontFile)) return false;
@@ -21,12 +30,7 @@ bool initScene() {
   buildMaze();
   buildModelList();
 
-  glEnable(GL_TEXTURE_2D);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LEQUAL);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  setFixedGlState();
 
   timerInit();
   buildFontLists();

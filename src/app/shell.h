@@ -55,5 +55,9 @@ void resizeView(int width, int height);
 // Loads every resource and sets the fixed GL state; false ends the program.
 bool initScene();
 
+// The GL state that stays for the whole run (texturing, depth test, clear
+// colour); initScene sets it, and so do the tests that build a scene of their own.
+void setFixedGlState();
+
 // Releases what initScene made that does not end with the GL context.
 void releaseScene();

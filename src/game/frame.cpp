@@ -47,6 +47,7 @@ void sampleFrameRate() {
   frameRate.lastTime = timerGetTime() / 1000;
   if (frameRate.elapsed != 0) frameRate.fps = 10 / frameRate.elapsed;
 }
+}  // namespace
 
 // The particle pass, seen from the player; it ends once nothing is alive.
 void drawSmoke() {
@@ -61,7 +62,6 @@ void placeCamera() {
   glRotated(view.viewYaw, 0, 1, 0);
   glTranslated(view.camX, -kEyeHeight, view.camZ);
 }
-}  // namespace
 
 bool runFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

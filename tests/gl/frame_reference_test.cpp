@@ -4,13 +4,16 @@
 // the pictures.
 #include <gtest/gtest.h>
 
+#include "game/state.h"
 #include "platform/timer.h"
-#include "frame_test_scene.h"
+#include "support/game_scene.h"
+#include "support/reference_image.h"
+#include "support/test_platform.h"
 
-using frame_test::Frame;
-using frame_test::GameScene;
-using frame_test::isRed;
-using frame_test::lineBox;
+using scene::Frame;
+using scene::GameScene;
+using scene::isRed;
+using scene::lineBox;
 
 namespace {
 class ReferenceFrames : public GameScene {};
@@ -21,7 +24,7 @@ TEST_F(ReferenceFrames, StartViewWithTheFirstEnemyHunting) {
   const Frame f = frame();
   EXPECT_EQ(enemies[0].inZone, 1);
   EXPECT_GT(f.count(lineBox(150, 230, 0, 6), isRed), 50);  // "ALERT!"
-  matchReference(f, "start");
+  expectMatchesReference("start", 400, f.rgb);
 }
 
 TEST_F(ReferenceFrames, SmokeBurstOnAWall) {
@@ -37,7 +40,7 @@ TEST_F(ReferenceFrames, SmokeBurstOnAWall) {
   step();
   const Frame f = frame();
   EXPECT_EQ(shot.smokeActive, 1);
-  matchReference(f, "smoke");
+  expectMatchesReference("smoke", 400, f.rgb);
 }
 
 TEST_F(ReferenceFrames, ReadOuts) {
@@ -55,5 +58,5 @@ TEST_F(ReferenceFrames, ReadOuts) {
     f = frame();
   }
   EXPECT_NEAR(frameRate.fps, 60.0, 0.01);
-  matchReference(f, "stats");
+  expectMatchesReference("stats", 400, f.rgb);
 }

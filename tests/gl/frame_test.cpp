@@ -1,10 +1,13 @@
 // Frames of play: the enemies' rules as the frame runs them, and the rifle.
 #include <gtest/gtest.h>
 
-#include "frame_test_scene.h"
 #include "game/play.h"
+#include "game/state.h"
+#include "world/particles.h"
+#include "support/game_scene.h"
+#include "support/test_platform.h"
 
-using frame_test::GameScene;
+using scene::GameScene;
 
 namespace {
 class Frames : public GameScene {

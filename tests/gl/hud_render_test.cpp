@@ -1,15 +1,16 @@
 // What the head-up display and the end screens put on the screen.
 #include <gtest/gtest.h>
 
-#include "frame_test_scene.h"
 #include "game/play.h"
+#include "game/state.h"
+#include "support/game_scene.h"
 
-using frame_test::Frame;
-using frame_test::GameScene;
-using frame_test::isBlue;
-using frame_test::isRed;
-using frame_test::isWhite;
-using frame_test::lineBox;
+using scene::Frame;
+using scene::GameScene;
+using scene::isBlue;
+using scene::isRed;
+using scene::isWhite;
+using scene::lineBox;
 
 namespace {
 class Hud : public GameScene {};
@@ -78,7 +79,7 @@ TEST_F(Hud, EndScreenShowsTheScoreAndNothingElse) {
   EXPECT_GT(f.count(lineBox(0, 210, 7, 4), isBlue), 5);
   EXPECT_GT(f.count(lineBox(0, 170, 0, 20), isWhite), 30);
   // Nothing outside the three lines: no maze, no crosshair, no HUD.
-  EXPECT_EQ(f.count({-385, -289, 385, 140}, frame_test::isLit), 0);
+  EXPECT_EQ(f.count({-385, -289, 385, 140}, scene::isLit), 0);
 }
 
 TEST_F(Hud, ReadOutsShowTheDeadOnly) {

@@ -3,10 +3,16 @@
 #include <cmath>
 #include <vector>
 
-#include "maze_scene.h"
+#include "app/shell.h"
+#include "game/frame.h"
+#include "game/state.h"
+#include "image/textures.h"
+#include "world/maze.h"
+#include "support/game_scene.h"
+#include "support/reference_image.h"
 
-using maze_scene::MazeScene;
-using maze_scene::Pixels;
+using scene::MazeScene;
+using Pixels = std::vector<uint8_t>;
 
 namespace {
 
@@ -98,9 +104,7 @@ TEST_F(MazeScene, ListsAreConsecutiveAndCompiledWithoutDrawing) {
   // With the camera placed at the start, executing the lists while they are
   // built would draw the maze.
   standAt(1240, 1752, 0);
-  glLoadIdentity();
-  glRotated(view.viewYaw, 0, 1, 0);
-  glTranslated(view.camX, -25, view.camZ);
+  placeCamera();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   buildMaze();
   EXPECT_TRUE(allBlack(present()));
@@ -192,18 +196,18 @@ TEST_F(MazeScene, ViewsFromTheStartMatchTheReferences) {
   // Facing -z: the wall at z = 1536 ahead, x = 1280 on the right.
   standAt(1240, 1752, 0);
   drawMazeView();
-  EXPECT_LE(maze_scene::compareWithReference("maze_start_north", present()), 300u);
+  expectMatchesReference("maze_start_north", 300, present());
 
   // Facing -x: z = 1536 on the right, z = 1792 on the left, the corridor
   // open into cell 1 and, past x = 1024, to cell 2 on the right.
   standAt(1240, 1752, 90);
   drawMazeView();
-  EXPECT_LE(maze_scene::compareWithReference("maze_start_west", present()), 300u);
+  expectMatchesReference("maze_start_west", 300, present());
 }
 
 TEST_F(MazeScene, ViewThroughTheDoorCellMatchesTheReference) {
   // From the back of cell 11, up cells 11 and 12 to the door at z = 0.
   standAt(384, 480, 0);
   drawMazeView();
-  EXPECT_LE(maze_scene::compareWithReference("maze_door", present()), 300u);
+  expectMatchesReference("maze_door", 300, present());
 }

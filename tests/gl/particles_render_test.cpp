@@ -4,10 +4,14 @@
 #include <cstring>
 #include <vector>
 
-#include "maze_scene.h"
+#include "game/state.h"
+#include "image/textures.h"
+#include "world/particles.h"
+#include "support/game_scene.h"
+#include "support/reference_image.h"
 
-using maze_scene::MazeScene;
-using maze_scene::Pixels;
+using scene::MazeScene;
+using Pixels = std::vector<uint8_t>;
 
 namespace {
 
@@ -71,8 +75,8 @@ TEST_F(ParticleScene, ABurstIsAdvancedAndDrawnInTheFrameThatStartsIt) {
   for (int i = 0; i < kParticlesPerBurst; ++i) started[static_cast<size_t>(i)] = particles[i][1];
   drawSmoke();
   const Pixels after = present();
-  if (maze_scene::writingFrames()) {
-    maze_scene::writeFrame(maze_scene::framePath("particles_burst"), after);
+  if (writingFrames()) {
+    writeFrame(framePath("particles_burst"), after);
   }
 
   EXPECT_EQ(shot.smokeActive, 1);
@@ -190,8 +194,8 @@ TEST_F(ParticleScene, SmokeEndsAfterTheLongestLivedParticleFades) {
     drawMazeView();
     drawSmoke();
     ++passes;
-    if (passes == 15 && maze_scene::writingFrames()) {
-      maze_scene::writeFrame(maze_scene::framePath("particles_pass15"), present());
+    if (passes == 15 && writingFrames()) {
+      writeFrame(framePath("particles_pass15"), present());
     }
   }
   EXPECT_EQ(passes, longest + 1);  // the last pass finds nothing alive
