@@ -94,14 +94,19 @@ void warmUp() {
 #endif
 }
 
-bool printFirstStack(int fd) {
+bool firstStackKnown() {
 #if defined(__linux__)
-  if (gameCount.load() == 0 || firstStackDepth <= 0) return false;
-  backtrace_symbols_fd(firstStack, firstStackDepth, fd);
-  return true;
+  return gameCount.load() > 0 && firstStackDepth > 0;
+#else
+  return false;
+#endif
+}
+
+void printFirstStack(int fd) {
+#if defined(__linux__)
+  if (firstStackKnown()) backtrace_symbols_fd(firstStack, firstStackDepth, fd);
 #else
   (void)fd;
-  return false;
 #endif
 }
 

@@ -22,8 +22,9 @@ long driverAllocations();
 // use while counting allocates nothing; call once before start().
 void warmUp();
 
-// Writes the call stack of the first counted game allocation to the file
-// descriptor (Linux only; elsewhere nothing). False when there is none.
-bool printFirstStack(int fd);
+// Whether the call stack of the first counted game allocation was captured
+// (Linux only), and writing it to a file descriptor.
+bool firstStackKnown();
+void printFirstStack(int fd);
 
 }  // namespace alloc_counter

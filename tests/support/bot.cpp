@@ -133,11 +133,11 @@ Route routeFrom(int cell) {
   return route;
 }
 
-bool everyCellReachesTheDoor() {
-  for (int h : nextHops().hop) {
-    if (h == kUnreached) return false;
+int cellWithoutAWayToTheDoor() {
+  for (int i = 0; i < kPathCells; ++i) {
+    if (nextHops().hop[i] == kUnreached) return i;
   }
-  return true;
+  return -1;
 }
 
 uint64_t Random::next() {

@@ -47,8 +47,8 @@ struct Route {
 int pathCellAt(double x, double z);
 // The route from the given path cell (from the door point alone for -1).
 Route routeFrom(int cell);
-// Whether every path cell has a way to the door.
-bool everyCellReachesTheDoor();
+// The first path cell with no way to the door, or -1 when every cell has one.
+int cellWithoutAWayToTheDoor();
 
 // Seeded random numbers (splitmix64): the bot's own, so that it never draws
 // from the bursts' generator.

@@ -1,0 +1,77 @@
+// The soak's parts: the options, what a run counts and measures, the run
+// itself (soak_run.cpp), its checks (soak_checks.cpp) and the report
+// (soak_report.cpp). soak.cpp's main puts them together.
+#pragma once
+
+#include <cstdint>
+
+struct SoakOptions {
+  long frames = 20000;
+  uint64_t seed = 1;
+  long rssLimitKb = 16384;
+  long maxGameFrames = 40000;
+  long rssEvery = 0;             // print the memory figures every this many frames
+  const char* inject = nullptr;  // a fault made half way, to prove the checks
+  int width = 640;  // the offscreen surface; a smaller one runs a long soak faster
+  int height = 480;
+};
+
+// What a run counted and measured.
+struct SoakTotals {
+  long frames = 0;
+  long games = 0;
+  long wins = 0;
+  long losses = 0;
+  long abandoned = 0;
+  long shots = 0;
+  long sounds = 0;
+  long kills = 0;
+  long endFrames = 0;
+  long statsFrames = 0;
+  long glErrors = 0;
+  unsigned firstGlError = 0;
+  long firstGlErrorFrame = -1;
+  const char* nonFinite = nullptr;
+  long nonFiniteFrame = -1;
+  long messages = 0;
+
+  double seconds = 0;  // from start-up to the end of the loop
+  long rssStartUp = -1;
+  long rssStart = -1;   // after the warm-up
+  long rssEnd = -1;
+  long peakFirstHalf = -1;   // highest RSS sampled in each half of the loop
+  long peakSecondHalf = -1;
+  long heapStart = -1;
+  long heapEnd = -1;
+  long gameAllocations = 0;    // operator new by the game's thread in the loop
+  long driverAllocations = 0;  // ... from inside the GL driver
+};
+
+// soak.cpp: the command line. False for anything it does not understand.
+bool parseSoakOptions(int argc, char** argv, SoakOptions* options);
+
+// soak_run.cpp: opens the context and starts the game in the current folder
+// (false, with the reason on stderr, when it cannot), then plays and checks
+// options.frames frames, and finally closes the game again.
+bool startSoak(const SoakOptions& options, SoakTotals* totals);
+void runSoak(const SoakOptions& options, SoakTotals* totals);
+void endSoak();
+
+// soak_checks.cpp: the checks the run makes as it goes.
+// The first game variable or particle that is NaN or infinite, or null.
+const char* nonFiniteGameVariable();
+const char* nonFiniteParticle();
+// Reads every pending GL error into the totals.
+void readGlErrors(SoakTotals* totals);
+// Resident set size and the C heap in use (all threads), in kB; -1 where the
+// system does not tell.
+long residentKb();
+long heapInUseKb();
+// Makes a fault of the kind one check looks for: nan, alloc, glerror, leak.
+bool isSoakFault(const char* kind);
+void injectFault(const char* kind);
+void releaseInjectedFaults();
+
+// soak_report.cpp: whether the run found nothing, and the report on stdout.
+bool soakPassed(const SoakOptions& options, const SoakTotals& totals);
+void printSoakReport(const SoakOptions& options, const SoakTotals& totals);
