@@ -7,7 +7,7 @@
 #include "game/play_hud.h"
 #include "game/state.h"
 #include "support/test_platform.h"
-#include "world/maze.h"
+#include "world/maze_layout.h"
 
 namespace bot {
 
@@ -19,8 +19,9 @@ constexpr double kMaxLevelPerFrame = 3;
 constexpr double kWalkAlignment = 4;     // walk only when facing the way this closely
 constexpr double kAimAlignment = 2;      // fire only when aimed this closely
 constexpr double kWaypointReached = 16;  // units
-// The last waypoint: the middle of the door, 30 units inside the maze.
-constexpr Waypoint kInsideTheDoor = {(kDoorX0 + kDoorX1) / 2, 30};
+// The last waypoint: in front of the door's middle, 25 units further in than
+// the exit point; the game is won well before the bot gets there.
+constexpr Waypoint kInsideTheDoor = {kExitX, kExitZ + 25};
 
 constexpr int kWalkKeys[] = {vk::Up, vk::W, vk::Down, vk::S, vk::A, vk::D, vk::Left, vk::Right};
 
