@@ -1,3 +1,4 @@
+// The game's state records, and their reset to the start values.
 #include "game/state.h"
 
 InputState input;

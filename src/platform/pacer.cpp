@@ -1,3 +1,4 @@
+// The frame pacer: waits out the rest of each 60th of a second on the counter, or sleeps.
 #include "platform/pacer.h"
 
 #include "platform/platform.h"

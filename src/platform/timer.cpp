@@ -1,3 +1,4 @@
+// The frame timer: milliseconds since start-up from the counter or the millisecond clock.
 #include "platform/timer.h"
 
 #include "platform/platform.h"

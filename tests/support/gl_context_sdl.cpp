@@ -1,3 +1,4 @@
+// The tests' offscreen GL context on SDL's offscreen video driver.
 #include <SDL.h>
 
 #include "gl.h"

@@ -1,3 +1,4 @@
+// PNG reading and writing for the tests, with zlib.
 #include "support/png.h"
 
 #include <zlib.h>

@@ -1,3 +1,4 @@
+// The recording OS stand-in behind platform.h for the tests.
 #include "support/test_platform.h"
 
 #include <chrono>

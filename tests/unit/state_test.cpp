@@ -1,3 +1,4 @@
+// The game state's start values.
 #include <gtest/gtest.h>
 
 #include "game/state.h"

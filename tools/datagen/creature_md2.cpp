@@ -1,3 +1,4 @@
+// Writes the creature's mesh and skin coordinates as an MD2 model file, and reads one back.
 #include "creature_md2.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Software rendering of the creature for the review pictures.
 #include "creature_view.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The data generator's pictures: BMP, TGA and PNG writers and the contact sheet.
 #include "image.h"
 
 #include <cstdio>

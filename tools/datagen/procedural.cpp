@@ -1,3 +1,4 @@
+// Seeded random numbers, tileable noise and the floating-point canvas for the generated pictures.
 #include "procedural.h"
 
 #include <algorithm>

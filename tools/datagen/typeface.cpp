@@ -1,3 +1,4 @@
+// Glyph rendering from the system's DejaVu fonts through FreeType.
 #include "typeface.h"
 
 #include <ft2build.h>

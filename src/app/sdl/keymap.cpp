@@ -1,3 +1,4 @@
+// SDL key codes to the Win32 virtual-key numbers of the game's key table.
 #include "app/sdl/keymap.h"
 
 namespace {
