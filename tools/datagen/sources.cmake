@@ -2,9 +2,12 @@
 # (which regenerates the data when one of them changes).
 set(DATAGEN_SOURCES
   creature.cpp
+  creature_bake.cpp
   creature_body.cpp
   creature_md2.cpp
+  creature_mesh.cpp
   creature_paint.cpp
+  creature_parts.cpp
   creature_view.cpp
   font.cpp
   icon.cpp
@@ -19,6 +22,7 @@ set(DATAGEN_HEADERS
   creature_body.h
   creature_md2.h
   creature_paint.h
+  creature_parts.h
   creature_view.h
   generators.h
   image.h
