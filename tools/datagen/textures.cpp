@@ -249,119 +249,141 @@ Field blur(const Field& in, int radius, int passes) {
   return a;
 }
 
-bool makeExit(Picture* result) {
-  StoneStyle style = wallStyle();
-  style.seed = 3003;
-  StoneLayers layers = buildStone(wallBlocks(), style);
-  Field& height = layers.height;
-  ColourCanvas& albedo = layers.albedo;
-  Field& occlusion = layers.occlusion;
-  ColourCanvas glow(kTile, kTile);  // light the door gives off
+// The door's layout in texels (x right, y down from the top of the wall),
+// its colours, and the lettering of the sign above it.
+struct ExitDoor {
+  Box frame{32, 66, 224, 256};
+  Box opening{44, 78, 212, 256};
+  Box leaves[2] = {{44, 78, 128, 256}, {128, 78, 212, 256}};
+  Box housing{68, 10, 188, 58};
+  Box panel{73, 15, 183, 53};
+  Colour steel{0.34, 0.36, 0.37};
+  Colour paint{0.20, 0.29, 0.26};
+  Colour green{0.10, 0.95, 0.38};
+  Field word{0, 0};
+  int wordX = 0, wordY = 0;
+};
 
-  const Box frame{32, 66, 224, 256};
-  const Box opening{44, 78, 212, 256};
-  const Box leaves[2] = {{44, 78, 128, 256}, {128, 78, 212, 256}};
-  const Box housing{68, 10, 188, 58};
-  const Box panel{73, 15, 183, 53};
-  const Colour steel{0.34, 0.36, 0.37};
-  const Colour paint{0.20, 0.29, 0.26};
-  const Colour green{0.10, 0.95, 0.38};
-
+// "EXIT" in bold, centred on the sign's panel; false if it does not fit.
+bool letterTheSign(ExitDoor* door) {
   TypeFace bold("DejaVuSans-Bold.ttf");
-  const Field word = renderTextLine(bold, "EXIT", 34, 34, 0);
+  door->word = renderTextLine(bold, "EXIT", 34, 34, 0);
+  const Box& panel = door->panel;
+  const Field& word = door->word;
   if (word.width == 0 || word.width > panel.x1 - panel.x0 - 8) {
     std::fprintf(stderr, "datagen: the exit sign's lettering does not fit\n");
     return false;
   }
-  const int wordX = int(panel.x0 + (panel.x1 - panel.x0 - word.width) / 2);
-  const int wordY = int(panel.y0 + (panel.y1 - panel.y0 - word.height) / 2);
+  door->wordX = int(panel.x0 + (panel.x1 - panel.x0 - word.width) / 2);
+  door->wordY = int(panel.y0 + (panel.y1 - panel.y0 - word.height) / 2);
+  return true;
+}
 
-  for (int y = 0; y < kTile; ++y) {
-    for (int x = 0; x < kTile; ++x) {
-      const double px = x + 0.5, py = y + 0.5;
-      const double u = px / kTile, v = py / kTile;
-      const double grain = periodicFbm(u, v * 0.25, 64, 3, 0.5, 77) - 0.5;  // brushed, vertical
-      Colour emit;
-      if (frame.contains(px, py) && !opening.contains(px, py)) {
-        // Steel frame with a recessed green light strip along its middle.
-        const double d = frame.inside(px, py);
-        const double toOpening = std::max(opening.x0 - px, std::max(px - opening.x1, opening.y0 - py));
-        height.at(x, y) = 1.0 + 0.3 * smoothstep(0, 3, d) * smoothstep(0, 3, toOpening);
-        albedo.at(x, y) = scaleColour(steel, 0.9 + 0.3 * grain);
-        occlusion.at(x, y) = 1.0;
-        const double mid = std::fabs(std::min(d, toOpening) - 6.0);
-        if (mid < 1.6) {
-          height.at(x, y) = 0.9;
-          emit = scaleColour(green, 1.0 - 0.3 * smoothstep(0.8, 1.6, mid));
-        }
-      } else if (opening.contains(px, py)) {
-        const Box& leaf = px < 128 ? leaves[0] : leaves[1];
-        const double d = leaf.inside(px, py);
-        const Box window{leaf.x0 + 14, 92, leaf.x1 - 14, 142};
-        const Box recess{leaf.x0 + 12, 186, leaf.x1 - 12, 234};
-        const Box kick{leaf.x0 + 2, 238, leaf.x1 - 2, 256};
-        double h = 0.55 + 0.1 * smoothstep(0, 2.5, d);
-        Colour c = scaleColour(paint, 0.92 + 0.25 * grain);
-        if (window.contains(px, py)) {
-          const double wd = window.inside(px, py);
-          if (wd < 3) {
-            h = 0.7;  // rubber seal and bead
-            c = Colour{0.10, 0.11, 0.11};
-          } else {
-            // Daylight through wired glass.
-            h = 0.45;
-            const double mesh = std::min(std::fabs(std::fmod(px + py, 12.0) - 6.0),
-                                         std::fabs(std::fmod(px - py + 240.0, 12.0) - 6.0));
-            const double wire = 1.0 - smoothstep(0.3, 1.1, mesh);
-            const double sky = 0.85 + 0.15 * (1.0 - (py - window.y0) / (window.y1 - window.y0));
-            c = Colour{0.05, 0.07, 0.06};
-            emit = scaleColour(mixColour(Colour{0.72, 1.0, 0.82}, Colour{0.25, 0.38, 0.30}, wire), sky);
-          }
-        } else if (recess.contains(px, py)) {
-          h = 0.45 + 0.1 * smoothstep(0, 3, recess.inside(px, py));
-        } else if (kick.contains(px, py)) {
-          h = 0.68;
-          c = scaleColour(Colour{0.52, 0.53, 0.52}, 0.85 + 0.4 * grain);
-        }
-        // Push bar across both leaves.
-        if (py >= 160 && py < 170 && px >= leaf.x0 + 6 && px < leaf.x1 - 6) {
-          const double across = (py - 165.0) / 5.0;
-          h = 0.8 + 0.2 * std::sqrt(std::max(0.0, 1.0 - across * across));
-          c = Colour{0.66, 0.67, 0.65};
-        }
-        // The seam between the leaves and the frame reads as a dark line.
-        const double seam = smoothstep(0.0, 1.5, d);
-        height.at(x, y) = h * (0.8 + 0.2 * seam);
-        albedo.at(x, y) = scaleColour(c, 0.4 + 0.6 * seam);
-        occlusion.at(x, y) = 0.85 + 0.15 * seam;
-      } else if (housing.contains(px, py)) {
-        const double d = housing.inside(px, py);
-        height.at(x, y) = 1.0 + 0.4 * smoothstep(0, 3, d);
-        albedo.at(x, y) = Colour{0.16, 0.17, 0.17};
-        occlusion.at(x, y) = 1.0;
-        if (panel.contains(px, py)) {
-          // Lit panel, a little brighter in the middle, with white lettering.
-          const double cx = (px - (panel.x0 + panel.x1) / 2) / ((panel.x1 - panel.x0) / 2);
-          const double cy = (py - (panel.y0 + panel.y1) / 2) / ((panel.y1 - panel.y0) / 2);
-          emit = scaleColour(green, 0.88 + 0.12 * (1.0 - 0.5 * (cx * cx + cy * cy)));
-          const int wx = x - wordX, wy = y - wordY;
-          if (wx >= 0 && wy >= 0 && wx < word.width && wy < word.height)
-            emit = mixColour(emit, Colour{0.93, 1.0, 0.95}, word.at(wx, wy));
-        }
-      } else {
-        // The stone surround, a shadow below the sign and beside the frame.
-        const double shadow = std::max(
-            smoothstep(5, 0, std::max(std::fabs(px - 128) - (housing.x1 - 128), py - housing.y1)) *
-                (py > housing.y1 ? 1.0 : 0.0),
-            smoothstep(5, 0, std::max(px - frame.x1, frame.y0 - py)) * (px > frame.x1 ? 1.0 : 0.0));
-        occlusion.at(x, y) *= 1.0 - 0.45 * shadow;
-      }
-      glow.at(x, y) = emit;
-    }
+// Each texel step below paints the layers at texel (x, y), whose centre is
+// (px, py), with the brushed grain there, and returns the light the texel
+// gives off.
+
+// Steel frame with a recessed green light strip along its middle.
+Colour paintFrame(const ExitDoor& door, StoneLayers& layers, int x, int y, double px, double py,
+                  double grain) {
+  const Box& frame = door.frame;
+  const Box& opening = door.opening;
+  Colour emit;
+  const double d = frame.inside(px, py);
+  const double toOpening = std::max(opening.x0 - px, std::max(px - opening.x1, opening.y0 - py));
+  layers.height.at(x, y) = 1.0 + 0.3 * smoothstep(0, 3, d) * smoothstep(0, 3, toOpening);
+  layers.albedo.at(x, y) = scaleColour(door.steel, 0.9 + 0.3 * grain);
+  layers.occlusion.at(x, y) = 1.0;
+  const double mid = std::fabs(std::min(d, toOpening) - 6.0);
+  if (mid < 1.6) {
+    layers.height.at(x, y) = 0.9;
+    emit = scaleColour(door.green, 1.0 - 0.3 * smoothstep(0.8, 1.6, mid));
   }
+  return emit;
+}
 
-  // Surfaces, then the green light thrown on them, then the light sources.
-  const Field light = shadeHeights(height, style.relief);
+// A painted door leaf: wired-glass window, recessed panel, kick plate, push bar.
+Colour paintLeaf(const ExitDoor& door, StoneLayers& layers, int x, int y, double px, double py,
+                 double grain) {
+  Colour emit;
+  const Box& leaf = px < 128 ? door.leaves[0] : door.leaves[1];
+  const double d = leaf.inside(px, py);
+  const Box window{leaf.x0 + 14, 92, leaf.x1 - 14, 142};
+  const Box recess{leaf.x0 + 12, 186, leaf.x1 - 12, 234};
+  const Box kick{leaf.x0 + 2, 238, leaf.x1 - 2, 256};
+  double h = 0.55 + 0.1 * smoothstep(0, 2.5, d);
+  Colour c = scaleColour(door.paint, 0.92 + 0.25 * grain);
+  if (window.contains(px, py)) {
+    const double wd = window.inside(px, py);
+    if (wd < 3) {
+      h = 0.7;  // rubber seal and bead
+      c = Colour{0.10, 0.11, 0.11};
+    } else {
+      // Daylight through wired glass.
+      h = 0.45;
+      const double mesh = std::min(std::fabs(std::fmod(px + py, 12.0) - 6.0),
+                                   std::fabs(std::fmod(px - py + 240.0, 12.0) - 6.0));
+      const double wire = 1.0 - smoothstep(0.3, 1.1, mesh);
+      const double sky = 0.85 + 0.15 * (1.0 - (py - window.y0) / (window.y1 - window.y0));
+      c = Colour{0.05, 0.07, 0.06};
+      emit = scaleColour(mixColour(Colour{0.72, 1.0, 0.82}, Colour{0.25, 0.38, 0.30}, wire), sky);
+    }
+  } else if (recess.contains(px, py)) {
+    h = 0.45 + 0.1 * smoothstep(0, 3, recess.inside(px, py));
+  } else if (kick.contains(px, py)) {
+    h = 0.68;
+    c = scaleColour(Colour{0.52, 0.53, 0.52}, 0.85 + 0.4 * grain);
+  }
+  // Push bar across both leaves.
+  if (py >= 160 && py < 170 && px >= leaf.x0 + 6 && px < leaf.x1 - 6) {
+    const double across = (py - 165.0) / 5.0;
+    h = 0.8 + 0.2 * std::sqrt(std::max(0.0, 1.0 - across * across));
+    c = Colour{0.66, 0.67, 0.65};
+  }
+  // The seam between the leaves and the frame reads as a dark line.
+  const double seam = smoothstep(0.0, 1.5, d);
+  layers.height.at(x, y) = h * (0.8 + 0.2 * seam);
+  layers.albedo.at(x, y) = scaleColour(c, 0.4 + 0.6 * seam);
+  layers.occlusion.at(x, y) = 0.85 + 0.15 * seam;
+  return emit;
+}
+
+// The sign's housing, and its lit panel, a little brighter in the middle,
+// with white lettering.
+Colour paintSign(const ExitDoor& door, StoneLayers& layers, int x, int y, double px, double py) {
+  Colour emit;
+  const Box& housing = door.housing;
+  const Box& panel = door.panel;
+  const double d = housing.inside(px, py);
+  layers.height.at(x, y) = 1.0 + 0.4 * smoothstep(0, 3, d);
+  layers.albedo.at(x, y) = Colour{0.16, 0.17, 0.17};
+  layers.occlusion.at(x, y) = 1.0;
+  if (panel.contains(px, py)) {
+    const double cx = (px - (panel.x0 + panel.x1) / 2) / ((panel.x1 - panel.x0) / 2);
+    const double cy = (py - (panel.y0 + panel.y1) / 2) / ((panel.y1 - panel.y0) / 2);
+    emit = scaleColour(door.green, 0.88 + 0.12 * (1.0 - 0.5 * (cx * cx + cy * cy)));
+    const int wx = x - door.wordX, wy = y - door.wordY;
+    if (wx >= 0 && wy >= 0 && wx < door.word.width && wy < door.word.height)
+      emit = mixColour(emit, Colour{0.93, 1.0, 0.95}, door.word.at(wx, wy));
+  }
+  return emit;
+}
+
+// The stone surround: a shadow below the sign and beside the frame.
+void shadeSurround(const ExitDoor& door, StoneLayers& layers, int x, int y, double px,
+                   double py) {
+  const Box& housing = door.housing;
+  const Box& frame = door.frame;
+  const double shadow = std::max(
+      smoothstep(5, 0, std::max(std::fabs(px - 128) - (housing.x1 - 128), py - housing.y1)) *
+          (py > housing.y1 ? 1.0 : 0.0),
+      smoothstep(5, 0, std::max(px - frame.x1, frame.y0 - py)) * (px > frame.x1 ? 1.0 : 0.0));
+  layers.occlusion.at(x, y) *= 1.0 - 0.45 * shadow;
+}
+
+// Surfaces, then the green light thrown on them, then the light sources.
+ColourCanvas lightTheDoor(const StoneLayers& layers, const ColourCanvas& glow, double relief) {
+  const Field light = shadeHeights(layers.height, relief);
   Field spillR(kTile, kTile), spillG(kTile, kTile), spillB(kTile, kTile);
   for (int y = 0; y < kTile; ++y)
     for (int x = 0; x < kTile; ++x) {
@@ -375,8 +397,8 @@ bool makeExit(Picture* result) {
   ColourCanvas out(kTile, kTile);
   for (int y = 0; y < kTile; ++y) {
     for (int x = 0; x < kTile; ++x) {
-      const Colour& a = albedo.at(x, y);
-      const double lit = (0.42 + 0.58 * light.at(x, y)) * occlusion.at(x, y);
+      const Colour& a = layers.albedo.at(x, y);
+      const double lit = (0.42 + 0.58 * light.at(x, y)) * layers.occlusion.at(x, y);
       const Colour spill{spillR.at(x, y), spillG.at(x, y), spillB.at(x, y)};
       const Colour& e = glow.at(x, y);
       out.at(x, y) = Colour{a.r * (lit + 2.2 * spill.r) + e.r + 0.35 * spill.r,
@@ -384,7 +406,36 @@ bool makeExit(Picture* result) {
                             a.b * (lit + 2.2 * spill.b) + e.b + 0.35 * spill.b};
     }
   }
-  *result = out.toPicture();
+  return out;
+}
+
+bool makeExit(Picture* result) {
+  StoneStyle style = wallStyle();
+  style.seed = 3003;
+  StoneLayers layers = buildStone(wallBlocks(), style);
+  ColourCanvas glow(kTile, kTile);  // light the door gives off
+  ExitDoor door;
+  if (!letterTheSign(&door)) return false;
+
+  for (int y = 0; y < kTile; ++y) {
+    for (int x = 0; x < kTile; ++x) {
+      const double px = x + 0.5, py = y + 0.5;
+      const double u = px / kTile, v = py / kTile;
+      const double grain = periodicFbm(u, v * 0.25, 64, 3, 0.5, 77) - 0.5;  // brushed, vertical
+      Colour emit;
+      if (door.frame.contains(px, py) && !door.opening.contains(px, py)) {
+        emit = paintFrame(door, layers, x, y, px, py, grain);
+      } else if (door.opening.contains(px, py)) {
+        emit = paintLeaf(door, layers, x, y, px, py, grain);
+      } else if (door.housing.contains(px, py)) {
+        emit = paintSign(door, layers, x, y, px, py);
+      } else {
+        shadeSurround(door, layers, x, y, px, py);
+      }
+      glow.at(x, y) = emit;
+    }
+  }
+  *result = lightTheDoor(layers, glow, style.relief).toPicture();
   return true;
 }
 
