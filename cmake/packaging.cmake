@@ -14,6 +14,15 @@
 #            freedesktop places. This is what `cmake --install` installs.
 # cmake/package-config.cmake gives each generator its component.
 
+# shooter_install_data(FOLDER INSTALL-OPTIONS...): every data file the game
+# loads (their one list, SHOOTER_DATA_FILE_NAMES), at its path below FOLDER.
+function(shooter_install_data folder)
+  foreach(name IN LISTS SHOOTER_DATA_FILE_NAMES)
+    get_filename_component(subfolder "${name}" DIRECTORY)
+    install(FILES "${SHOOTER_RUN_DIR}/${name}" DESTINATION "${folder}/${subfolder}" ${ARGN})
+  endforeach()
+endfunction()
+
 # The one-folder layout.
 if(WIN32)
   set(archive_component COMPONENT archive)
@@ -21,9 +30,7 @@ else()
   set(archive_component COMPONENT archive EXCLUDE_FROM_ALL)
 endif()
 install(TARGETS shooter RUNTIME DESTINATION . ${archive_component})
-install(DIRECTORY "${SHOOTER_RUN_DIR}/Data" DESTINATION . ${archive_component})
-install(FILES "${SHOOTER_RUN_DIR}/tris.md2" "${SHOOTER_RUN_DIR}/hobgoblin.bmp" DESTINATION .
-        ${archive_component})
+shooter_install_data(. ${archive_component})
 install(FILES README.md DESTINATION . ${archive_component})
 if(NOT WIN32)
   install(FILES "${CMAKE_BINARY_DIR}/generated/shooter.png" DESTINATION . ${archive_component})
@@ -36,9 +43,7 @@ endif()
 if(NOT WIN32)
   install(PROGRAMS packaging/system/shooter DESTINATION games COMPONENT system)
   install(TARGETS shooter RUNTIME DESTINATION lib/games/shooter COMPONENT system)
-  install(DIRECTORY "${SHOOTER_RUN_DIR}/Data" DESTINATION share/games/shooter COMPONENT system)
-  install(FILES "${SHOOTER_RUN_DIR}/tris.md2" "${SHOOTER_RUN_DIR}/hobgoblin.bmp"
-          DESTINATION share/games/shooter COMPONENT system)
+  shooter_install_data(share/games/shooter COMPONENT system)
   install(FILES packaging/system/shooter.desktop DESTINATION share/applications
           COMPONENT system)
   install(FILES "${CMAKE_BINARY_DIR}/generated/shooter.png"
