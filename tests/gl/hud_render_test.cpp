@@ -8,7 +8,6 @@
 using scene::Frame;
 using scene::GameScene;
 using scene::isBlue;
-using scene::isRed;
 using scene::isWhite;
 using scene::lineBox;
 
@@ -18,7 +17,6 @@ class Hud : public GameScene {};
 // "point: " is seven glyphs; the score's field is the four after it.
 const auto kScoreLabel = lineBox(150, 210, 0, 6);
 const auto kScoreField = lineBox(150, 210, 7, 4);
-const auto kAlert = lineBox(150, 230, 0, 6);
 }  // namespace
 
 TEST_F(Hud, ScoreZeroPrintsFourBlanks) {
@@ -28,20 +26,6 @@ TEST_F(Hud, ScoreZeroPrintsFourBlanks) {
   result.point = 20;
   const Frame twenty = frame();
   EXPECT_GT(twenty.count(kScoreField, isBlue), 20);
-}
-
-TEST_F(Hud, AlertOnlyForALivingHuntingEnemy) {
-  // At the start the first enemy hunts.
-  EXPECT_GT(frame().count(kAlert, isRed), 50);
-  // Its third hit turns the alert off in that same frame.
-  enemies[0].hit = 3;
-  enemies[0].dead = 1;
-  EXPECT_EQ(frame().count(kAlert, isRed), 0);
-  // No enemy guards cell 3.
-  resetGameState();
-  player.xtrans2 = 896;
-  player.ztrans2 = 1152;
-  EXPECT_EQ(frame().count(kAlert, isRed), 0);
 }
 
 TEST_F(Hud, DistanceIsPrintedInWhite) {
