@@ -1,3 +1,4 @@
+// The scene start-up: model, font and textures loaded, lists built, fixed GL state set.
 #include "platform/platform.h"
 #include "data_files.h"
 #include "app/shell.h"

@@ -1,3 +1,4 @@
+// Windows bitmap reader: headers checked, rows decoded into packed 24-bit RGB.
 #include "image/bmp.h"
 
 #include <cstdio>

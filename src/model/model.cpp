@@ -1,3 +1,4 @@
+// The model store: the enemies' one model and the release of its arrays.
 #include "model/model.h"
 
 #include <cstddef>

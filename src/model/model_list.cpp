@@ -1,3 +1,4 @@
+// The enemy model's display list: mesh 0 as textured triangles.
 #include "model/model_list.h"
 
 #include "image/textures.h"

@@ -1,3 +1,4 @@
+// The bitmap font: 256 glyph display lists, and printText that prints through them.
 #include "text/font.h"
 
 #include <cstdarg>

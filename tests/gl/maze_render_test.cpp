@@ -1,3 +1,4 @@
+// The maze's display lists: how they are compiled, what they bind, and the views they draw.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The head-up display's texts and the values behind them: fields, distance, alert.
 #include <gtest/gtest.h>
 
 #include <cstdint>

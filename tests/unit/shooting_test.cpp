@@ -1,3 +1,4 @@
+// The rifle: the hit test's angles and rules, firing and the march of the ray.
 #include <gtest/gtest.h>
 
 #include <cmath>

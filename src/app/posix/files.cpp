@@ -1,3 +1,4 @@
+// Read-only file mapping for POSIX systems: regular files only, never blocking.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// The SDL shell's window procedure: SDL events into game input, one per pass.
 #include "app/sdl/events.h"
 
 #include "app/sdl/keymap.h"

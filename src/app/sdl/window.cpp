@@ -1,3 +1,4 @@
+// The game window with its GL context on SDL2, and the connection to the display.
 #include "app/sdl/window.h"
 
 #include "platform/platform.h"

@@ -1,3 +1,4 @@
+// Read-only file mapping for Windows: disk files only.
 #include <windows.h>
 
 #include "platform/platform.h"
