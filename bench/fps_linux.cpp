@@ -1,4 +1,4 @@
-// Presented frames per second of the SDL shell's main loop, measured from
+// Presented frames per second of the main loop on the SDL shell, measured from
 // outside the game: opens the game window (windowed), plays for a few seconds
 // with the walk and turn keys held, and counts the loop's swaps. For contrast
 // it then runs the same frame, swap and keyboard step without the pacer until
@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/sdl/loop.h"
+#include "app/main_loop.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"
 #include "game/frame.h"
@@ -47,17 +47,17 @@ int main(int argc, char** argv) {
   std::printf("video driver: %s, swap interval: %d\n", SDL_GetCurrentVideoDriver(),
               SDL_GL_GetSwapInterval());
 
-  // The shell's own loop, with its pacer.
+  // The game's own loop, with its pacer.
   resetGameState();
   holdPlayKeys();
   FramePacer pacer;
   Uint64 start = SDL_GetPerformanceCounter();
   while (secondsSince(start) < seconds) {
     holdPlayKeys();  // focus changes may release them
-    if (!mainLoopPass(&pacer)) break;
+    if (!loopPass(&pacer)) break;
   }
   const double paced = secondsSince(start);
-  std::printf("shell loop:     %8.1f presented frames/s (%llu swaps, %llu frames, %llu events in %.2f s)%s\n",
+  std::printf("main loop:      %8.1f presented frames/s (%llu swaps, %llu frames, %llu events in %.2f s)%s\n",
               static_cast<double>(loopCounters.swaps) / paced,
               static_cast<unsigned long long>(loopCounters.swaps),
               static_cast<unsigned long long>(loopCounters.frames),

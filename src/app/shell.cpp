@@ -1,3 +1,5 @@
+// The input both shells share: the key table, the keyboard step, the mouse
+// view, and the projection.
 #include "app/shell.h"
 
 #include <cmath>
@@ -17,6 +19,13 @@ void keyUp(int virtualKey) {
 }
 
 namespace {
+// Per presented frame: the velocity a walking key adds (the frame damps it to
+// a steady 40) and the turn rate Left or Right adds (steady at 4.5 degrees).
+constexpr double kWalkImpulse = 10.0;
+constexpr double kTurnImpulse = 0.5;
+// A side step walks at right angles to the heading.
+constexpr double kSideStepDegrees = 90.0;
+
 bool held(int virtualKey) { return input.KeyDown[virtualKey] != 0; }
 
 // A toggle that flips once per press, however long the key is held.
@@ -36,25 +45,25 @@ void keyboardStep() {
   const double h = view.heading;
   const double k = kDegToRad;
   if (held(vk::Up) || held(vk::W)) {
-    player.xmove -= 10 * std::sin(h * k);
-    player.zmove -= 10 * std::cos(h * k);
+    player.xmove -= kWalkImpulse * std::sin(h * k);
+    player.zmove -= kWalkImpulse * std::cos(h * k);
   }
   if (held(vk::Down) || held(vk::S)) {
-    player.xmove += 10 * std::sin(h * k);
-    player.zmove += 10 * std::cos(h * k);
+    player.xmove += kWalkImpulse * std::sin(h * k);
+    player.zmove += kWalkImpulse * std::cos(h * k);
   }
   if (held(vk::A)) {
-    player.xmove += 10 * std::sin((h - 90) * k);
-    player.zmove += 10 * std::cos((h - 90) * k);
+    player.xmove += kWalkImpulse * std::sin((h - kSideStepDegrees) * k);
+    player.zmove += kWalkImpulse * std::cos((h - kSideStepDegrees) * k);
   }
   if (held(vk::D)) {
-    player.xmove += 10 * std::sin((h + 90) * k);
-    player.zmove += 10 * std::cos((h + 90) * k);
+    player.xmove += kWalkImpulse * std::sin((h + kSideStepDegrees) * k);
+    player.zmove += kWalkImpulse * std::cos((h + kSideStepDegrees) * k);
   }
   if (held(vk::Left)) {
-    input.turnSpeed += 0.5;
+    input.turnSpeed += kTurnImpulse;
   } else if (held(vk::Right)) {
-    input.turnSpeed -= 0.5;
+    input.turnSpeed -= kTurnImpulse;
   }
   bool stats = input.showStats != 0;
   latchedToggle(vk::F, &shell.statsKeyLatch, &stats);
@@ -63,17 +72,24 @@ void keyboardStep() {
 }
 
 namespace {
-constexpr double kBandLow = 10;
-constexpr double kBandHigh = 370;
-constexpr double kPixelsPerDegree = 32;
+// The mouse works in a band of client coordinates on both axes; leaving it
+// warps the cursor to the opposite edge. The band counts as a circle of 360
+// pixels, and 32 pixels of motion turn the view by one degree.
+constexpr double kBandLow = 10.0;
+constexpr double kBandHigh = 370.0;
+constexpr double kBandCircle = 360.0;
+constexpr double kBandMiddle = 180.0;
+constexpr double kWarpJump = 300.0;  // a longer move means the cursor was warped
+constexpr double kPixelsPerDegree = 32.0;
+constexpr double kFullTurn = 360.0;
+constexpr double kPitchLimit = 85.0;
 
-// Degrees turned by a move from `last` to `now` on one axis of the band; a jump
-// of more than 300 pixels means the cursor was warped between the two moves.
+// Degrees turned by a move from `last` to `now` on one axis of the band.
 double bandDelta(double last, double now) {
   const double d = last - now;
-  if (std::fabs(d) <= 300) return d / kPixelsPerDegree;
-  if (last > 180) return (last - 360 - now) / kPixelsPerDegree;
-  if (now > 180) return (last - (now - 360)) / kPixelsPerDegree;
+  if (std::fabs(d) <= kWarpJump) return d / kPixelsPerDegree;
+  if (last > kBandMiddle) return (last - kBandCircle - now) / kPixelsPerDegree;
+  if (now > kBandMiddle) return (last - (now - kBandCircle)) / kPixelsPerDegree;
   return 0;
 }
 }  // namespace
@@ -91,10 +107,11 @@ void mouseView(double x, double y) {
   }
 
   input.mouseYaw += bandDelta(shell.lastMouseX, x);
-  if (input.mouseYaw > 360) {
+  // The overshoot is dropped, not carried.
+  if (input.mouseYaw > kFullTurn) {
     input.mouseYaw = 0;
   } else if (input.mouseYaw < 0) {
-    input.mouseYaw = 360;
+    input.mouseYaw = kFullTurn;
   }
 
   const double pitchDelta = bandDelta(shell.lastMouseY, y);
@@ -103,10 +120,10 @@ void mouseView(double x, double y) {
   } else {
     input.pitch -= pitchDelta;
   }
-  if (input.pitch > 85) {
-    input.pitch = 85;
-  } else if (input.pitch < -85) {
-    input.pitch = -85;
+  if (input.pitch > kPitchLimit) {
+    input.pitch = kPitchLimit;
+  } else if (input.pitch < -kPitchLimit) {
+    input.pitch = -kPitchLimit;
   }
 
   shell.lastMouseX = x;

@@ -28,7 +28,7 @@ uint32_t le32(const unsigned char* p) {
 }
 
 RgbImage* refuse(const char* text) {
-  platformMessageBox(text, "Error", kMbOk, true);
+  platformMessageBox(text, "Error", MessageButtons::Ok, MessageIcon::None, true);
   return nullptr;
 }
 

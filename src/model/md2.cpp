@@ -36,7 +36,9 @@ int16_t fromLe16(int16_t stored) {
   return static_cast<int16_t>(static_cast<uint16_t>(b[0] | (b[1] << 8)));
 }
 
-void showError(const char* text) { platformMessageBox(text, "Error", kMbOk); }
+void showError(const char* text) {
+  platformMessageBox(text, "Error", MessageButtons::Ok, MessageIcon::None);
+}
 
 const char* printable(const char* name) { return name != nullptr ? name : ""; }
 

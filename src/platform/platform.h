@@ -6,24 +6,19 @@
 #include <cstddef>
 #include <cstdint>
 
-// Message boxes take and return the Win32 values, so both shells and the
-// tests speak the same numbers as the Windows API.
-constexpr unsigned kMbOk = 0x0;
-constexpr unsigned kMbYesNo = 0x4;
-constexpr unsigned kMbIconStop = 0x10;
-constexpr unsigned kMbIconQuestion = 0x20;
-constexpr unsigned kMbIconExclamation = 0x30;
-constexpr unsigned kMbIconInformation = 0x40;
+// Message boxes in the game's own terms; each shell maps them to its system's
+// boxes (the Win32 shell to MB_* and ID* values).
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Stop, Question, Exclamation, Information };
+// The button pressed. Cancel: the box was closed without a choice (Escape
+// under some systems) or could not be shown at all; it never means Yes.
+enum class Answer { Ok, Yes, No, Cancel };
 
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
-constexpr int kIdYes = 6;
-constexpr int kIdNo = 7;
-
-// Shows a modal message box and returns the button pressed (kIdOk, kIdYes, ...).
-// `ownedByFocus` makes the window that has the keyboard focus its owner.
-int platformMessageBox(const char* text, const char* caption, unsigned flags,
-                       bool ownedByFocus = false);
+// Shows a modal message box and returns the button pressed. `ownedByFocus`
+// makes the window that has the keyboard focus its owner. The text also goes
+// to the standard error stream where a box may fail to appear.
+Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
+                          MessageIcon icon, bool ownedByFocus = false);
 
 // Starts playing a wave file without waiting for it. A missing file or sound
 // device is silently ignored.

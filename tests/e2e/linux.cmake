@@ -1,6 +1,6 @@
 # Linux: the SDL shell's own tests and the game in a real X window.
 #
-# sdl_shell_tests links the shell's event handling, window and main loop (not
+# sdl_shell_tests links the shell's event handling and window (not
 # its entry point and not its OS services: the recording test platform stands
 # in for those). It runs on SDL's offscreen driver, and again under X11 on the
 # two Xvfb screens that the end-to-end tests use. The e2e_linux_* tests drive
@@ -13,7 +13,7 @@ find_package(X11)
 add_executable(sdl_shell_tests
   linux/events_test.cpp
   linux/keymap_test.cpp
-  linux/shell_test.cpp)
+  linux/window_test.cpp)
 target_link_libraries(sdl_shell_tests PRIVATE test_platform shooter_shell test_support
   shooter_warnings)
 add_dependencies(sdl_shell_tests gamedata)
@@ -57,7 +57,8 @@ else()
   set(SHOOTER_CLOSE_WINDOW "")
 endif()
 
-foreach(case windowed:large close:large fallback:large play:large fullscreen:small)
+foreach(case windowed:large close:large fallback:large play:large fullscreen:small
+             failed_start:large)
   string(REPLACE ":" ";" case "${case}")
   list(GET case 0 script)
   list(GET case 1 display)
@@ -65,6 +66,12 @@ foreach(case windowed:large close:large fallback:large play:large fullscreen:sma
     "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_${script}.sh"
     $<TARGET_FILE:shooter> "${SHOOTER_CLOSE_WINDOW}")
 endforeach()
+
+# Without a display the game refuses to start (no X server needed).
+add_test(NAME e2e_linux_no_display
+  COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_no_display.sh" $<TARGET_FILE:shooter>
+  WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+set_tests_properties(e2e_linux_no_display PROPERTIES TIMEOUT 120 LABELS e2e)
 
 # A figure, not a test: presented frames per second of the real shell loop.
 # Run it with `cmake --build --preset linux --target fps-linux` (an X server

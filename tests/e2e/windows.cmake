@@ -1,15 +1,15 @@
 # The Windows build's own tests, all under Wine on an X server:
-#  - win32_shell_tests: the window procedure, the game window and the main
-#    loop, linked with the recording OS stand-in instead of WinMain;
+#  - win32_shell_tests: the window procedure, the message pump and the game
+#    window, linked with the recording OS stand-in instead of WinMain (the
+#    main loop itself is tested once for all shells, in gl_tests);
 #  - the end-to-end runs of shooter.exe, driven with xdotool;
 #  - frame_rate_bench: presents frames through the real shell for a few
 #    seconds and prints the rate (run by hand, not a test).
 set(SHOOTER_WIN32_TEST_DIR "${CMAKE_SOURCE_DIR}/tests/win32")
 
 add_executable(win32_shell_tests
-  "${SHOOTER_WIN32_TEST_DIR}/window_proc_test.cpp"
-  "${SHOOTER_WIN32_TEST_DIR}/game_window_test.cpp"
-  "${SHOOTER_WIN32_TEST_DIR}/main_loop_test.cpp"
+  "${SHOOTER_WIN32_TEST_DIR}/events_test.cpp"
+  "${SHOOTER_WIN32_TEST_DIR}/window_test.cpp"
   "${SHOOTER_WIN32_TEST_DIR}/gl_context_test.cpp"
   # The game's resources, so that the window class finds its icon here too.
   "${CMAKE_BINARY_DIR}/generated/shooter.rc")
@@ -47,6 +47,7 @@ shooter_wine_e2e(e2e_wine_close_button windowed_wine.sh close)
 shooter_wine_e2e(e2e_wine_start_question_cancelled windowed_wine.sh escape Escape)
 shooter_wine_e2e(e2e_wine_fullscreen_refused fullscreen_refused_wine.sh)
 shooter_wine_e2e(e2e_wine_fullscreen_fallback_windowed fullscreen_refused_wine.sh windowed)
+shooter_wine_e2e(e2e_wine_failed_start failed_start_wine.sh)
 shooter_wine_e2e(e2e_wine_fullscreen fullscreen_wine.sh)
 # It restarts the prefix's Wine session on the small screen: nothing else may
 # run meanwhile.

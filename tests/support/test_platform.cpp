@@ -8,8 +8,11 @@
 
 TestPlatform testPlatform;
 
-int platformMessageBox(const char* text, const char* caption, unsigned flags, bool) {
-  testPlatform.messages.push_back({text ? text : "", caption ? caption : "", flags});
+Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
+                          MessageIcon icon, bool) {
+  testPlatform.messages.push_back({text ? text : "", caption ? caption : "", buttons, icon});
+  const size_t scripted = testPlatform.messages.size() - 1;
+  if (scripted < testPlatform.answers.size()) return testPlatform.answers[scripted];
   return testPlatform.messageAnswer;
 }
 

@@ -5,17 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 struct RecordedMessage {
   std::string text;
   std::string caption;
-  unsigned flags;
+  MessageButtons buttons;
+  MessageIcon icon;
 };
 
 struct TestPlatform {
   std::vector<RecordedMessage> messages;
   std::vector<std::string> sounds;
   std::vector<std::pair<int, int>> warps;
-  int messageAnswer = 1;        // what every message box returns (IDOK)
+  std::vector<Answer> answers;       // what the first message boxes return, in order
+  Answer messageAnswer = Answer::Ok;  // what every later message box returns
   bool hasCounter = true;       // false: the counter's frequency query fails
   long long counter = 0;        // the counter's reading when manualClock is set
   unsigned milliseconds = 0;    // the millisecond clock when manualClock is set

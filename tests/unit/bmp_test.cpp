@@ -103,7 +103,8 @@ Decoded decode(const Bytes& file) {
 std::string onlyMessage() {
   if (testPlatform.messages.size() != 1) return testPlatform.messages.empty() ? "" : "<several>";
   EXPECT_EQ(testPlatform.messages[0].caption, "Error");
-  EXPECT_EQ(testPlatform.messages[0].flags, 0u);
+  EXPECT_EQ(testPlatform.messages[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(testPlatform.messages[0].icon, MessageIcon::None);
   return testPlatform.messages[0].text;
 }
 

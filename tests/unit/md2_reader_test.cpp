@@ -42,7 +42,8 @@ class Md2ReaderTest : public ::testing::Test {
     ASSERT_EQ(testPlatform.messages.size(), 1u);
     EXPECT_EQ(testPlatform.messages[0].text, text);
     EXPECT_EQ(testPlatform.messages[0].caption, "Error");
-    EXPECT_EQ(testPlatform.messages[0].flags, kMbOk);
+    EXPECT_EQ(testPlatform.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(testPlatform.messages[0].icon, MessageIcon::None);
   }
 
   Model model;

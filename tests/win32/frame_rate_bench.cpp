@@ -10,15 +10,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/main_loop.h"
 #include "app/shell.h"
-#include "app/win32/game_window.h"
+#include "app/win32/window.h"
 #include "game/frame.h"
 
 namespace {
 LARGE_INTEGER frequency;
 LARGE_INTEGER started;
-LONGLONG runTicks = 0;
-long frames = 0;
 
 double secondsSince(const LARGE_INTEGER& from) {
   LARGE_INTEGER now;
@@ -26,19 +25,11 @@ double secondsSince(const LARGE_INTEGER& from) {
   return static_cast<double>(now.QuadPart - from.QuadPart) /
          static_cast<double>(frequency.QuadPart);
 }
-
-void countFrame() {
-  ++frames;
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  if (now.QuadPart - started.QuadPart >= runTicks) PostQuitMessage(0);
-}
 }  // namespace
 
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
   QueryPerformanceFrequency(&frequency);
-  runTicks = static_cast<LONGLONG>(seconds * static_cast<double>(frequency.QuadPart));
 
   if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false)) return 1;
 
@@ -53,12 +44,13 @@ int main(int argc, char** argv) {
     std::printf("swap interval: no swap control\n");
   }
 
-  framePresented = countFrame;
+  // The game's own loop, with its pacer.
+  FramePacer pacer;
   QueryPerformanceCounter(&started);
-  runMainLoop();
+  while (secondsSince(started) < seconds && loopPass(&pacer)) {
+  }
   const double pacedSeconds = secondsSince(started);
-  const long pacedFrames = frames;
-  framePresented = nullptr;
+  const long pacedFrames = static_cast<long>(loopCounters.swaps);
 
   // The same frames and swaps as fast as the machine goes.
   long unpacedFrames = 0;

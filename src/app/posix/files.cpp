@@ -9,7 +9,7 @@
 bool mapFile(const char* fileName, MappedFile* out) {
   *out = MappedFile{};
   if (fileName == nullptr) return false;
-  const int fd = open(fileName, O_RDONLY | O_CLOEXEC);
+  const int fd = open(fileName, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return false;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {

@@ -1,6 +1,7 @@
 // The SDL shell's window procedure: SDL events into game input, one per pass.
 #include "app/sdl/events.h"
 
+#include "app/main_loop.h"
 #include "app/sdl/keymap.h"
 #include "app/shell.h"
 #include "game/state.h"
@@ -56,4 +57,14 @@ EventResult handleEvent(const SDL_Event& event) {
       break;
   }
   return EventResult::Handled;
+}
+
+PumpResult pumpEvent(int* quitCode) {
+  SDL_Event event;
+  if (!SDL_PollEvent(&event)) return PumpResult::Empty;
+  if (handleEvent(event) == EventResult::Quit) {
+    *quitCode = kExitNormal;
+    return PumpResult::Quit;
+  }
+  return PumpResult::Handled;
 }

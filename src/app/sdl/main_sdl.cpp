@@ -1,10 +1,25 @@
 // First Person Shooter on Linux: the SDL2 shell's entry point.
 #include <SDL.h>
 
-#include "app/sdl/loop.h"
+#include <cstdio>
+
+#include "app/main_loop.h"
+#include "app/sdl/window.h"
 
 int main(int, char**) {
-  const int exitCode = runShooter();
+  // A game nobody can see would run for ever: without a display it refuses to
+  // start. The video system stays up for the whole run, so that every message
+  // box goes through the display's own connection.
+  if (!startVideo()) {
+    std::fprintf(stderr,
+                 "First Person Shooter: no display to show the game on (%s). Set DISPLAY to "
+                 "a running X server, or SDL_VIDEODRIVER=offscreen to run without a screen.\n",
+                 videoStartFailure());
+    SDL_Quit();
+    return kExitStartFailed;
+  }
+  const int exitCode = runGame();
+  stopVideo();
   SDL_Quit();
   return exitCode;
 }

@@ -5,52 +5,70 @@
 #include <cstring>
 #include <ctime>
 
-#include "platform/platform.h"
 #include "app/sdl/window.h"
+#include "platform/platform.h"
 
 // ---------------------------------------------------------------------------
 // Message boxes
 
-int platformMessageBox(const char* text, const char* caption, unsigned flags,
-                       bool ownedByFocus) {
-  const bool yesNo = (flags & 0xFu) == kMbYesNo;
+namespace {
+constexpr int kButtonOk = 1;
+constexpr int kButtonYes = 2;
+constexpr int kButtonNo = 3;
+}  // namespace
+
+Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
+                          MessageIcon icon, bool ownedByFocus) {
+  const bool yesNo = buttons == MessageButtons::YesNo;
   // Return picks the first button (Yes or OK); Escape or closing the box
   // never means Yes.
   const SDL_MessageBoxButtonData yesNoButtons[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kIdYes, "Yes"},
-      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kIdNo, "No"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kButtonYes, "Yes"},
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kButtonNo, "No"},
   };
   const SDL_MessageBoxButtonData okButton[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kIdOk,
-       "OK"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
+       kButtonOk, "OK"},
   };
 
   Uint32 boxFlags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-  switch (flags & 0xF0u) {
-    case kMbIconStop: boxFlags |= SDL_MESSAGEBOX_ERROR; break;
-    case kMbIconExclamation: boxFlags |= SDL_MESSAGEBOX_WARNING; break;
+  switch (icon) {
+    case MessageIcon::Stop: boxFlags |= SDL_MESSAGEBOX_ERROR; break;
+    case MessageIcon::Exclamation: boxFlags |= SDL_MESSAGEBOX_WARNING; break;
     default: boxFlags |= SDL_MESSAGEBOX_INFORMATION; break;
   }
 
   SDL_MessageBoxData box{};
   box.flags = boxFlags;
-  box.window = ownedByFocus ? SDL_GetKeyboardFocus() : nullptr;
   box.title = caption != nullptr ? caption : "";
   box.message = text != nullptr ? text : "";
   box.numbuttons = yesNo ? 2 : 1;
   box.buttons = yesNo ? yesNoButtons : okButton;
 
-  const int fallback = yesNo ? kIdNo : kIdOk;
-  // The box opens its own display connection, which a display server may
-  // refuse when it comes just as another client leaves: try again twice.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    if (attempt > 0) SDL_Delay(100);
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) == 0) return pressed < 0 ? fallback : pressed;
-  }
-  // Without a display there is nowhere else to tell the user.
+  // Every text also goes to the standard error stream, so that no reason is
+  // lost where the box cannot appear.
   std::fprintf(stderr, "%s: %s\n", box.title, box.message);
-  return fallback;
+  std::fflush(stderr);
+
+  // The box opens its own display connection, which a busy display server may
+  // refuse, and SDL's other ways to show it may be missing from the machine:
+  // try a few times, owned by the focused window where asked and without an
+  // owner, with a pause in between.
+  SDL_Window* owner = ownedByFocus ? SDL_GetKeyboardFocus() : nullptr;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (attempt > 0) SDL_Delay(100 * static_cast<Uint32>(attempt));
+    box.window = attempt % 2 == 0 ? owner : nullptr;
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) continue;
+    switch (pressed) {
+      case kButtonOk: return Answer::Ok;
+      case kButtonYes: return Answer::Yes;
+      case kButtonNo: return Answer::No;
+      default: return Answer::Cancel;  // closed without a button
+    }
+  }
+  std::fprintf(stderr, "(the message box could not be shown: %s)\n", SDL_GetError());
+  return Answer::Cancel;
 }
 
 // ---------------------------------------------------------------------------
@@ -65,7 +83,7 @@ struct LoadedSound {
   Uint32 length = 0;
 };
 
-constexpr int kMaxSounds = 4;
+constexpr int kMaxSounds = 8;
 LoadedSound sounds[kMaxSounds];
 int soundCount = 0;
 
@@ -138,8 +156,17 @@ const LoadedSound* findSound(const char* fileName) {
   LoadedSound* sound = &sounds[soundCount++];
   std::memcpy(sound->name, fileName, std::strlen(fileName) + 1);
 
+  // Read like every data file: only a regular file (a pipe would block the game).
+  MappedFile file;
+  if (!mapFile(fileName, &file)) return sound;
   SDL_AudioSpec format{};
-  if (SDL_LoadWAV(fileName, &format, &sound->data, &sound->length) == nullptr) {
+  SDL_RWops* stream = file.size <= static_cast<size_t>(SDL_MAX_SINT32)
+                          ? SDL_RWFromConstMem(file.data, static_cast<int>(file.size))
+                          : nullptr;
+  const bool loaded = stream != nullptr &&
+                      SDL_LoadWAV_RW(stream, 1, &format, &sound->data, &sound->length) != nullptr;
+  unmapFile(&file);
+  if (!loaded) {
     sound->data = nullptr;
     return sound;
   }

@@ -1,36 +1,54 @@
 // The game window with its GL context on SDL2, and the connection to the display.
 #include "app/sdl/window.h"
 
-#include "platform/platform.h"
+#include "app/main_loop.h"
 #include "app/shell.h"
 
 SDL_Window* gameWindow = nullptr;
 SDL_GLContext gameContext = nullptr;
 
 namespace {
-bool videoStarted = false;
+char failure[256] = "";
+bool videoStarted = false;  // by openGameWindow
 
-void showError(const char* text) {
-  platformMessageBox(text, "ERROR", kMbOk | kMbIconExclamation);
+// Drivers that come up without anything the player could see.
+bool screenless(const char* driver) {
+  return driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 ||
+         SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "evdev") == 0;
 }
 
-void showShutdownError(const char* text) {
-  platformMessageBox(text, "SHUTDOWN ERROR", kMbOk | kMbIconInformation);
+bool driverRequested() {
+  const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+  return requested != nullptr && requested[0] != '\0';
 }
+}  // namespace
 
-// Connects to the display. A display server may refuse a connection made just
-// as another client disconnects, so a refusal is tried again twice.
 bool startVideo() {
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (attempt > 0) SDL_Delay(100);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      SDL_snprintf(failure, sizeof failure, "%s", SDL_GetError());
+      continue;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!screenless(driver) || driverRequested()) return true;
+    SDL_snprintf(failure, sizeof failure,
+                 "no display answered, and SDL's '%s' video driver shows nothing",
+                 driver != nullptr ? driver : "?");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   return false;
 }
 
-void stopVideo() {
+void stopVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+const char* videoStartFailure() { return failure; }
+
+namespace {
+// The video system as openGameWindow started it, stopped once.
+void closeVideo() {
   if (videoStarted) {
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    stopVideo();
     videoStarted = false;
   }
 }
@@ -60,6 +78,13 @@ bool findFullscreenMode(int width, int height, SDL_DisplayMode* mode) {
   if (SDL_GetClosestDisplayMode(0, &wanted, mode) == nullptr) return false;
   return mode->w == width && mode->h == height;
 }
+
+// Fails: tears down what exists, then tells why.
+bool failOpen(StartError error) {
+  closeGameWindow();
+  showStartError(error);
+  return false;
+}
 }  // namespace
 
 bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
@@ -68,8 +93,10 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   // Switching to another program leaves a full-screen game as it is (it
   // stops only when minimised), as on Windows.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // The video system's start is this shell's first step, where Windows
+  // registers its window class: its failure bears that step's message.
   if (!startVideo()) {
-    showError("Failed To Register The Window Class.");
+    showStartError(StartError::RegisterClass);
     return false;
   }
   videoStarted = true;
@@ -78,15 +105,11 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
 
   SDL_DisplayMode mode{};
   if (shell.fullscreen && !findFullscreenMode(width, height, &mode)) {
-    if (platformMessageBox("The Requested Fullscreen Mode Is Not Supported By\n"
-                           "Your Video Card. Use Windowed Mode Instead?",
-                           "Quarl GL", kMbYesNo | kMbIconExclamation) == kIdYes) {
-      shell.fullscreen = false;
-    } else {
-      platformMessageBox("Program Will Now Close.", "ERROR", kMbOk | kMbIconStop);
-      stopVideo();
+    if (!askWindowedFallback()) {
+      closeVideo();
       return false;
     }
+    shell.fullscreen = false;
   }
 
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
@@ -104,21 +127,13 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   gameWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
   if (gameWindow == nullptr ||
       (shell.fullscreen && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)) {
-    closeGameWindow();
-    showError("Window Creation Error.");
-    return false;
+    return failOpen(StartError::CreateWindow);
   }
 
   gameContext = SDL_GL_CreateContext(gameWindow);
-  if (gameContext == nullptr) {
-    closeGameWindow();
-    showError("Can't Create A GL Rendering Context.");
-    return false;
-  }
+  if (gameContext == nullptr) return failOpen(StartError::CreateContext);
   if (SDL_GL_MakeCurrent(gameWindow, gameContext) != 0) {
-    closeGameWindow();
-    showError("Can't Activate The GL Rendering Context.");
-    return false;
+    return failOpen(StartError::ActivateContext);
   }
   // Presentation waits for the display's refresh where the system allows it;
   // where it does not (a virtual X server), the frame pacer holds the rate.
@@ -130,11 +145,7 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
 
   resizeView(width, height);
 
-  if (!initScene()) {
-    closeGameWindow();
-    showError("Initialization Failed.");
-    return false;
-  }
+  if (!initScene()) return failOpen(StartError::InitScene);
   return true;
 }
 
@@ -144,7 +155,7 @@ void closeGameWindow() {
 
   if (gameContext != nullptr) {
     if (SDL_GL_MakeCurrent(gameWindow, nullptr) != 0) {
-      showShutdownError("Release Of DC And RC Failed.");
+      showShutdownError(ShutdownError::ReleaseCurrent);
     }
     SDL_GL_DeleteContext(gameContext);
     gameContext = nullptr;
@@ -155,5 +166,7 @@ void closeGameWindow() {
     gameWindow = nullptr;
   }
   if (shell.fullscreen) SDL_ShowCursor(SDL_ENABLE);
-  stopVideo();
+  closeVideo();
 }
+
+void presentFrame() { SDL_GL_SwapWindow(gameWindow); }

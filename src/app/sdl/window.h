@@ -1,4 +1,5 @@
-// The one game window with its OpenGL context, on SDL2.
+// The SDL2 shell's game window and GL context (openGameWindow, closeGameWindow
+// and presentFrame of app/main_loop.h), and the connection to the display.
 #pragma once
 
 #include <SDL.h>
@@ -7,11 +8,13 @@
 extern SDL_Window* gameWindow;
 extern SDL_GLContext gameContext;
 
-// Opens the window (or the full-screen display mode) with a double-buffered
-// GL context, sets the projection and loads the scene. Every failure has
-// been reported and cleaned up when it returns false.
-bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
+// Starts SDL's video system on a display the player can see. SDL falls back to
+// a driver without a screen (offscreen, dummy) when no display answers; such a
+// driver is accepted only when SDL_VIDEODRIVER names it. A refused or screenless
+// start is tried again twice (a display server may refuse a connection made
+// just as another client leaves). Each successful call is matched by stopVideo.
+bool startVideo();
+void stopVideo();
 
-// Releases the scene, the context and the window and restores the display
-// mode; safe at any stage of a failed openGameWindow.
-void closeGameWindow();
+// Why the last startVideo failed, for the player's standard error stream.
+const char* videoStartFailure();

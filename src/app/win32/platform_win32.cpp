@@ -2,11 +2,33 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "platform/platform.h"
-#include "app/win32/game_window.h"
+#include <cstdio>
 
-int platformMessageBox(const char* text, const char* caption, unsigned flags, bool ownedByFocus) {
-  return MessageBoxA(ownedByFocus ? GetFocus() : nullptr, text, caption, flags);
+#include "app/win32/window.h"
+#include "platform/platform.h"
+
+Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
+                          MessageIcon icon, bool ownedByFocus) {
+  UINT flags = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+  switch (icon) {
+    case MessageIcon::None: break;
+    case MessageIcon::Stop: flags |= MB_ICONSTOP; break;
+    case MessageIcon::Question: flags |= MB_ICONQUESTION; break;
+    case MessageIcon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
+    case MessageIcon::Information: flags |= MB_ICONINFORMATION; break;
+  }
+  switch (MessageBoxA(ownedByFocus ? GetFocus() : nullptr, text, caption, flags)) {
+    case IDOK: return Answer::Ok;
+    case IDYES: return Answer::Yes;
+    case IDNO: return Answer::No;
+    case 0:
+      // The box could not be shown: the reason still reaches whoever reads
+      // the standard error stream.
+      std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "",
+                   text != nullptr ? text : "");
+      return Answer::Cancel;
+    default: return Answer::Cancel;
+  }
 }
 
 void platformPlaySound(const char* fileName) {

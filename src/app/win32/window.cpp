@@ -1,12 +1,13 @@
 // The game window: class, display mode, window, pixel format, rendering
-// context, and the window procedure that turns messages into game input.
+// context, and presenting the frame.
+#include "app/win32/window.h"
+
 #include <cstdint>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "app/main_loop.h"
 #include "app/shell.h"
-#include "app/win32/game_window.h"
-#include "game/state.h"
+#include "app/win32/events.h"
 #include "gl.h"
 
 HINSTANCE hInstance = nullptr;
@@ -15,21 +16,10 @@ HDC hDC = nullptr;
 HGLRC hRC = nullptr;
 
 namespace {
-constexpr const char* kErrorCaption = "ERROR";
-constexpr const char* kShutdownCaption = "SHUTDOWN ERROR";
-
-void showError(const char* text) {
-  platformMessageBox(text, kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
-}
-
-void showShutdownError(const char* text) {
-  platformMessageBox(text, kShutdownCaption, MB_OK | MB_ICONINFORMATION);
-}
-
 // Fails: tears down what exists, then tells why.
-bool failOpen(const char* text) {
+bool failOpen(StartError error) {
   closeGameWindow();
-  showError(text);
+  showStartError(error);
   return false;
 }
 
@@ -75,7 +65,7 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kWindowClass;
   if (RegisterClassA(&windowClass) == 0) {
-    showError("Failed To Register The Window Class.");
+    showStartError(StartError::RegisterClass);
     return false;
   }
 
@@ -88,16 +78,8 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
     mode.dmBitsPerPel = static_cast<DWORD>(bits);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
     if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-      const int answer = platformMessageBox(
-          "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode "
-          "Instead?",
-          "Quarl GL", MB_YESNO | MB_ICONEXCLAMATION);
-      if (answer == IDYES) {
-        shell.fullscreen = false;
-      } else {
-        platformMessageBox("Program Will Now Close.", kErrorCaption, MB_OK | MB_ICONSTOP);
-        return false;
-      }
+      if (!askWindowedFallback()) return false;
+      shell.fullscreen = false;
     }
   }
 
@@ -118,19 +100,19 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   hWnd = CreateWindowExA(exStyle, kWindowClass, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                          0, 0, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                          hInstance, nullptr);
-  if (hWnd == nullptr) return failOpen("Window Creation Error.");
+  if (hWnd == nullptr) return failOpen(StartError::CreateWindow);
 
   hDC = GetDC(hWnd);
-  if (hDC == nullptr) return failOpen("Can't Create A GL Device Context.");
+  if (hDC == nullptr) return failOpen(StartError::GetDeviceContext);
 
   const PIXELFORMATDESCRIPTOR pfd = gamePixelFormat(bits);
   const int pixelFormat = ChoosePixelFormat(hDC, &pfd);
-  if (pixelFormat == 0) return failOpen("Can't Find A Suitable PixelFormat.");
-  if (!SetPixelFormat(hDC, pixelFormat, &pfd)) return failOpen("Can't Set The PixelFormat.");
+  if (pixelFormat == 0) return failOpen(StartError::ChoosePixelFormat);
+  if (!SetPixelFormat(hDC, pixelFormat, &pfd)) return failOpen(StartError::SetPixelFormat);
 
   hRC = wglCreateContext(hDC);
-  if (hRC == nullptr) return failOpen("Can't Create A GL Rendering Context.");
-  if (!wglMakeCurrent(hDC, hRC)) return failOpen("Can't Activate The GL Rendering Context.");
+  if (hRC == nullptr) return failOpen(StartError::CreateContext);
+  if (!wglMakeCurrent(hDC, hRC)) return failOpen(StartError::ActivateContext);
   requestVsync();
 
   ShowWindow(hWnd, SW_SHOW);
@@ -138,7 +120,7 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   SetFocus(hWnd);
   resizeView(width, height);
 
-  if (!initScene()) return failOpen("Initialization Failed.");
+  if (!initScene()) return failOpen(StartError::InitScene);
   return true;
 }
 
@@ -147,16 +129,16 @@ void closeGameWindow() {
   releaseScene();
 
   if (hRC != nullptr) {
-    if (!wglMakeCurrent(nullptr, nullptr)) showShutdownError("Release Of DC And RC Failed.");
-    if (!wglDeleteContext(hRC)) showShutdownError("Release Rendering Context Failed.");
+    if (!wglMakeCurrent(nullptr, nullptr)) showShutdownError(ShutdownError::ReleaseCurrent);
+    if (!wglDeleteContext(hRC)) showShutdownError(ShutdownError::DeleteContext);
     hRC = nullptr;
   }
   if (hDC != nullptr) {
-    if (!ReleaseDC(hWnd, hDC)) showShutdownError("Release Device Context Failed.");
+    if (!ReleaseDC(hWnd, hDC)) showShutdownError(ShutdownError::ReleaseDeviceContext);
     hDC = nullptr;
   }
   if (hWnd != nullptr) {
-    if (!DestroyWindow(hWnd)) showShutdownError("Could Not Release hWnd.");
+    if (!DestroyWindow(hWnd)) showShutdownError(ShutdownError::DestroyWindow);
     hWnd = nullptr;
   }
   if (shell.fullscreen) {
@@ -165,38 +147,4 @@ void closeGameWindow() {
   }
 }
 
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_ACTIVATE:
-      // The high word is the minimised state.
-      shell.active = HIWORD(wParam) == 0;
-      break;
-    case WM_SYSCOMMAND:
-      // Neither the screen saver nor monitor power saving while the game runs.
-      if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
-      break;
-    case WM_CLOSE:
-      // The main loop ends on the quit message; closeGameWindow destroys the window.
-      PostQuitMessage(0);
-      return 0;
-    case WM_KEYDOWN:
-      if (wParam < 256) keyDown(static_cast<int>(wParam));
-      break;
-    case WM_KEYUP:
-      if (wParam < 256) keyUp(static_cast<int>(wParam));
-      break;
-    case WM_SIZE:
-      // Sizes that arrive while the window is being created find no context yet.
-      if (wglGetCurrentContext() != nullptr) resizeView(LOWORD(lParam), HIWORD(lParam));
-      break;
-    case WM_MOUSEMOVE:
-      mouseView(LOWORD(lParam), HIWORD(lParam));
-      break;
-    case WM_LBUTTONDOWN:
-      input.fireRequest = 1;
-      break;
-    default:
-      break;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
+void presentFrame() { SwapBuffers(hDC); }

@@ -5,12 +5,16 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -101,12 +105,20 @@ TEST(SdlPlatform, WarpingWithoutAWindowDoesNothing) {
   SUCCEED();
 }
 
-TEST(SdlPlatform, MessageBoxesThatCannotBeShownNeverMeanYes) {
+TEST(SdlPlatform, MessageBoxesThatCannotBeShownNeverMeanYesAndTheirTextIsKept) {
   // No display of any kind: the box cannot appear.
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
-  EXPECT_EQ(platformMessageBox("Question?", "Caption", kMbYesNo | kMbIconQuestion), kIdNo);
-  EXPECT_EQ(platformMessageBox("Note.", "Caption", kMbOk | kMbIconStop), kIdOk);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(platformMessageBox("Question?", "Caption", MessageButtons::YesNo, MessageIcon::Question),
+            Answer::Cancel);
+  EXPECT_EQ(platformMessageBox("Invalid file format (Version not 8): tris.md2!", "Error",
+                               MessageButtons::Ok, MessageIcon::None),
+            Answer::Cancel);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("Caption: Question?\n"), std::string::npos) << said;
+  EXPECT_NE(said.find("Error: Invalid file format (Version not 8): tris.md2!\n"), std::string::npos)
+      << said;
 }
 
 // One sequence: the sound state lives for the whole process.
@@ -125,6 +137,21 @@ TEST(SdlPlatform, SoundsAreReadOnceAndUnusableOnesStaySilent) {
   writeFile(dir + "/truncated.wav", truncated);
   platformPlaySound((dir + "/truncated.wav").c_str());
   platformPlaySound(std::string(400, 'x').c_str());  // a name too long to remember
+  // A pipe in place of the sound would block the game until something wrote
+  // into it: only regular files are opened.
+  const std::string fifo = dir + "/fifo.wav";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::future<void> played =
+      std::async(std::launch::async, [&fifo] { platformPlaySound(fifo.c_str()); });
+  const bool returned = played.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!returned) {
+    // Free the blocked reader before failing.
+    const int writer = open(fifo.c_str(), O_WRONLY);
+    if (writer >= 0) close(writer);
+  }
+  played.wait();
+  EXPECT_TRUE(returned) << "opening the pipe blocked";
+  std::remove(fifo.c_str());
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 
   // A good file opens the device once and then plays from memory.

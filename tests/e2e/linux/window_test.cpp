@@ -1,18 +1,19 @@
-// The SDL shell as a whole: the full-screen question, the window and its
-// context, the fallback question, the main loop and the teardown. Message
-// boxes and cursor warps go to the recording test platform. Run on SDL's
-// offscreen driver (every display mode is offered) and under X11 on a
-// 1024x768 and a 640x480 screen (only the latter has the full-screen mode).
+// The SDL shell's part of the program: the window and its context, the
+// display mode and the fallback to a window, the teardown, and the event pump
+// the main loop drives. Message boxes and cursor warps go to the recording
+// test platform. Run on SDL's offscreen driver (every display mode is offered)
+// and under X11 on a 1024x768 and a 640x480 screen (only the latter has the
+// full-screen mode). The loop itself is tested once for every shell, with a
+// stand-in shell (tests/gl/main_loop_test.cpp).
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
-#include "app/sdl/loop.h"
+#include "app/main_loop.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"
 #include "game/state.h"
@@ -20,11 +21,6 @@
 #include "support/test_platform.h"
 
 namespace {
-const char* const kStartText = "Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?";
-const char* const kFallbackText =
-    "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode "
-    "Instead?";
-
 // Whether the display offers 640 x 480 for full screen (asked once).
 bool askDisplayForGameMode() {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
@@ -71,7 +67,6 @@ class ShellTest : public ::testing::Test {
     resetGameState();
     shell = ShellState{};
     testPlatform.clear();
-    loopCounters = LoopCounters{};
   }
   static bool openWindowed() {
     return openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false);
@@ -93,31 +88,17 @@ class ShellTest : public ::testing::Test {
     e.key.keysym.sym = sym;
     ASSERT_EQ(SDL_PushEvent(&e), 1);
   }
-  // Runs passes until one finds the queue empty (bounded).
-  static void drainQueue(FramePacer* pacer) {
+  // Takes events until the queue is empty (bounded).
+  static void drainQueue() {
+    int code = -1;
     for (int i = 0; i < 1000; ++i) {
-      const uint64_t events = loopCounters.events;
-      ASSERT_TRUE(mainLoopPass(pacer));
-      if (loopCounters.events == events) return;
+      const PumpResult result = pumpEvent(&code);
+      ASSERT_NE(result, PumpResult::Quit);
+      if (result == PumpResult::Empty) return;
     }
     FAIL() << "the event queue never ran empty";
   }
 };
-
-TEST_F(ShellTest, TheStartQuestionAndAWindowedGameEndedByEscape) {
-  testPlatform.messageAnswer = kIdNo;
-  input.KeyDown[vk::Escape] = 1;  // held from the start: the first empty pass ends it
-  EXPECT_EQ(runShooter(), 0);
-  ASSERT_EQ(testPlatform.messages.size(), 1u) << recordedMessages();
-  EXPECT_EQ(testPlatform.messages[0].text, kStartText);
-  EXPECT_EQ(testPlatform.messages[0].caption, "Start FullScreen?");
-  EXPECT_EQ(testPlatform.messages[0].flags, kMbYesNo | kMbIconQuestion);
-  EXPECT_FALSE(shell.fullscreen);
-  EXPECT_EQ(gameWindow, nullptr);
-  EXPECT_EQ(gameContext, nullptr);
-  EXPECT_EQ(loopCounters.frames, 1u);
-  EXPECT_EQ(loopCounters.swaps, 0u);
-}
 
 TEST_F(ShellTest, TheWindowedGameHasItsTitleClientAreaContextAndProjection) {
   ASSERT_TRUE(openWindowed());
@@ -179,24 +160,13 @@ TEST_F(ShellTest, FullScreenWhereTheDisplayHasTheMode) {
   EXPECT_TRUE(testPlatform.messages.empty()) << recordedMessages();
 }
 
-TEST_F(ShellTest, WithoutTheModeYesToTheFallbackRunsWindowed) {
-  if (displayHasGameMode()) GTEST_SKIP() << "this display has the 640 x 480 mode";
-  testPlatform.messageAnswer = kIdYes;
-  input.KeyDown[vk::Escape] = 1;
-  EXPECT_EQ(runShooter(), 0);
-  ASSERT_EQ(testPlatform.messages.size(), 2u) << recordedMessages();
-  EXPECT_EQ(testPlatform.messages[0].caption, "Start FullScreen?");
-  EXPECT_EQ(testPlatform.messages[1].text, kFallbackText);
-  EXPECT_EQ(testPlatform.messages[1].caption, "Quarl GL");
-  EXPECT_EQ(testPlatform.messages[1].flags, kMbYesNo | kMbIconExclamation);
-  EXPECT_FALSE(shell.fullscreen);
-  EXPECT_EQ(loopCounters.frames, 1u);
-}
-
 TEST_F(ShellTest, WithoutTheModeTheFallbackWindowIsNotFullScreen) {
   if (displayHasGameMode()) GTEST_SKIP() << "this display has the 640 x 480 mode";
-  testPlatform.messageAnswer = kIdYes;
+  testPlatform.messageAnswer = Answer::Yes;
   ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  ASSERT_EQ(testPlatform.messages.size(), 1u) << recordedMessages();
+  EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
+  EXPECT_FALSE(shell.fullscreen);
   EXPECT_FALSE(SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_FULLSCREEN);
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
   int w = 0, h = 0;
@@ -207,13 +177,13 @@ TEST_F(ShellTest, WithoutTheModeTheFallbackWindowIsNotFullScreen) {
 
 TEST_F(ShellTest, WithoutTheModeNoToTheFallbackClosesTheProgram) {
   if (displayHasGameMode()) GTEST_SKIP() << "this display has the 640 x 480 mode";
-  testPlatform.messageAnswer = kIdNo;
+  testPlatform.messageAnswer = Answer::No;
   EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, true));
   ASSERT_EQ(testPlatform.messages.size(), 2u) << recordedMessages();
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
   EXPECT_EQ(testPlatform.messages[1].text, "Program Will Now Close.");
   EXPECT_EQ(testPlatform.messages[1].caption, "ERROR");
-  EXPECT_EQ(testPlatform.messages[1].flags, kMbOk | kMbIconStop);
+  EXPECT_EQ(testPlatform.messages[1].icon, MessageIcon::Stop);
   EXPECT_EQ(gameWindow, nullptr);
   EXPECT_TRUE(testPlatform.warps.empty());  // the scene never started
 }
@@ -234,98 +204,42 @@ TEST_F(ShellTest, AFailedSceneStartIsReportedAndCleanedUp) {
   ASSERT_FALSE(testPlatform.messages.empty());
   EXPECT_EQ(testPlatform.messages.back().text, "Initialization Failed.");
   EXPECT_EQ(testPlatform.messages.back().caption, "ERROR");
-  EXPECT_EQ(testPlatform.messages.back().flags, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(testPlatform.messages.back().icon, MessageIcon::Exclamation);
   EXPECT_EQ(gameWindow, nullptr);
   EXPECT_EQ(gameContext, nullptr);
 }
 
-TEST_F(ShellTest, OneEventPerPassAndFramesOnlyWithAnEmptyQueue) {
+TEST_F(ShellTest, ThePumpTakesOneEventAtATimeAndTurnsItIntoInput) {
   ASSERT_TRUE(openWindowed());
-  FramePacer pacer;
-  drainQueue(&pacer);
-  const LoopCounters before = loopCounters;
-  for (int i = 0; i < 3; ++i) push(SDL_USEREVENT);
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(mainLoopPass(&pacer));
-    EXPECT_EQ(loopCounters.events, before.events + static_cast<uint64_t>(i) + 1);
-    EXPECT_EQ(loopCounters.frames, before.frames);
-    EXPECT_EQ(loopCounters.swaps, before.swaps);
-  }
-  ASSERT_TRUE(mainLoopPass(&pacer));
-  EXPECT_EQ(loopCounters.events, before.events + 3);
-  EXPECT_EQ(loopCounters.frames, before.frames + 1);
-  EXPECT_EQ(loopCounters.swaps, before.swaps + 1);
-}
-
-TEST_F(ShellTest, WhileMinimisedNoFrameRunsButTheKeyboardStillWalks) {
-  ASSERT_TRUE(openWindowed());
-  FramePacer pacer;
-  drainQueue(&pacer);
-  push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED);
+  drainQueue();
+  int code = -1;
+  EXPECT_EQ(pumpEvent(&code), PumpResult::Empty);
   pushKey(SDL_KEYDOWN, SDL_SCANCODE_W, SDLK_w);
-  ASSERT_TRUE(mainLoopPass(&pacer));
-  ASSERT_TRUE(mainLoopPass(&pacer));
-  EXPECT_FALSE(shell.active);
-  EXPECT_EQ(input.KeyDown[vk::W], 1);
-
-  const LoopCounters before = loopCounters;
-  const double zBefore = player.zmove;
-  ASSERT_TRUE(mainLoopPass(&pacer));
-  EXPECT_EQ(loopCounters.frames, before.frames);  // no frame
-  EXPECT_EQ(loopCounters.swaps, before.swaps + 1);  // but a swap
-  // and the keyboard step (mouse motion on a real display may have turned the view)
-  EXPECT_NEAR(player.zmove, zBefore - 10 * std::cos(view.heading * kDegToRad), 1e-9);
-
-  // Escape ends the loop also while minimised.
-  pushKey(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
-  ASSERT_TRUE(mainLoopPass(&pacer));
-  EXPECT_FALSE(mainLoopPass(&pacer));
-  EXPECT_EQ(loopCounters.frames, before.frames);
-  EXPECT_EQ(loopCounters.swaps, before.swaps + 1);
-}
-
-TEST_F(ShellTest, RestoringResumesFrames) {
-  ASSERT_TRUE(openWindowed());
-  FramePacer pacer;
   push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_MINIMIZED);
-  drainQueue(&pacer);
+  ASSERT_EQ(pumpEvent(&code), PumpResult::Handled);
+  EXPECT_EQ(input.KeyDown[vk::W], 1);
+  EXPECT_TRUE(shell.active) << "one event per call";
+  ASSERT_EQ(pumpEvent(&code), PumpResult::Handled);
   EXPECT_FALSE(shell.active);
-  push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED);
-  drainQueue(&pacer);
-  EXPECT_TRUE(shell.active);
-  const uint64_t frames = loopCounters.frames;
-  ASSERT_TRUE(mainLoopPass(&pacer));
-  EXPECT_EQ(loopCounters.frames, frames + 1);
-}
-
-TEST_F(ShellTest, ClosingTheWindowEndsTheLoop) {
-  ASSERT_TRUE(openWindowed());
-  FramePacer pacer;
-  drainQueue(&pacer);
-  push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
-  EXPECT_FALSE(mainLoopPass(&pacer));
   // SDL polls in cycles: finish this one before pushing the next event.
-  drainQueue(&pacer);
-  push(SDL_QUIT);
-  EXPECT_FALSE(mainLoopPass(&pacer));
+  drainQueue();
+  push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_RESTORED);
+  drainQueue();
+  EXPECT_TRUE(shell.active);
 }
 
-TEST_F(ShellTest, TheLoopPresentsAtMostSixtyFramesPerSecond) {
+TEST_F(ShellTest, ClosingTheWindowIsTheQuitRequest) {
   ASSERT_TRUE(openWindowed());
-  FramePacer pacer;
-  drainQueue(&pacer);
-  const uint64_t swaps = loopCounters.swaps;
-  const Uint64 start = SDL_GetPerformanceCounter();
-  int frames = 0;
-  while (frames < 31) {
-    const uint64_t events = loopCounters.events;
-    ASSERT_TRUE(mainLoopPass(&pacer));
-    if (loopCounters.events == events) ++frames;
-  }
-  const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - start) /
-                         static_cast<double>(SDL_GetPerformanceFrequency());
-  EXPECT_EQ(loopCounters.swaps, swaps + 31);
-  // The first presented frame only starts the pacer's clock.
-  EXPECT_GE(seconds, 30 / 60.0 - 0.002);
+  drainQueue();
+  push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
+  int code = -1;
+  EXPECT_EQ(pumpEvent(&code), PumpResult::Quit);
+  EXPECT_EQ(code, kExitNormal);
+  // SDL polls in cycles: finish this one before pushing the next event.
+  drainQueue();
+  push(SDL_QUIT);
+  code = -1;
+  EXPECT_EQ(pumpEvent(&code), PumpResult::Quit);
+  EXPECT_EQ(code, kExitNormal);
 }
 }  // namespace

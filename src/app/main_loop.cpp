@@ -1,0 +1,120 @@
+// The portable main loop, the start and end of the program, and every text the
+// shells show in their message boxes.
+#include "app/main_loop.h"
+
+#include "app/shell.h"
+#include "game/frame.h"
+#include "game/state.h"
+#include "platform/platform.h"
+
+LoopCounters loopCounters;
+
+namespace {
+constexpr const char* kErrorCaption = "ERROR";
+constexpr const char* kShutdownCaption = "SHUTDOWN ERROR";
+
+// How the current run ends; set by startGame, askWindowedFallback and loopPass.
+int exitCode = kExitNormal;
+bool fallbackDeclined = false;
+
+// The start question. Only Yes runs full screen: No, a cancelled box (Escape
+// under some systems) or one that could not be shown leave the display alone.
+bool askFullScreen() {
+  return platformMessageBox("Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?",
+                            "Start FullScreen?", MessageButtons::YesNo,
+                            MessageIcon::Question) == Answer::Yes;
+}
+}  // namespace
+
+bool askWindowedFallback() {
+  if (platformMessageBox("The Requested Fullscreen Mode Is Not Supported By\n"
+                         "Your Video Card. Use Windowed Mode Instead?",
+                         "Quarl GL", MessageButtons::YesNo,
+                         MessageIcon::Exclamation) == Answer::Yes) {
+    return true;
+  }
+  platformMessageBox("Program Will Now Close.", kErrorCaption, MessageButtons::Ok,
+                     MessageIcon::Stop);
+  fallbackDeclined = true;
+  return false;
+}
+
+void showStartError(StartError error) {
+  const char* text = "Initialization Failed.";
+  switch (error) {
+    case StartError::RegisterClass: text = "Failed To Register The Window Class."; break;
+    case StartError::CreateWindow: text = "Window Creation Error."; break;
+    case StartError::GetDeviceContext: text = "Can't Create A GL Device Context."; break;
+    case StartError::ChoosePixelFormat: text = "Can't Find A Suitable PixelFormat."; break;
+    case StartError::SetPixelFormat: text = "Can't Set The PixelFormat."; break;
+    case StartError::CreateContext: text = "Can't Create A GL Rendering Context."; break;
+    case StartError::ActivateContext: text = "Can't Activate The GL Rendering Context."; break;
+    case StartError::InitScene: text = "Initialization Failed."; break;
+  }
+  platformMessageBox(text, kErrorCaption, MessageButtons::Ok, MessageIcon::Exclamation);
+}
+
+void showShutdownError(ShutdownError error) {
+  const char* text = "Could Not Release hWnd.";
+  switch (error) {
+    case ShutdownError::ReleaseCurrent: text = "Release Of DC And RC Failed."; break;
+    case ShutdownError::DeleteContext: text = "Release Rendering Context Failed."; break;
+    case ShutdownError::ReleaseDeviceContext: text = "Release Device Context Failed."; break;
+    case ShutdownError::DestroyWindow: text = "Could Not Release hWnd."; break;
+  }
+  platformMessageBox(text, kShutdownCaption, MessageButtons::Ok, MessageIcon::Information);
+}
+
+bool startGame(int* code) {
+  exitCode = kExitNormal;
+  fallbackDeclined = false;
+  const bool fullscreen = askFullScreen();
+  if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, fullscreen)) {
+    // Declining the windowed fallback is the player's choice, not a failure.
+    *code = fallbackDeclined ? kExitNormal : kExitStartFailed;
+    return false;
+  }
+  return true;
+}
+
+bool loopPass(FramePacer* pacer) {
+  ++loopCounters.passes;
+  int quitCode = 0;
+  switch (pumpEvent(&quitCode)) {
+    case PumpResult::Handled:
+      ++loopCounters.events;
+      return true;
+    case PumpResult::Quit:
+      ++loopCounters.events;
+      exitCode = quitCode;
+      return false;
+    case PumpResult::Empty:
+      break;
+  }
+  if (shell.active) {
+    ++loopCounters.frames;
+    if (!runFrame()) return false;
+  }
+  // Escape ends the game also while the window is minimised.
+  if (input.KeyDown[vk::Escape] != 0) return false;
+  // The buffers are swapped also while minimised, when no frame was drawn.
+  presentFrame();
+  ++loopCounters.swaps;
+  if (pacer != nullptr) pacer->wait();
+  keyboardStep();
+  return true;
+}
+
+int endGame() {
+  closeGameWindow();
+  return exitCode;
+}
+
+int runGame() {
+  int code = kExitNormal;
+  if (!startGame(&code)) return code;
+  FramePacer pacer;
+  while (loopPass(&pacer)) {
+  }
+  return endGame();
+}

@@ -1,0 +1,102 @@
+// The program's life, the same on every system: the full-screen question, the
+// game window, the main loop (one event per pass, a frame whenever the queue
+// is empty) and the teardown, with one rule for the exit code. A shell (win32/,
+// sdl/, web/) supplies only what is the system's, listed first below.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/pacer.h"
+
+// ---------------------------------------------------------------------------
+// What a shell supplies (besides the services of platform/platform.h).
+
+enum class PumpResult {
+  Empty,    // nothing was waiting
+  Handled,  // one event was taken and turned into game input
+  Quit,     // the quit request (closing the window) was taken
+};
+
+// Takes at most one waiting event from the system's queue and passes it to the
+// shell's window procedure, which turns it into game input (KeyDown, the mouse
+// view, the fire request, `shell.active`, the projection). On Quit, *quitCode
+// is the code the quit request carries (0 when the window was closed).
+PumpResult pumpEvent(int* quitCode);
+
+// Shows the back buffer.
+void presentFrame();
+
+// Opens the game window (or switches the display to full screen) with a
+// double-buffered GL context, sets the projection (resizeView) and runs
+// initScene. Asks askWindowedFallback when the display refuses the full-screen
+// mode, and reports a failed step with showStartError after closeGameWindow.
+// False when the game cannot start; everything built so far is released.
+bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
+
+// Releases the scene (releaseScene), the context and the window, and restores
+// the display mode; safe at any stage of a failed openGameWindow. Reports a
+// failed release with showShutdownError and goes on.
+void closeGameWindow();
+
+// ---------------------------------------------------------------------------
+// What the loop offers a shell.
+
+// The process exit codes: 0 for every normal end (Escape, closing the window,
+// a failed frame, declining the windowed fallback), 1 when the game could not
+// start. A quit request's own code is passed on.
+constexpr int kExitNormal = 0;
+constexpr int kExitStartFailed = 1;
+
+// Running totals of what the main loop did; they only ever count up.
+struct LoopCounters {
+  uint64_t passes = 0;
+  uint64_t events = 0;  // events taken from the queue
+  uint64_t frames = 0;  // runFrame calls
+  uint64_t swaps = 0;   // presented back buffers
+};
+extern LoopCounters loopCounters;
+
+// Asks the full-screen question and opens the game window. On false the
+// program ends at once with *exitCode (the reason has been shown).
+bool startGame(int* exitCode);
+
+// One pass of the main loop: takes one waiting event, or, with the queue
+// empty, runs a frame (while `shell.active`), ends on Escape, presents, waits
+// for `pacer` (none: the caller paces, as a browser does by calling once per
+// display frame) and applies the keyboard. Returns false when the loop is done.
+bool loopPass(FramePacer* pacer);
+
+// Closes the game window after the loop; returns the process exit code.
+int endGame();
+
+// The whole program on a desktop: startGame, passes paced to 60 presented
+// frames per second until the loop is done, endGame. Returns the exit code.
+int runGame();
+
+// Called by openGameWindow when the display refuses the full-screen mode:
+// asks whether to run in a window instead. No (or a box that could not be
+// shown) says "Program Will Now Close." and returns false; the program then
+// ends normally (exit code 0), as the player chose.
+bool askWindowedFallback();
+
+// The reasons openGameWindow gives up, each with its message (caption "ERROR").
+enum class StartError {
+  RegisterClass,       // the window class, or the video system, did not start
+  CreateWindow,
+  GetDeviceContext,
+  ChoosePixelFormat,
+  SetPixelFormat,
+  CreateContext,
+  ActivateContext,
+  InitScene,           // initScene failed (the reader has said why)
+};
+void showStartError(StartError error);
+
+// The releases of closeGameWindow that can fail (caption "SHUTDOWN ERROR").
+enum class ShutdownError {
+  ReleaseCurrent,      // making no context current
+  DeleteContext,
+  ReleaseDeviceContext,
+  DestroyWindow,
+};
+void showShutdownError(ShutdownError error);

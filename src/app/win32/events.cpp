@@ -1,0 +1,57 @@
+// The window procedure and the message pump: one message per pass, each
+// turned into game input (the active flag, KeyDown, the mouse view, the fire
+// request, the projection).
+#include "app/win32/events.h"
+
+#include "app/main_loop.h"
+#include "app/shell.h"
+#include "game/state.h"
+#include "gl.h"
+
+PumpResult pumpEvent(int* quitCode) {
+  MSG msg;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return PumpResult::Empty;
+  if (msg.message == WM_QUIT) {
+    *quitCode = static_cast<int>(msg.wParam);
+    return PumpResult::Quit;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  return PumpResult::Handled;
+}
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      // The high word is the minimised state.
+      shell.active = HIWORD(wParam) == 0;
+      break;
+    case WM_SYSCOMMAND:
+      // Neither the screen saver nor monitor power saving while the game runs.
+      if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+      break;
+    case WM_CLOSE:
+      // The main loop ends on the quit message; closeGameWindow destroys the window.
+      PostQuitMessage(0);
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam < 256) keyDown(static_cast<int>(wParam));
+      break;
+    case WM_KEYUP:
+      if (wParam < 256) keyUp(static_cast<int>(wParam));
+      break;
+    case WM_SIZE:
+      // Sizes that arrive while the window is being created find no context yet.
+      if (wglGetCurrentContext() != nullptr) resizeView(LOWORD(lParam), HIWORD(lParam));
+      break;
+    case WM_MOUSEMOVE:
+      mouseView(LOWORD(lParam), HIWORD(lParam));
+      break;
+    case WM_LBUTTONDOWN:
+      input.fireRequest = 1;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
