@@ -3,6 +3,7 @@
 
 #include <emscripten/html5.h>
 
+#include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/web/audio.h"
 #include "app/web/keymap.h"
@@ -130,3 +131,6 @@ bool pumpOneEvent() {
   }
   return true;
 }
+
+// A page cannot be closed from inside the game: no quit request ever comes.
+PumpResult pumpEvent(int*) { return pumpOneEvent() ? PumpResult::Handled : PumpResult::Empty; }

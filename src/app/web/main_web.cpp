@@ -4,38 +4,36 @@
 
 #include <cstring>
 
-#include "platform/frame_gate.h"
-#include "platform/platform.h"
+#include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/web/audio.h"
 #include "app/web/events.h"
-#include "app/web/window.h"
-#include "game/frame.h"
 #include "game/state.h"
+#include "platform/frame_gate.h"
 
 namespace {
 FrameGate gate;
-unsigned framesRun = 0;
 double frameMilliseconds = 0;  // time spent in the game's frames, for the read-out
 bool ended = false;
 // Frames still to run before the loop holds (negative: no limit). Started
 // with "paused" (the page's ?paused), the game waits for webRunFrames.
 int framesLeft = -1;
 
-void endGame() {
+void stopGame() {
   ended = true;
   emscripten_cancel_main_loop();
   emscripten_exit_pointerlock();
   emscripten_exit_fullscreen();
-  closeGameWindow();
+  endGame();
   // The page says that the game is over and how to play again.
   EM_ASM({
     if (Module.onGameEnded) Module.onGameEnded();
   });
 }
 
-// One callback of the browser's frame loop: the events that came since the
-// last frame one at a time, then one frame, at most 60 times a second.
+// One callback of the browser's frame loop, at most 60 times a second: passes
+// of the main loop, each taking one of the events that came since the last
+// frame, until one presents a frame. The gate is the pacing.
 void browserFrame() {
   if (framesLeft == 0) {
     // Held: input still arrives, the game waits.
@@ -45,19 +43,17 @@ void browserFrame() {
   }
   if (!gate.admit(emscripten_get_now())) return;
   if (framesLeft > 0) --framesLeft;
-  while (pumpOneEvent()) {
-  }
-  if (shell.active) {
-    ++framesRun;
+  const uint64_t swaps = loopCounters.swaps;
+  while (loopCounters.swaps == swaps) {
+    const uint64_t frames = loopCounters.frames;
     const double start = emscripten_get_now();
-    runFrame();
-    frameMilliseconds += emscripten_get_now() - start;
+    const bool goOn = loopPass(nullptr);
+    if (loopCounters.frames != frames) frameMilliseconds += emscripten_get_now() - start;
+    if (!goOn) {
+      stopGame();
+      return;
+    }
   }
-  if (input.KeyDown[vk::Escape]) {
-    endGame();
-    return;
-  }
-  keyboardStep();
 }
 }  // namespace
 
@@ -68,7 +64,7 @@ EMSCRIPTEN_KEEPALIVE void webSetLook(double yaw, double pitch) {
   input.mouseYaw = yaw;
   input.pitch = pitch;
 }
-EMSCRIPTEN_KEEPALIVE unsigned webFrames() { return framesRun; }
+EMSCRIPTEN_KEEPALIVE unsigned webFrames() { return static_cast<unsigned>(loopCounters.frames); }
 EMSCRIPTEN_KEEPALIVE double webFrameMilliseconds() { return frameMilliseconds; }
 EMSCRIPTEN_KEEPALIVE int webEnded() { return ended ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int webGameOver() { return result.gameOver; }
@@ -98,16 +94,12 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "paused") == 0) framesLeft = 0;
   }
-  bool fullscreen = true;
-  if (platformMessageBox("Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?",
-                         "Start FullScreen?", kMbYesNo | kMbIconQuestion) == kIdNo) {
-    fullscreen = false;
-  }
-  if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, fullscreen)) {
+  int exitCode = kExitNormal;
+  if (!startGame(&exitCode)) {
     EM_ASM({
       if (Module.onGameEnded) Module.onGameEnded();
     });
-    return 0;
+    return exitCode;
   }
   // The display's own rate drives the callback; the gate holds it to 60.
   emscripten_set_main_loop(browserFrame, 0, 0);

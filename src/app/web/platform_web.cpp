@@ -7,8 +7,9 @@
 
 // A Yes/No question is the browser's confirm dialog (OK means Yes), anything
 // else an alert. Browser dialogs have no title bar: the caption heads the text.
-int platformMessageBox(const char* text, const char* caption, unsigned flags, bool) {
-  const bool yesNo = (flags & 0xFu) == kMbYesNo;
+Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
+                          MessageIcon, bool) {
+  const bool yesNo = buttons == MessageButtons::YesNo;
   const int yes = EM_ASM_INT(
       {
         var message = UTF8ToString($1) + "\n\n" + UTF8ToString($0);
@@ -17,8 +18,8 @@ int platformMessageBox(const char* text, const char* caption, unsigned flags, bo
         return 1;
       },
       text != nullptr ? text : "", caption != nullptr ? caption : "", yesNo ? 1 : 0);
-  if (!yesNo) return kIdOk;
-  return yes ? kIdYes : kIdNo;
+  if (!yesNo) return Answer::Ok;
+  return yes ? Answer::Yes : Answer::No;
 }
 
 void platformPlaySound(const char* fileName) { playWave(fileName); }

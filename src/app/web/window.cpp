@@ -1,31 +1,30 @@
-// The game's canvas and GL context.
-#include "app/web/window.h"
+// The game's canvas and GL context (openGameWindow, closeGameWindow and
+// presentFrame of app/main_loop.h), through GLFW on the page.
 
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
-#include "platform/platform.h"
+#include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/web/events.h"
 
 namespace {
 GLFWwindow* window = nullptr;
-
-void showError(const char* text) { platformMessageBox(text, "ERROR", kMbOk | kMbIconExclamation); }
 }  // namespace
 
-bool openGameWindow(const char* title, int width, int height, bool fullscreen) {
+// The canvas has no depth of its own to choose: `bits` is the desktop's.
+bool openGameWindow(const char* title, int width, int height, int, bool fullscreen) {
   shell.fullscreen = fullscreen;
   setWantFullscreen(fullscreen);
   if (!glfwInit()) {
-    showError("Failed To Register The Window Class.");
+    showStartError(StartError::RegisterClass);
     return false;
   }
   glfwWindowHint(GLFW_DEPTH_BITS, 16);
   window = glfwCreateWindow(width, height, title, nullptr, nullptr);
   if (window == nullptr) {
     glfwTerminate();
-    showError("Can't Create A GL Rendering Context.");
+    showStartError(StartError::CreateContext);
     return false;
   }
   glfwMakeContextCurrent(window);
@@ -33,7 +32,7 @@ bool openGameWindow(const char* title, int width, int height, bool fullscreen) {
   resizeView(width, height);
   if (!initScene()) {
     closeGameWindow();
-    showError("Initialization Failed.");
+    showStartError(StartError::InitScene);
     return false;
   }
   return true;
@@ -46,3 +45,6 @@ void closeGameWindow() {
   window = nullptr;
   glfwTerminate();
 }
+
+// The browser shows the canvas when the frame callback returns.
+void presentFrame() {}
