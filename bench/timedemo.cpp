@@ -34,6 +34,7 @@
 #include <unistd.h>
 
 #include "app/shell.h"
+#include "camera.h"
 #include "game/frame.h"
 #include "game/state.h"
 #include "gl.h"
@@ -64,7 +65,6 @@ GlContext context;
 
 constexpr double kStartX = 1240.0;
 constexpr double kStartZ = 1752.0;
-constexpr double kEyeHeight = 25.0;
 
 // The longest straight view: from the high-x end of the 1024-unit corridor
 // (zone 1, guarded by the second enemy) looking along -x.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "camera.h"
 #include "game/state.h"
 #include "gl.h"
 
@@ -135,7 +136,8 @@ void resizeView(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(60.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 1250.0);
+  gluPerspective(kFieldOfView, static_cast<double>(width) / static_cast<double>(height), kNearPlane,
+                 kFarPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }

@@ -1,9 +1,10 @@
 // The six enemies: each guards its zone, hunts the player standing in it,
 // turns towards the player, can be shot, and topples over when killed.
+#include "game/enemies.h"
+
 #include <cmath>
 
-#include "game/play.h"
-#include "game/play_rules.h"
+#include "game/shooting.h"
 #include "game/state.h"
 #include "gl.h"
 #include "model/model_list.h"

@@ -5,8 +5,11 @@
 
 #include "platform/timer.h"
 
-#include "game/play.h"
+#include "game/enemies.h"
+#include "game/hud.h"
+#include "game/shooting.h"
 #include "game/state.h"
+#include "camera.h"
 #include "gl.h"
 #include "world/collision.h"
 #include "world/maze.h"
@@ -16,7 +19,6 @@ namespace {
 // Damping factors are single-precision constants used in double arithmetic.
 constexpr double kWalkDamping = static_cast<double>(0.8f);
 constexpr double kTurnDamping = static_cast<double>(0.9f);
-constexpr double kEyeHeight = 25.0;
 
 void movePlayer() {
   player.xmove *= kWalkDamping;

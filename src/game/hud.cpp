@@ -3,9 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/play.h"
-#include "game/play_hud.h"
-#include "game/play_rules.h"
+#include "game/hud.h"
+#include "game/shooting.h"
 #include "game/state.h"
 #include "gl.h"
 #include "image/textures.h"
@@ -122,7 +121,7 @@ double exitDistance(double x, double z) {
 
 int alertingEnemy() {
   for (int i = 0; i < kEnemyCount; ++i) {
-    if (enemies[i].inZone == 1 && enemies[i].hit < 3) return i;
+    if (enemies[i].inZone == 1 && enemies[i].hit < kHitsToKill) return i;
   }
   return -1;
 }

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "platform/platform.h"
+#include "camera.h"
 #include "data_files.h"
-#include "game/play.h"
-#include "game/play_rules.h"
+#include "game/shooting.h"
 #include "game/state.h"
 #include "world/collision.h"
 #include "world/particles.h"
@@ -13,9 +13,7 @@
 namespace {
 constexpr double kAimTolerance = 0.1746;  // radians, just over 10 degrees
 constexpr double kFoldedAim = 2.8809;     // radians, about 165 degrees
-constexpr int32_t kHitsToKill = 3;
 constexpr int32_t kKillScore = 10;
-constexpr double kMuzzleHeight = 10.0;
 constexpr double kStepsPerUnit = 5.0;  // a march step is 0.2 units in x-z
 constexpr int32_t kLastBurst = kBursts - 1;
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "camera.h"
 #include "world/maze_layout.h"
 
 // Input state, written by the window procedure and the main loop.
@@ -40,7 +41,7 @@ struct ViewState {
 struct ShotState {
   uint8_t shotDone = 1;  // 0 while a ray is being marched
   double fire_x = 0;
-  double fire_y = 10.0;
+  double fire_y = kMuzzleHeight;
   double fire_z = 0;
   double fire_dx = 0;
   double fire_dy = 0;

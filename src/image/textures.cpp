@@ -1,3 +1,4 @@
+// The texture set: the six bitmaps loaded as mipmapped textures.
 #include "image/textures.h"
 
 #include "data_files.h"

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "camera.h"
+
 TgaTexture fontTexture;
 GLuint fontBase;
 
@@ -47,7 +49,7 @@ void printText(int x, int y, int set, const char* format, ...) {
   if (set < 0) set = 0;
   glEnable(GL_TEXTURE_2D);
   glLoadIdentity();
-  glTranslated(x, y, -500);
+  glTranslated(x, y, -kTextDepth);
   glRotatef(180, 0, 0, 1);
   glRotatef(180, 0, 1, 0);
   glListBase(fontBase + GLuint(128 * set) - 32);

@@ -1,5 +1,5 @@
 // The bitmap font: a 16 x 16 grid of glyphs in "Data/Font.TGA", one display
-// list per glyph, text printed in eye space at depth 500.
+// list per glyph, text printed in eye space at depth kTextDepth (500).
 #pragma once
 
 #include "gl.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "camera.h"
 #include "gl.h"
 #include "image/textures.h"
 #include "world/collision.h"
@@ -19,7 +20,6 @@ constexpr double kMinFade = static_cast<double>(0.02f);
 constexpr double kPuffDamping = static_cast<double>(0.9f);
 constexpr double kFragmentDamping = 0.99;
 constexpr double kFragmentBounce = 0.75;
-constexpr double kParticleEyeHeight = 10.0;
 constexpr double kFirstPuffSize = 2.0;
 constexpr float kPuffRed = 0.18f;
 constexpr float kPuffGreen = 0.17f;
@@ -35,7 +35,7 @@ void placeParticle(const ParticleView& view, const Particle& p) {
   glLoadIdentity();
   glRotated(view.pitch, 1, 0, 0);
   glRotated(view.viewYaw, 0, 1, 0);
-  glTranslated(view.camX, -kParticleEyeHeight, view.camZ);
+  glTranslated(view.camX, -kMuzzleHeight, view.camZ);
   glTranslated(p.x, p.y, p.z);
   glRotated(-view.viewYaw, 0, 1, 0);
   glRotated(-view.pitch, 1, 0, 0);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "camera.h"
 #include "gl.h"
 #include "support/gl_context.h"
 #include "text/font.h"
@@ -50,7 +51,7 @@ class Font : public ::testing::Test {
     // The scene's projection and the frame's text set-up.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60.0, 640.0 / 480.0, 1.0, 1250.0);
+    gluPerspective(kFieldOfView, 640.0 / 480.0, kNearPlane, kFarPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
@@ -82,7 +83,7 @@ class Font : public ::testing::Test {
 
   // Where text at depth 500 lands: one unit is 480 / (1000 tan 30deg) pixels.
   static double unitsToPixels(double units) {
-    return units * 480.0 / (1000.0 * std::tan(30.0 * 3.14159265358979 / 180.0));
+    return units * 480.0 / (2 * kTextDepth * std::tan(kFieldOfView / 2 * 3.14159265358979 / 180.0));
   }
 
   double translationAfterPrint() const {

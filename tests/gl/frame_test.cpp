@@ -1,7 +1,7 @@
 // Frames of play: the enemies' rules as the frame runs them, and the rifle.
 #include <gtest/gtest.h>
 
-#include "game/play.h"
+#include "game/enemies.h"
 #include "game/state.h"
 #include "world/particles.h"
 #include "support/game_scene.h"
@@ -123,7 +123,7 @@ TEST_F(Frames, EachEnemyKeepsItsTransformsToItself) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glRotated(30, 0, 1, 0);
-  glTranslated(-1240, -25, -1752);
+  glTranslated(-1240, -kEyeHeight, -1752);
   glGetDoublev(GL_MODELVIEW_MATRIX, before);
   updateEnemies();
   glGetDoublev(GL_MODELVIEW_MATRIX, after);

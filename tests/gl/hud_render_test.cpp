@@ -1,7 +1,7 @@
 // What the head-up display and the end screens put on the screen.
 #include <gtest/gtest.h>
 
-#include "game/play.h"
+#include "game/hud.h"
 #include "game/state.h"
 #include "support/game_scene.h"
 

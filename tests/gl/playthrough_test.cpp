@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "app/shell.h"
-#include "game/play_hud.h"
+#include "game/hud.h"
 #include "game/state.h"
 #include "support/bot.h"
 #include "support/game_scene.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/shell.h"
-#include "game/play_hud.h"
+#include "game/hud.h"
 #include "game/state.h"
 #include "support/test_platform.h"
 #include "world/maze_layout.h"

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "camera.h"
 #include "gl.h"
 #include "support/gl_context.h"
 #include "support/png.h"
@@ -21,7 +22,9 @@ namespace scene {
 
 // Text coordinates (depth 500 under the 60-degree projection) to pixels of
 // the 640 x 480 frame: one unit is 240 / (500 tan 30 degrees) pixels.
-inline double unitsToPixels() { return 240.0 / (500.0 * std::tan(30.0 * 3.14159265358979 / 180)); }
+inline double unitsToPixels() {
+  return 240.0 / (kTextDepth * std::tan(kFieldOfView / 2 * 3.14159265358979 / 180));
+}
 
 // A rectangle of the frame in text units: x to the right, y up, (0, 0) at the
 // centre.

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "game/play_rules.h"
+#include "game/enemies.h"
 #include "game/state.h"
 #include "world/maze_layout.h"
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "game/play_hud.h"
+#include "game/hud.h"
 #include "game/state.h"
 
 namespace {

@@ -3,8 +3,7 @@
 
 #include <cmath>
 
-#include "game/play.h"
-#include "game/play_rules.h"
+#include "game/shooting.h"
 #include "game/state.h"
 #include "support/test_platform.h"
 #include "world/particles.h"

@@ -5,6 +5,7 @@
 
 #include "creature_body.h"
 #include "creature_md2.h"
+#include "camera.h"
 #include "creature_view.h"
 #include "data_files.h"
 #include "generators.h"
@@ -33,7 +34,7 @@ bool writeCreature(const std::string& outDir, ContactSheet* sheet) {
     const ViewCamera back{{-60, 2, 0}, {0, 2, 0}, false, 60, tall, true};
     // As the player sees it, unlit as in the game: the eye is 25 above the
     // floor and the creature is drawn 25 up, so model height 0 is eye level.
-    const ViewCamera player{{50, 0, 30}, {0, 0, 0}, true, 60, tall, false};
+    const ViewCamera player{{50, 0, 30}, {0, 0, 0}, true, kFieldOfView, tall, false};
     sheet->add("creature front", renderView(model, skin, front, w, h));
     sheet->add("creature side", renderView(model, skin, side, w, h));
     sheet->add("creature back", renderView(model, skin, back, w, h));

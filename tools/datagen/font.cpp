@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "camera.h"
 #include "data_files.h"
 #include "generators.h"
 #include "procedural.h"
@@ -87,7 +88,8 @@ struct Line {
 };
 
 Picture quickLook(const Picture& font, int set, const Line* lines, size_t count, int width, int height) {
-  const double pixelsPerUnit = 480.0 / (2.0 * 500.0 * std::tan(30.0 * 3.14159265358979 / 180.0));
+  const double pixelsPerUnit =
+      480.0 / (2.0 * kTextDepth * std::tan(kFieldOfView / 2 * 3.14159265358979 / 180.0));
   ColourCanvas canvas(width, height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) canvas.at(x, y) = Colour{0.11, 0.10, 0.10};

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "camera.h"
 #include "procedural.h"
 #include "world/maze_layout.h"
 
@@ -13,7 +14,7 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr double kPi = 3.14159265358979323846;
-const double kTanHalfFov = std::tan(30.0 * kPi / 180.0);
+const double kTanHalfFov = std::tan(kFieldOfView / 2 * kPi / 180.0);
 
 // Mipmap chain made like GLU's: each level the 2 x 2 box average of the one above.
 struct Mipmaps {
@@ -75,7 +76,7 @@ Picture render(const Scene& scene, const Mipmaps* textures, const Mipmaps& cross
   const double h = scene.heading * kPi / 180.0;
   const double fwd[3] = {-std::sin(h), 0.0, -std::cos(h)};
   const double right[3] = {std::cos(h), 0.0, -std::sin(h)};
-  const double eye[3] = {scene.eyeX, 25.0, scene.eyeZ};
+  const double eye[3] = {scene.eyeX, kEyeHeight, scene.eyeZ};
   const double pixelAngle = 2.0 * kTanHalfFov / kHeight;
   for (int py = 0; py < kHeight; ++py) {
     for (int px = 0; px < kWidth; ++px) {

@@ -1,6 +1,6 @@
-// The texts of the head-up display, the read-outs and the end screens, each
-// formatted into a fixed line buffer by a plain function (no GL), and the
-// values the display derives from the game state.
+// What the player reads: the crosshair, the head-up display with the exit test, the F read-outs
+// and the end screens; and their texts, each formatted into a fixed line buffer by a plain
+// function (no GL), with the values the display derives from the game state.
 #pragma once
 
 #include <cstddef>
@@ -32,3 +32,13 @@ double exitDistance(double x, double z);
 // The first enemy, in order, that hunts the player and is still alive
 // (fewer than three hits), or -1.
 int alertingEnemy();
+
+// The crosshair in the middle of the view; leaves depth testing off for the HUD.
+void drawCrosshair();
+// The head-up display: distance (and the win test), alert and score.
+void drawHud();
+// With F on: the frame rate and the debug read-outs (the frame samples the
+// rate first).
+void drawStats();
+// Once the game is won or lost, the frame draws only this.
+void drawEndScreen();
