@@ -2,9 +2,10 @@
 #include "image/bmp.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
+#include "image/limits.h"
 #include "platform/platform.h"
 
 namespace {
@@ -15,7 +16,6 @@ constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 
 constexpr size_t kFileHeaderSize = 14;
-constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
 
 const char kUnknownFormat[] = "Unknown DIB file format.";
 const char kOutOfMemory[] = "Out of memory.";
@@ -27,14 +27,25 @@ uint32_t le32(const unsigned char* p) {
   return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
-RgbImage* refuse(const char* text) {
+std::unique_ptr<RgbImage> refuse(const char* text) {
   platformMessageBox(text, "Error", MessageButtons::Ok, MessageIcon::None, true);
   return nullptr;
 }
 
-RgbImage* refuseOpen(const char* fileName) {
+std::unique_ptr<RgbImage> refuseOpen(const char* fileName) {
   char text[1024];
   std::snprintf(text, sizeof text, "Failed to open DIB file %s.\n", fileName ? fileName : "");
+  return refuse(text);
+}
+
+std::unique_ptr<RgbImage> refuseTooLarge(const char* fileName, uint64_t width, uint64_t height) {
+  char text[1024];
+  std::snprintf(text, sizeof text,
+                "Image too large: %s is %llu x %llu pixels; the game takes at most %u a side "
+                "and %llu in all.",
+                fileName ? fileName : "", static_cast<unsigned long long>(width),
+                static_cast<unsigned long long>(height), kMaxImageSide,
+                static_cast<unsigned long long>(kMaxImagePixels));
   return refuse(text);
 }
 
@@ -147,17 +158,23 @@ void decodeRow(const Layout& layout, const Writer& writer, const unsigned char* 
   }
 }
 
-bool decodeUncompressed(const Layout& layout, const unsigned char* bytes, size_t size,
-                        unsigned char* out) {
-  const uint64_t rowBits = uint64_t(layout.bits) * layout.width;
-  const uint64_t stride = (rowBits + 31) / 32 * 4;
-  // The last row may lack its padding.
-  const uint64_t needed = stride * (layout.height - 1) + (rowBits + 7) / 8;
-  if (layout.pixelOffset > size || needed > size - layout.pixelOffset) return false;
+uint64_t rowStride(const Layout& layout) {
+  return (uint64_t(layout.bits) * layout.width + 31) / 32 * 4;
+}
+
+// Whether the file holds every row of an uncompressed image (the last row
+// may lack its padding).
+bool pixelsInFile(const Layout& layout, size_t size) {
+  const uint64_t rowBytes = (uint64_t(layout.bits) * layout.width + 7) / 8;
+  const uint64_t needed = rowStride(layout) * (layout.height - 1) + rowBytes;
+  return layout.pixelOffset <= size && needed <= size - layout.pixelOffset;
+}
+
+void decodeUncompressed(const Layout& layout, const unsigned char* bytes, unsigned char* out) {
+  const uint64_t stride = rowStride(layout);
   const Writer writer(layout, out);
   for (uint32_t r = 0; r < layout.height; ++r)
     decodeRow(layout, writer, bytes + layout.pixelOffset + size_t(stride) * r, writer.row(r));
-  return true;
 }
 
 // RLE8 and RLE4. Pixels outside the image are dropped; pixels the stream never
@@ -225,7 +242,8 @@ size_t tableLengthForBits(unsigned bits) {
 
 }  // namespace
 
-RgbImage* decodeBmp(const unsigned char* bytes, size_t size, const char* fileName) {
+std::unique_ptr<RgbImage> decodeBmp(const unsigned char* bytes, size_t size,
+                                    const char* fileName) {
   if (bytes == nullptr || size == 0) return refuseOpen(fileName);
 
   const bool fileHeader = size >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
@@ -259,8 +277,9 @@ RgbImage* decodeBmp(const unsigned char* bytes, size_t size, const char* fileNam
   // A bitmap of this size must be possible at all.
   layout.topDown = height < 0;
   if (height < 0) height = -height;
-  if (width <= 0 || height == 0 || uint64_t(width) * uint64_t(height) > kMaxPixels)
-    return refuse(kOutOfMemory);
+  if (width <= 0 || height == 0) return refuse(kOutOfMemory);
+  if (!imageSizeAllowed(uint64_t(width), uint64_t(height)))
+    return refuseTooLarge(fileName, uint64_t(width), uint64_t(height));
   layout.width = uint32_t(width);
   layout.height = uint32_t(height);
 
@@ -300,44 +319,35 @@ RgbImage* decodeBmp(const unsigned char* bytes, size_t size, const char* fileNam
   layout.table = bytes + tableStart;
   layout.pixelOffset = fileHeader ? le32(bytes + 10) : tableStart + tableBytes;
 
-  const size_t outBytes = size_t(layout.width) * layout.height * 3;
-  auto* data = static_cast<unsigned char*>(std::calloc(outBytes, 1));
-  if (data == nullptr) return refuse(kOutOfMemory);
-  const bool converted = (layout.compression == kBiRle8 || layout.compression == kBiRle4)
-                             ? decodeRle(layout, bytes, size, data)
-                             : decodeUncompressed(layout, bytes, size, data);
-  if (!converted) {
-    std::free(data);
-    return refuse(kConversionError);
-  }
-  auto* image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
-  if (image == nullptr) {
-    std::free(data);
+  const bool rle = layout.compression == kBiRle8 || layout.compression == kBiRle4;
+  if (!rle && !pixelsInFile(layout, size)) return refuse(kConversionError);
+
+  auto image = std::unique_ptr<RgbImage>(new (std::nothrow) RgbImage);
+  if (image == nullptr) return refuse(kOutOfMemory);
+  try {
+    image->data.resize(size_t(layout.width) * layout.height * 3);
+  } catch (const std::bad_alloc&) {
     return refuse(kOutOfMemory);
+  }
+  if (rle) {
+    if (!decodeRle(layout, bytes, size, image->data.data())) return refuse(kConversionError);
+  } else {
+    decodeUncompressed(layout, bytes, image->data.data());
   }
   image->width = int32_t(layout.width);
   image->height = int32_t(layout.height);
-  image->data = data;
   return image;
 }
 
-RgbImage* loadBmp(const char* fileName) {
+std::unique_ptr<RgbImage> loadBmp(const char* fileName) {
   if (fileName == nullptr) return nullptr;
-  // A missing file is the caller's to report.
-  FILE* probe = std::fopen(fileName, "r");
-  if (probe == nullptr) return nullptr;
-  std::fclose(probe);
-
+  // A file that cannot be opened is the caller's to report; anything opened
+  // but not mappable (not a regular file, say) is this reader's.
   MappedFile file;
-  if (!mapFile(fileName, &file)) return refuseOpen(fileName);
-  RgbImage* image = decodeBmp(file.data, file.size, fileName);
+  const MapResult mapped = mapFile(fileName, &file);
+  if (mapped == MapResult::NotOpened) return nullptr;
+  if (mapped != MapResult::Mapped) return refuseOpen(fileName);
+  std::unique_ptr<RgbImage> image = decodeBmp(file.data, file.size, fileName);
   unmapFile(&file);
   return image;
-}
-
-void freeRgbImage(RgbImage* image) {
-  if (image != nullptr) {
-    std::free(image->data);
-    std::free(image);
-  }
 }

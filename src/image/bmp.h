@@ -18,31 +18,37 @@
 //   data leaves undefined (delta, early end) are black.
 // - Every read is checked against the file: a header, mask set or colour
 //   table that runs past the end, pixel data shorter than the image, or an
-//   RLE stream that ends before the image is filled refuses the file. The
-//   image is limited to 2^26 pixels, so no size computation can overflow.
+//   RLE stream that ends before the image is filled refuses the file.
+//   Uncompressed pixel data is measured against the file before the image is
+//   allocated.
+// - Images beyond the game's limits (image/limits.h: 4096 a side, 2^22
+//   pixels) are refused, however small their file.
 //
 // Messages, captioned "Error": "Failed to open DIB file %s.\n" (cannot open
-// or map, including an empty file), "Unknown DIB file format." (bad or cut
-// header), "Out of memory." (no bitmap of that size can be made: zero or
-// negative width, zero height, too many pixels, or allocation failure),
-// "Image file conversion error." (the pixels cannot be converted).
+// or map, including an empty file and anything but a regular file),
+// "Unknown DIB file format." (bad or cut header), "Out of memory." (no bitmap
+// of that size can be made: zero or negative width, zero height, or
+// allocation failure), "Image too large: ..." (beyond the limits, with the
+// file name and size), "Image file conversion error." (the pixels cannot be
+// converted).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
-// Allocated with malloc and owned by the caller, who frees `data`, then the record.
+// Owned by the caller; the pixels go with the record.
 struct RgbImage {
-  int32_t width;
-  int32_t height;
-  unsigned char* data;  // width * height * 3 bytes, red, green, blue
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<unsigned char> data;  // width * height * 3 bytes, red, green, blue
 };
 
 // Reads a bitmap file. A missing file (or a null name) gives null silently;
 // every other failure shows its message, captioned "Error", and gives null.
-RgbImage* loadBmp(const char* fileName);
+std::unique_ptr<RgbImage> loadBmp(const char* fileName);
 
 // Decodes a bitmap already in memory; `fileName` only names it in messages.
-RgbImage* decodeBmp(const unsigned char* bytes, size_t size, const char* fileName);
-
-void freeRgbImage(RgbImage* image);
+std::unique_ptr<RgbImage> decodeBmp(const unsigned char* bytes, size_t size,
+                                    const char* fileName);

@@ -1,8 +1,10 @@
-// The texture set: the six bitmaps loaded as mipmapped textures.
+// The texture set: the six bitmaps loaded as mipmapped textures, each checked
+// against the context first.
 #include "image/textures.h"
 
 #include "data_files.h"
 #include "image/bmp.h"
+#include "image/upload.h"
 
 GLuint wallTexture;
 GLuint crosshairTexture;
@@ -34,16 +36,16 @@ bool loadTextures() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   for (const TextureFile& file : kTextureFiles) {
     *file.name = 0;
-    RgbImage* image = loadBmp(file.fileName);
-    if (image == nullptr) continue;  // the texture stays empty
+    const std::unique_ptr<RgbImage> image = loadBmp(file.fileName);
+    // A missing bitmap, or one the context cannot take, leaves it empty.
+    if (image == nullptr || !textureFits(image->width, image->height, GL_RGB8, GL_RGB)) continue;
     loaded = true;
     glGenTextures(1, file.name);
     glBindTexture(GL_TEXTURE_2D, *file.name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, image->width, image->height, GL_RGB,
-                      GL_UNSIGNED_BYTE, image->data);
-    freeRgbImage(image);
+                      GL_UNSIGNED_BYTE, image->data.data());
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   return loaded;

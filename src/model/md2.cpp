@@ -1,7 +1,11 @@
+// MD2 reader: the file mapped, checked against every count and offset, its first
+// frame turned into one mesh with smooth normals.
 #include "model/md2.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -115,33 +119,41 @@ bool sectionInside(int64_t offset, int64_t count, int64_t entryBytes, int64_t si
 
 bool Md2Reader::load(Model* model, const char* fileName, const char* skinFile) {
   release();
-  file_ = fileName != nullptr ? std::fopen(fileName, "rb") : nullptr;
-  if (file_ == nullptr) {
+  MappedFile file;
+  const MapResult mapped = mapFile(fileName, &file);
+  if (mapped == MapResult::NotOpened) {
     refuseMissing(fileName);
     return false;
   }
-  // The size bounds every check of the header; a file whose size cannot be
-  // told (or is beyond what ftell reports) is refused.
-  long size = -1;
-  if (std::fseek(file_, 0, SEEK_END) == 0) size = std::ftell(file_);
-  if (size < 0) {
-    release();
+  // Opened but not a regular file, or its bytes cannot be mapped.
+  if (mapped != MapResult::Mapped) {
     refuseCorrupt("unreadable file", fileName);
     return false;
   }
-  sourceSize_ = static_cast<int64_t>(size);
-  return loadOpened(model, fileName, skinFile);
+  const bool loaded = loadFromMemory(model, file.data, file.size, fileName, skinFile);
+  unmapFile(&file);
+  return loaded;
 }
 
 bool Md2Reader::loadFromMemory(Model* model, const unsigned char* data, size_t size,
                                const char* name, const char* skinFile) {
+  if (!read(data, size, name)) return false;
+  buildMesh(model);
+  computeNormals(model);
+  if (skinFile != nullptr) {
+    Material material;
+    material.skinFile = skinFile;
+    model->materialCount = 1;
+    model->materials.push_back(material);
+  }
+  release();
+  return true;
+}
+
+bool Md2Reader::read(const unsigned char* data, size_t size, const char* name) {
   release();
   memory_ = data;
   sourceSize_ = data != nullptr ? static_cast<int64_t>(size) : 0;
-  return loadOpened(model, name, skinFile);
-}
-
-bool Md2Reader::loadOpened(Model* model, const char* name, const char* skinFile) {
   // The header starts zeroed: a short file keeps zeros where it ends.
   unsigned char raw[kHeaderBytes] = {};
   const int64_t headerBytes = sourceSize_ < kHeaderBytes ? sourceSize_ : kHeaderBytes;
@@ -162,16 +174,6 @@ bool Md2Reader::loadOpened(Model* model, const char* name, const char* skinFile)
     refuseCorrupt(reason, name);
     return false;
   }
-
-  buildMesh(model);
-  computeNormals(model);
-  if (skinFile != nullptr) {
-    Material material;
-    material.skinFile = skinFile;
-    model->materialCount = 1;
-    model->materials.push_back(material);
-  }
-  release();
   return true;
 }
 
@@ -206,10 +208,6 @@ bool Md2Reader::readAt(int64_t offset, void* destination, size_t bytes) {
     return false;
   }
   if (bytes == 0) return true;
-  if (file_ != nullptr) {
-    if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
-    return std::fread(destination, 1, bytes, file_) == bytes;
-  }
   if (memory_ == nullptr) return false;
   std::memcpy(destination, memory_ + offset, bytes);
   return true;
@@ -262,32 +260,28 @@ void Md2Reader::decodeFirstFrame() {
   const float translate[3] = {readLeFloat(frame + 12), readLeFloat(frame + 16),
                               readLeFloat(frame + 20)};
   const size_t count = static_cast<size_t>(header_.num_xyz);
-  Vector3f* positions = new Vector3f[count];
+  std::vector<Vector3f>& positions = frames_[0].positions;
+  positions.resize(count);
   const unsigned char* packed = frame + kFrameHeaderBytes;
   for (size_t i = 0; i < count; ++i, packed += 4) {
     positions[i].x = static_cast<float>(packed[0]) * scale[0] + translate[0];
     positions[i].y = static_cast<float>(packed[2]) * scale[2] + translate[2];
     positions[i].z = -(static_cast<float>(packed[1]) * scale[1] + translate[1]);
   }
-  frames_[0].positions = positions;
 }
 
 void Md2Reader::buildMesh(Model* model) {
-  if (frames_.empty() || frames_[0].positions == nullptr) return;  // nothing was read
+  if (frames_.empty() || frames_[0].positions.empty()) return;  // nothing was read
   model->meshCount = 1;
 
   Mesh mesh;
   mesh.vertexCount = header_.num_xyz;
   mesh.faceCount = header_.num_tris;
   mesh.texCoordCount = header_.num_st;
-  mesh.positions = new Vector3f[static_cast<size_t>(mesh.vertexCount)];
-  mesh.texCoords = new Vector2f[static_cast<size_t>(mesh.texCoordCount)];
-  mesh.faces = new MeshFace[static_cast<size_t>(mesh.faceCount)];
-
-  std::memcpy(mesh.positions, frames_[0].positions,
-              static_cast<size_t>(mesh.vertexCount) * sizeof(Vector3f));
-  delete[] frames_[0].positions;
-  frames_[0].positions = nullptr;
+  // The first frame's positions move into the mesh.
+  mesh.positions.swap(frames_[0].positions);
+  mesh.texCoords.resize(static_cast<size_t>(mesh.texCoordCount));
+  mesh.faces.resize(static_cast<size_t>(mesh.faceCount));
 
   // The skin's rows run top to bottom in texel space, so t is flipped.
   const float width = static_cast<float>(header_.skinwidth);
@@ -304,7 +298,7 @@ void Md2Reader::buildMesh(Model* model) {
       mesh.faces[i].texCoordIndex[k] = tri.index_st[k];
     }
   }
-  model->meshes.push_back(mesh);
+  model->meshes.push_back(std::move(mesh));
 }
 
 // Each vertex gets the sum of the normals of the faces that name it, added in
@@ -316,17 +310,17 @@ void Md2Reader::computeNormals(Model* model) {
   const int32_t meshCount = model->meshCount;
   for (int32_t m = 0; m < meshCount && static_cast<size_t>(m) < model->meshes.size(); ++m) {
     Mesh& mesh = model->meshes[static_cast<size_t>(m)];
-    delete[] mesh.normals;
-    mesh.normals = nullptr;
-    if (mesh.vertexCount < 0 || mesh.positions == nullptr) continue;
+    std::vector<Vector3f>().swap(mesh.normals);
+    if (mesh.vertexCount < 0 || mesh.positions.size() < static_cast<size_t>(mesh.vertexCount))
+      continue;
     const size_t vertexCount = static_cast<size_t>(mesh.vertexCount);
-    Vector3f* sums = new Vector3f[vertexCount]();
+    std::vector<Vector3f> sums(vertexCount, Vector3f{0.0f, 0.0f, 0.0f});
     std::vector<int32_t> counts(vertexCount, 0);
 
-    for (int32_t f = 0; f < mesh.faceCount && mesh.faces != nullptr; ++f) {
-      const MeshFace& face = mesh.faces[f];
+    for (int32_t f = 0; f < mesh.faceCount && static_cast<size_t>(f) < mesh.faces.size(); ++f) {
+      const MeshFace& face = mesh.faces[static_cast<size_t>(f)];
       if (!faceInside(face, mesh.vertexCount)) continue;
-      const Vector3f n = faceNormal(mesh.positions, face);
+      const Vector3f n = faceNormal(mesh.positions.data(), face);
       const int32_t a = face.vertexIndex[0];
       const int32_t b = face.vertexIndex[1];
       const int32_t c = face.vertexIndex[2];
@@ -339,19 +333,13 @@ void Md2Reader::computeNormals(Model* model) {
       }
     }
     for (size_t v = 0; v < vertexCount; ++v) sums[v] = averagedNormal(sums[v], counts[v]);
-    mesh.normals = sums;
+    mesh.normals.swap(sums);
   }
 }
 
 void Md2Reader::release() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
   memory_ = nullptr;
   sourceSize_ = 0;
-  for (Md2Frame& frame : frames_) {
-    delete[] frame.positions;
-    frame.positions = nullptr;
-  }
   std::vector<SkinName>().swap(skins_);
   std::vector<TexCoord>().swap(texCoords_);
   std::vector<Triangle>().swap(triangles_);

@@ -18,16 +18,17 @@ struct MeshFace {
   int32_t texCoordIndex[3];
 };
 
-// A plain record: copying it shares the four arrays. The copy inside a
-// Model's `meshes` list owns them; releaseMeshArrays frees them.
+// Each mesh owns its four arrays (a copy has its own); releaseMeshArrays
+// empties them. An empty array is an absent one. The counts are the
+// loader's and say how many entries each array holds.
 struct Mesh {
   int32_t vertexCount = 0;
   int32_t faceCount = 0;
   int32_t texCoordCount = 0;
-  Vector3f* positions = nullptr;
-  Vector3f* normals = nullptr;
-  Vector2f* texCoords = nullptr;
-  MeshFace* faces = nullptr;
+  std::vector<Vector3f> positions;
+  std::vector<Vector3f> normals;
+  std::vector<Vector2f> texCoords;
+  std::vector<MeshFace> faces;
 };
 
 struct Material {
@@ -44,6 +45,6 @@ struct Model {
 // The one model the six enemies share.
 extern Model enemyModel;
 
-// Frees faces, normals, positions and texCoords of meshes 0..meshCount-1,
-// each only if present, and forgets them so a second call frees nothing.
+// Frees faces, normals, positions and texCoords of meshes 0..meshCount-1, in
+// that order; a second call frees nothing.
 void releaseMeshArrays(Model* model);

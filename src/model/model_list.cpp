@@ -12,8 +12,11 @@ bool cornersInside(const Mesh& mesh, const MeshFace& face) {
   for (int k = 0; k < 3; ++k) {
     const int32_t v = face.vertexIndex[k];
     const int32_t t = face.texCoordIndex[k];
-    if (v < 0 || v >= mesh.vertexCount) return false;
-    if (mesh.texCoords != nullptr && (t < 0 || t >= mesh.texCoordCount)) return false;
+    if (v < 0 || v >= mesh.vertexCount || size_t(v) >= mesh.positions.size()) return false;
+    if (!mesh.normals.empty() && size_t(v) >= mesh.normals.size()) return false;
+    if (!mesh.texCoords.empty() &&
+        (t < 0 || t >= mesh.texCoordCount || size_t(t) >= mesh.texCoords.size()))
+      return false;
   }
   return true;
 }
@@ -21,18 +24,18 @@ bool cornersInside(const Mesh& mesh, const MeshFace& face) {
 // Mesh 0 as plain triangles: every corner sends its own normal (the stored
 // one turned back outwards), texture coordinate and position.
 void sendMesh(const Mesh& mesh) {
-  if (mesh.faces == nullptr || mesh.positions == nullptr) return;
+  if (mesh.faces.empty() || mesh.positions.empty()) return;
   glBegin(GL_TRIANGLES);
-  for (int32_t f = 0; f < mesh.faceCount; ++f) {
-    const MeshFace& face = mesh.faces[f];
+  for (int32_t f = 0; f < mesh.faceCount && size_t(f) < mesh.faces.size(); ++f) {
+    const MeshFace& face = mesh.faces[size_t(f)];
     if (!cornersInside(mesh, face)) continue;
     for (int k = 0; k < 3; ++k) {
       const int32_t v = face.vertexIndex[k];
-      if (mesh.normals != nullptr) {
+      if (!mesh.normals.empty()) {
         const Vector3f& n = mesh.normals[v];
         glNormal3f(-n.x, -n.y, -n.z);
       }
-      if (mesh.texCoords != nullptr) {
+      if (!mesh.texCoords.empty()) {
         const Vector2f& t = mesh.texCoords[face.texCoordIndex[k]];
         glTexCoord2f(t.x, t.y);
       }

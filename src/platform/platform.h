@@ -36,7 +36,8 @@ uint32_t platformMilliseconds();
 // Sleeps for about the given time; may return early or late by a scheduler tick.
 void platformSleep(double milliseconds);
 
-// A whole file mapped read-only. `data` is null when nothing is mapped.
+// A whole file mapped read-only. `data` is null when nothing is mapped (and
+// for an empty file, whose `size` is 0).
 struct MappedFile {
   const unsigned char* data = nullptr;
   size_t size = 0;
@@ -44,6 +45,14 @@ struct MappedFile {
   void* mapping = nullptr;  // shell-specific bookkeeping
 };
 
-// Maps the file read-only. Fails for a missing, unreadable or empty file.
-bool mapFile(const char* fileName, MappedFile* out);
+enum class MapResult {
+  Mapped,     // the file is in `data` (an empty file maps to no bytes)
+  NotOpened,  // missing, or cannot be opened
+  NotMapped,  // opened, but not a regular file, or its bytes cannot be mapped
+};
+
+// Maps a regular file read-only. Anything else that bears the name (a FIFO,
+// a directory, a device) is refused without blocking and without being read.
+// The readers call it for every data file they load.
+MapResult mapFile(const char* fileName, MappedFile* out);
 void unmapFile(MappedFile* file);

@@ -18,13 +18,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (model.meshCount != 1 || model.meshes.size() != 1) std::abort();
     // Touch every element the display list would read.
     const Mesh& mesh = model.meshes[0];
+    if (mesh.positions.size() != size_t(mesh.vertexCount) ||
+        mesh.normals.size() != size_t(mesh.vertexCount) ||
+        mesh.texCoords.size() != size_t(mesh.texCoordCount) ||
+        mesh.faces.size() != size_t(mesh.faceCount))
+      std::abort();
     float sink = 0.0f;
     for (int32_t f = 0; f < mesh.faceCount; ++f) {
       for (int k = 0; k < 3; ++k) {
-        const int32_t v = mesh.faces[f].vertexIndex[k];
-        const int32_t t = mesh.faces[f].texCoordIndex[k];
+        const int32_t v = mesh.faces[size_t(f)].vertexIndex[k];
+        const int32_t t = mesh.faces[size_t(f)].texCoordIndex[k];
         if (v < 0 || v >= mesh.vertexCount || t < 0 || t >= mesh.texCoordCount) std::abort();
-        sink += mesh.positions[v].x + mesh.normals[v].y + mesh.texCoords[t].x;
+        sink += mesh.positions[size_t(v)].x + mesh.normals[size_t(v)].y +
+                mesh.texCoords[size_t(t)].x;
       }
     }
     volatile float keep = sink;

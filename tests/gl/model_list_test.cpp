@@ -203,8 +203,7 @@ TEST_F(ModelList, AMissingSkinBindsTheDefaultTexture) {
 TEST_F(ModelList, AMeshWithoutTexCoordsSendsNone) {
   loadEnemy(smallModel());
   Mesh& mesh = enemyModel.meshes[0];
-  delete[] mesh.texCoords;
-  mesh.texCoords = nullptr;
+  mesh.texCoords.clear();
   buildModelList();
   glTexCoord2f(0.25f, 0.75f);
   const std::vector<std::vector<FeedbackVertex>> polygons = feedback();

@@ -1,7 +1,7 @@
-// The generated enemy model "tris.md2" and its skin "hobgoblin.bmp", checked
-// with a reader of their own: a sound MD2 version 8 file, a creature of the
-// right size standing on the floor, closed parts wound so that the game's
-// face normals point outwards, and texture coordinates on painted texels.
+// The generated enemy model "tris.md2" and its skin "hobgoblin.bmp", read with
+// the game's MD2 reader: a sound MD2 version 8 file, a creature of the right
+// size standing on the floor, closed parts wound so that the game's face
+// normals point outwards, and texture coordinates on painted texels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +15,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "model/md2.h"
+#include "support/test_platform.h"
 
 namespace {
 
@@ -36,12 +39,6 @@ int32_t i32(const std::vector<uint8_t>& b, size_t at) {
 int i16(const std::vector<uint8_t>& b, size_t at) {
   return int16_t(uint16_t(b[at] | b[at + 1] << 8));
 }
-float f32(const std::vector<uint8_t>& b, size_t at) {
-  const uint32_t bits = uint32_t(i32(b, at));
-  float f;
-  std::memcpy(&f, &bits, sizeof f);
-  return f;
-}
 
 struct Vec {
   double x, y, z;
@@ -60,41 +57,42 @@ struct Triangle {
   int st[3];
 };
 
-// The model file, its header checked before anything else is read.
+// The model file as the game's reader sees it.
 class CreatureFile : public ::testing::Test {
  protected:
   void SetUp() override {
     bytes = readWhole(std::string(SHOOTER_RUN_DIR) + "/tris.md2");
-    ASSERT_GE(bytes.size(), 68u) << "tris.md2 is missing or shorter than its header";
-    for (int i = 0; i < 17; ++i) h[i] = i32(bytes, size_t(i) * 4);
-    ASSERT_EQ(h[kVersion], 8);
-    ASSERT_GT(h[kNumXyz], 0);
+    testPlatform.clear();
+    ASSERT_TRUE(md2Reader.read(bytes.data(), bytes.size(), "tris.md2"))
+        << (testPlatform.messages.empty() ? "" : testPlatform.messages[0].text);
+    std::memcpy(h, &md2Reader.header(), sizeof h);
     ASSERT_LE(h[kNumXyz], 2048);
     ASSERT_GT(h[kNumSt], 0);
     ASSERT_GT(h[kNumTris], 0);
-    ASSERT_GT(h[kNumFrames], 0);
     ASSERT_EQ(h[kFrameSize], 40 + 4 * h[kNumXyz]);
-    ASSERT_TRUE(inside(h[kOfsSt], int64_t(h[kNumSt]) * 4));
-    ASSERT_TRUE(inside(h[kOfsTris], int64_t(h[kNumTris]) * 12));
-    ASSERT_TRUE(inside(h[kOfsFrames], int64_t(h[kNumFrames]) * h[kFrameSize]));
-    for (int i = 0; i < h[kNumTris]; ++i) {
+    for (const Md2Reader::Triangle& tri : md2Reader.triangles()) {
       Triangle t;
       for (int k = 0; k < 3; ++k) {
-        t.xyz[k] = i16(bytes, size_t(h[kOfsTris]) + size_t(12 * i + 2 * k));
-        t.st[k] = i16(bytes, size_t(h[kOfsTris]) + size_t(12 * i + 6 + 2 * k));
+        t.xyz[k] = tri.index_xyz[k];
+        t.st[k] = tri.index_st[k];
       }
       triangles.push_back(t);
     }
-    // The first frame, decoded into the game's axes as the game does.
+    for (const Md2Reader::TexCoord& st : md2Reader.texCoords()) texCoords.push_back({st.s, st.t});
+    for (const Vector3f& p : md2Reader.firstFrame()) positions.push_back({p.x, p.y, p.z});
+    skinNames = md2Reader.skinNames().size();
+    if (skinNames > 0) {
+      const char* name = md2Reader.skinNames()[0].name;
+      const char* end = std::find(name, name + Md2Reader::kSkinNameBytes, '\0');
+      skinName.assign(name, end);
+      skinNameEnded = end != name + Md2Reader::kSkinNameBytes;
+    }
+    md2Reader.release();
+    // The packed vertex bytes of the first frame, which the reader decodes.
     const size_t frame = size_t(h[kOfsFrames]);
     for (int i = 0; i < h[kNumXyz]; ++i) {
       const size_t at = frame + 40 + size_t(i) * 4;
-      std::array<int, 3> b = {bytes[at], bytes[at + 1], bytes[at + 2]};
-      packed.push_back(b);
-      const double fx = b[0] * double(f32(bytes, frame)) + double(f32(bytes, frame + 12));
-      const double fy = b[1] * double(f32(bytes, frame + 4)) + double(f32(bytes, frame + 16));
-      const double fz = b[2] * double(f32(bytes, frame + 8)) + double(f32(bytes, frame + 20));
-      positions.push_back({fx, fz, -fy});
+      packed.push_back({bytes[at], bytes[at + 1], bytes[at + 2]});
     }
   }
 
@@ -105,15 +103,18 @@ class CreatureFile : public ::testing::Test {
   std::vector<uint8_t> bytes;
   int32_t h[17] = {};
   std::vector<Triangle> triangles;
+  std::vector<std::pair<int, int>> texCoords;  // s, t in texels
   std::vector<std::array<int, 3>> packed;
   std::vector<Vec> positions;
+  size_t skinNames = 0;
+  std::string skinName;
+  bool skinNameEnded = false;
 };
 
 TEST_F(CreatureFile, HeaderAndSectionsAgreeWithTheFile) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "IDP2");
   EXPECT_EQ(h[kOfsEnd], int32_t(bytes.size()));
-  // The game reads the first frame into a buffer of 8320 bytes.
-  EXPECT_LE(h[kFrameSize], 8320);
+  EXPECT_LE(h[kFrameSize], Md2Reader::kFrameBufferBytes);
   EXPECT_GE(h[kNumTris], 300);
   EXPECT_LE(h[kNumTris], 700);
   EXPECT_GT(h[kSkinWidth], 0);
@@ -133,25 +134,17 @@ TEST_F(CreatureFile, HeaderAndSectionsAgreeWithTheFile) {
     EXPECT_LE(sections[i - 1].first + sections[i - 1].second, sections[i].first);
 
   // The skin's name, zero-terminated inside its 64 bytes.
-  ASSERT_GE(h[kNumSkins], 1);
-  const auto name = bytes.begin() + h[kOfsSkins];
-  const auto end = std::find(name, name + 64, uint8_t(0));
-  ASSERT_NE(end, name + 64);
-  EXPECT_EQ(std::string(name, end), "hobgoblin.bmp");
+  ASSERT_GE(skinNames, 1u);
+  EXPECT_TRUE(skinNameEnded);
+  EXPECT_EQ(skinName, "hobgoblin.bmp");
 }
 
 TEST_F(CreatureFile, EveryIndexNamesAnExistingVertexOrTexel) {
+  // The reader has checked the indices against the counts.
   for (const Triangle& t : triangles) {
-    for (int k = 0; k < 3; ++k) {
-      ASSERT_GE(t.xyz[k], 0);
-      ASSERT_LT(t.xyz[k], h[kNumXyz]);
-      ASSERT_GE(t.st[k], 0);
-      ASSERT_LT(t.st[k], h[kNumSt]);
-    }
     EXPECT_TRUE(t.xyz[0] != t.xyz[1] && t.xyz[1] != t.xyz[2] && t.xyz[0] != t.xyz[2]);
   }
-  for (int i = 0; i < h[kNumSt]; ++i) {
-    const int s = i16(bytes, size_t(h[kOfsSt] + 4 * i)), t = i16(bytes, size_t(h[kOfsSt] + 4 * i + 2));
+  for (const auto& [s, t] : texCoords) {
     EXPECT_TRUE(s >= 0 && s <= h[kSkinWidth] && t >= 0 && t <= h[kSkinHeight]) << s << "," << t;
   }
   // GL commands: strips and fans of vertex records, ending with a zero, that
@@ -278,8 +271,8 @@ TEST_F(CreatureFile, TextureCoordinatesLandOnThePaintedSkin) {
   for (const Triangle& tri : triangles) {
     int s = 0, t = 0;
     for (int k = 0; k < 3; ++k) {
-      s += i16(bytes, size_t(h[kOfsSt] + 4 * tri.st[k]));
-      t += i16(bytes, size_t(h[kOfsSt] + 4 * tri.st[k] + 2));
+      s += texCoords[size_t(tri.st[k])].first;
+      t += texCoords[size_t(tri.st[k])].second;
     }
     if (texel(s / 3, t / 3) == background) ++onBackground;
   }

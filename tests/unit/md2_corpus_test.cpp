@@ -117,11 +117,12 @@ TEST_F(Md2Corpus, ChangedIdentLoadsExactlyLikeTheOriginal) {
   ASSERT_EQ(a.faceCount, b.faceCount);
   ASSERT_EQ(a.texCoordCount, b.texCoordCount);
   const size_t vertices = static_cast<size_t>(a.vertexCount);
-  EXPECT_EQ(0, std::memcmp(a.positions, b.positions, vertices * sizeof(Vector3f)));
-  EXPECT_EQ(0, std::memcmp(a.normals, b.normals, vertices * sizeof(Vector3f)));
-  EXPECT_EQ(0, std::memcmp(a.texCoords, b.texCoords,
+  EXPECT_EQ(0, std::memcmp(a.positions.data(), b.positions.data(), vertices * sizeof(Vector3f)));
+  EXPECT_EQ(0, std::memcmp(a.normals.data(), b.normals.data(), vertices * sizeof(Vector3f)));
+  EXPECT_EQ(0, std::memcmp(a.texCoords.data(), b.texCoords.data(),
                            static_cast<size_t>(a.texCoordCount) * sizeof(Vector2f)));
-  EXPECT_EQ(0, std::memcmp(a.faces, b.faces, static_cast<size_t>(a.faceCount) * sizeof(MeshFace)));
+  EXPECT_EQ(0, std::memcmp(a.faces.data(), b.faces.data(),
+                           static_cast<size_t>(a.faceCount) * sizeof(MeshFace)));
   releaseMeshArrays(&original);
   releaseMeshArrays(&changed);
 }

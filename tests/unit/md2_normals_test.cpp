@@ -21,10 +21,8 @@ struct HandMesh {
     Mesh mesh;
     mesh.vertexCount = static_cast<int32_t>(positions.size());
     mesh.faceCount = static_cast<int32_t>(faces.size());
-    mesh.positions = new Vector3f[positions.size()];
-    std::memcpy(mesh.positions, positions.data(), positions.size() * sizeof(Vector3f));
-    mesh.faces = new MeshFace[faces.size()];
-    std::memcpy(mesh.faces, faces.data(), faces.size() * sizeof(MeshFace));
+    mesh.positions = std::move(positions);
+    mesh.faces = std::move(faces);
     model.meshes.push_back(mesh);
     model.meshCount = 1;
   }
@@ -34,8 +32,8 @@ struct HandMesh {
 
 MeshFace face(int32_t a, int32_t b, int32_t c) { return {{a, b, c}, {0, 0, 0}}; }
 
-bool sameBits(const Vector3f* a, const std::vector<Vector3f>& b) {
-  return std::memcmp(a, b.data(), b.size() * sizeof(Vector3f)) == 0;
+bool sameBits(const std::vector<Vector3f>& a, const std::vector<Vector3f>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), b.size() * sizeof(Vector3f)) == 0;
 }
 
 TEST(Md2Normals, PointOppositeTheFaceNormalAtUnitLength) {
@@ -93,10 +91,10 @@ TEST(Md2Normals, NothingHappensWithoutMeshes) {
   HandMesh hand({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {face(0, 1, 2)});
   hand.model.meshCount = 0;
   md2Reader.computeNormals(&hand.model);
-  EXPECT_EQ(hand.mesh().normals, nullptr);
+  EXPECT_TRUE(hand.mesh().normals.empty());
   hand.model.meshCount = -3;
   md2Reader.computeNormals(&hand.model);
-  EXPECT_EQ(hand.mesh().normals, nullptr);
+  EXPECT_TRUE(hand.mesh().normals.empty());
   hand.model.meshCount = 1;
 }
 
@@ -136,12 +134,12 @@ TEST(ModelStore, ReleaseFreesEachArrayOnceAndKeepsTheRecords) {
   EXPECT_EQ(model.meshCount, 1);
   EXPECT_EQ(model.materialCount, 1);
   EXPECT_EQ(model.meshes[0].faceCount, 2);
-  EXPECT_EQ(model.meshes[0].faces, nullptr);
-  EXPECT_EQ(model.meshes[0].normals, nullptr);
-  EXPECT_EQ(model.meshes[0].positions, nullptr);
-  EXPECT_EQ(model.meshes[0].texCoords, nullptr);
+  EXPECT_TRUE(model.meshes[0].faces.empty());
+  EXPECT_TRUE(model.meshes[0].normals.empty());
+  EXPECT_TRUE(model.meshes[0].positions.empty());
+  EXPECT_TRUE(model.meshes[0].texCoords.empty());
   releaseMeshArrays(&model);  // a second teardown finds nothing to free
-  EXPECT_EQ(model.meshes[0].positions, nullptr);
+  EXPECT_TRUE(model.meshes[0].positions.empty());
 }
 
 TEST(ModelStore, ReleaseStaysWithinTheList) {

@@ -111,10 +111,10 @@ TEST_F(Md2ReaderTest, FirstFrameBecomesOneMeshInGameAxes) {
   EXPECT_EQ(mesh.vertexCount, 4);
   EXPECT_EQ(mesh.faceCount, 2);
   EXPECT_EQ(mesh.texCoordCount, 4);
-  ASSERT_NE(mesh.positions, nullptr);
-  ASSERT_NE(mesh.normals, nullptr);
-  ASSERT_NE(mesh.texCoords, nullptr);
-  ASSERT_NE(mesh.faces, nullptr);
+  ASSERT_FALSE(mesh.positions.empty());
+  ASSERT_FALSE(mesh.normals.empty());
+  ASSERT_FALSE(mesh.texCoords.empty());
+  ASSERT_FALSE(mesh.faces.empty());
 
   // (0,0,0) is the translation itself, with the file's z up and y turned to -z.
   EXPECT_EQ(mesh.positions[0].x, -3.0f);
@@ -137,7 +137,7 @@ TEST_F(Md2ReaderTest, TextureCoordinatesAreScaledAndFlipped) {
   md2test::Source src = md2test::quad();  // skin 64 x 32
   src.st = {{0, 0}, {64, 32}, {16, 8}, {-32, 48}};
   ASSERT_TRUE(loadBytes(md2test::write(src)));
-  const Vector2f* t = model.meshes[0].texCoords;
+  const std::vector<Vector2f>& t = model.meshes[0].texCoords;
   EXPECT_EQ(t[0].x, 0.0f);
   EXPECT_EQ(t[0].y, 1.0f);  // t = 0 is the top row
   EXPECT_EQ(t[1].x, 1.0f);  // s = skinwidth
@@ -163,10 +163,10 @@ TEST_F(Md2ReaderTest, NullSkinLeavesTheMaterialsEmpty) {
 }
 
 TEST_F(Md2ReaderTest, LargestFrameTheBufferHoldsIsAccepted) {
-  // 2070 vertices make a frame of exactly 8320 bytes.
+  // 2070 vertices make a frame that fills the buffer exactly.
   md2test::Source src = md2test::generated(2070, 300);
   const std::vector<unsigned char> bytes = md2test::write(src);
-  ASSERT_EQ(md2test::get32(bytes, md2test::kFrameSize), 8320);
+  ASSERT_EQ(md2test::get32(bytes, md2test::kFrameSize), Md2Reader::kFrameBufferBytes);
   EXPECT_TRUE(loadBytes(bytes));
   EXPECT_TRUE(testPlatform.messages.empty());
 }
@@ -196,10 +196,10 @@ TEST_F(Md2ReaderTest, FileOnDiskLoadsLikeMemoryAndIsClosedOnRefusal) {
   EXPECT_EQ(std::remove(path.c_str()), 0);
   const Mesh& a = model.meshes[0];
   const Mesh& b = fromMemory.meshes[0];
-  EXPECT_EQ(0, std::memcmp(a.positions, b.positions, 4 * sizeof(Vector3f)));
-  EXPECT_EQ(0, std::memcmp(a.normals, b.normals, 4 * sizeof(Vector3f)));
-  EXPECT_EQ(0, std::memcmp(a.texCoords, b.texCoords, 4 * sizeof(Vector2f)));
-  EXPECT_EQ(0, std::memcmp(a.faces, b.faces, 2 * sizeof(MeshFace)));
+  EXPECT_EQ(0, std::memcmp(a.positions.data(), b.positions.data(), 4 * sizeof(Vector3f)));
+  EXPECT_EQ(0, std::memcmp(a.normals.data(), b.normals.data(), 4 * sizeof(Vector3f)));
+  EXPECT_EQ(0, std::memcmp(a.texCoords.data(), b.texCoords.data(), 4 * sizeof(Vector2f)));
+  EXPECT_EQ(0, std::memcmp(a.faces.data(), b.faces.data(), 2 * sizeof(MeshFace)));
   releaseMeshArrays(&fromMemory);
 }
 

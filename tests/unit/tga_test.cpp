@@ -41,13 +41,12 @@ Result decode(const Bytes& file) {
   Result r;
   r.ok = decodeTga(&r.record, file.data(), file.size());
   if (r.ok) {
-    r.pixels.assign(r.record.pixels, r.record.pixels + size_t(r.record.width) * r.record.height *
-                                                            (r.record.bitsPerPixel / 8));
+    EXPECT_EQ(r.record.pixels.size(),
+              size_t(r.record.width) * r.record.height * (r.record.bitsPerPixel / 8));
   } else {
-    EXPECT_EQ(r.record.pixels, nullptr);
+    EXPECT_TRUE(r.record.pixels.empty());
   }
-  std::free(r.record.pixels);
-  r.record.pixels = nullptr;
+  r.pixels.swap(r.record.pixels);
   return r;
 }
 

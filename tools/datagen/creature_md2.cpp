@@ -1,4 +1,5 @@
-// Writes the creature's mesh and skin coordinates as an MD2 model file, and reads one back.
+// Writes the creature's mesh and skin coordinates as an MD2 model file, and reads it back
+// with the game's own reader.
 #include "creature_md2.h"
 
 #include <algorithm>
@@ -6,6 +7,8 @@
 #include <cstring>
 
 #include "image.h"
+#include "model/md2.h"
+#include "reader_messages.h"
 
 namespace creature {
 
@@ -14,28 +17,12 @@ namespace {
 constexpr int kVersion = 8;
 constexpr int kSkinNameSize = 64;
 constexpr int kFrameNameSize = 16;
-constexpr int kMaxVertices = 2048;
-constexpr int kMaxTriangles = 4096;
 
 // File axes from game axes, and back.
 Vec3 toFile(Vec3 g) { return {g.x, -g.z, g.y}; }
 
 void putName(std::vector<uint8_t>& out, const std::string& name, size_t size) {
   for (size_t i = 0; i < size; ++i) out.push_back(i < name.size() && i + 1 < size ? uint8_t(name[i]) : 0);
-}
-
-int32_t getI32(const std::vector<uint8_t>& b, size_t at) {
-  return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-                 uint32_t(b[at + 3]) << 24);
-}
-int getI16(const std::vector<uint8_t>& b, size_t at) {
-  return int(int16_t(uint16_t(b[at] | b[at + 1] << 8)));
-}
-float getF32(const std::vector<uint8_t>& b, size_t at) {
-  const uint32_t bits = uint32_t(getI32(b, at));
-  float f;
-  std::memcpy(&f, &bits, 4);
-  return f;
 }
 
 }  // namespace
@@ -116,71 +103,32 @@ std::vector<uint8_t> encodeMd2(const Mesh& mesh, int skinWidth, int skinHeight,
 
 bool decodeMd2(const std::vector<uint8_t>& bytes, Md2Model& out, std::string& error) {
   out = Md2Model{};
-  if (bytes.size() < size_t(kMd2HeaderSize)) {
-    error = "shorter than its header";
+  // The game's own reader decides whether the file is sound; its message is
+  // the reason.
+  Md2Reader reader;
+  lastReaderMessage().clear();
+  if (!reader.read(bytes.data(), bytes.size(), "tris.md2")) {
+    error = lastReaderMessage();
     return false;
   }
-  int32_t h[17];
-  for (int i = 0; i < 17; ++i) h[i] = getI32(bytes, size_t(i) * 4);
-  const int32_t version = h[1], skinW = h[2], skinH = h[3], frameSize = h[4], numSkins = h[5],
-                numXyz = h[6], numSt = h[7], numTris = h[8], numGlCmds = h[9], numFrames = h[10],
-                ofsSkins = h[11], ofsSt = h[12], ofsTris = h[13], ofsFrames = h[14],
-                ofsGlCmds = h[15], ofsEnd = h[16];
-  if (std::memcmp(bytes.data(), "IDP2", 4) != 0 || version != kVersion) {
-    error = "not an MD2 version 8 file";
-    return false;
+  const Md2Header& h = reader.header();
+  out.skinWidth = h.skinwidth;
+  out.skinHeight = h.skinheight;
+  if (!reader.skinNames().empty()) {
+    const char* name = reader.skinNames()[0].name;
+    out.skinName.assign(name, std::find(name, name + Md2Reader::kSkinNameBytes, '\0'));
   }
-  if (skinW <= 0 || skinH <= 0 || numSkins < 0 || numSkins > 32 || numXyz < 1 ||
-      numXyz > kMaxVertices || numSt < 1 || numTris < 1 || numTris > kMaxTriangles ||
-      numGlCmds < 0 || numFrames < 1 || numFrames > 512 || numSt > 65536) {
-    error = "counts out of range";
-    return false;
-  }
-  if (frameSize != kMd2FrameHeaderSize + 4 * numXyz || frameSize > kMd2MaxFrameSize) {
-    error = "frame size does not match the vertex count";
-    return false;
-  }
-  const int64_t fileSize = int64_t(bytes.size());
-  auto inside = [&](int64_t ofs, int64_t size) { return ofs >= kMd2HeaderSize && size >= 0 && ofs + size <= fileSize; };
-  if (ofsEnd != fileSize || !inside(ofsSkins, int64_t(numSkins) * kSkinNameSize) ||
-      !inside(ofsSt, int64_t(numSt) * 4) || !inside(ofsTris, int64_t(numTris) * 12) ||
-      !inside(ofsFrames, int64_t(numFrames) * frameSize) ||
-      !inside(ofsGlCmds, int64_t(numGlCmds) * 4)) {
-    error = "a section lies outside the file";
-    return false;
-  }
-  out.skinWidth = skinW;
-  out.skinHeight = skinH;
-  if (numSkins > 0) {
-    const uint8_t* name = bytes.data() + ofsSkins;
-    const uint8_t* end = std::find(name, name + kSkinNameSize, uint8_t(0));
-    out.skinName.assign(name, end);
-  }
-  for (int i = 0; i < numSt; ++i)
-    out.texCoords.push_back({getI16(bytes, size_t(ofsSt + 4 * i)), getI16(bytes, size_t(ofsSt + 4 * i + 2))});
-  for (int i = 0; i < numTris; ++i) {
+  for (const Md2Reader::TexCoord& st : reader.texCoords()) out.texCoords.push_back({st.s, st.t});
+  for (const Md2Reader::Triangle& tri : reader.triangles()) {
     Triangle t;
     for (int k = 0; k < 3; ++k) {
-      t.xyz[k] = getI16(bytes, size_t(ofsTris + 12 * i + 2 * k));
-      t.st[k] = getI16(bytes, size_t(ofsTris + 12 * i + 6 + 2 * k));
-      if (t.xyz[k] < 0 || t.xyz[k] >= numXyz || t.st[k] < 0 || t.st[k] >= numSt) {
-        error = "a triangle names a missing vertex or texture coordinate";
-        return false;
-      }
+      t.xyz[k] = tri.index_xyz[k];
+      t.st[k] = tri.index_st[k];
     }
     out.triangles.push_back(t);
   }
-  float scale[3], translate[3];
-  for (int a = 0; a < 3; ++a) {
-    scale[a] = getF32(bytes, size_t(ofsFrames + 4 * a));
-    translate[a] = getF32(bytes, size_t(ofsFrames + 12 + 4 * a));
-  }
-  for (int i = 0; i < numXyz; ++i) {
-    const size_t at = size_t(ofsFrames + kMd2FrameHeaderSize + 4 * i);
-    const float f[3] = {bytes[at] * scale[0] + translate[0], bytes[at + 1] * scale[1] + translate[1],
-                        bytes[at + 2] * scale[2] + translate[2]};
-    out.positions.push_back({f[0], f[2], -double(f[1])});
-  }
+  for (const Vector3f& p : reader.firstFrame()) out.positions.push_back({p.x, p.y, double(p.z)});
+  reader.release();
   return true;
 }
 

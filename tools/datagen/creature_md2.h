@@ -12,8 +12,6 @@ namespace creature {
 
 constexpr int kMd2HeaderSize = 68;
 constexpr int kMd2FrameHeaderSize = 40;
-// The game reads the first frame whole into a buffer of this many bytes.
-constexpr int kMd2MaxFrameSize = 8320;
 
 // The file bytes: header, one skin name, texture coordinates, triangles, one
 // frame packed over its bounding box, and a GL command list of one
@@ -31,8 +29,9 @@ struct Md2Model {
   std::vector<Triangle> triangles;
 };
 
-// Reads MD2 bytes, checking every count, offset and index. False with a reason
-// in `error` when the bytes are not a sound file.
+// Reads MD2 bytes with the game's own reader (every count, offset, index and
+// the frame-size limit checked). False with the reader's message in `error`
+// when the game would refuse the file.
 bool decodeMd2(const std::vector<uint8_t>& bytes, Md2Model& out, std::string& error);
 
 }  // namespace creature

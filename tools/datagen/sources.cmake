@@ -15,6 +15,7 @@ set(DATAGEN_SOURCES
   main.cpp
   preview.cpp
   procedural.cpp
+  reader_messages.cpp
   sound.cpp
   textures.cpp
   typeface.cpp)
@@ -28,4 +29,11 @@ set(DATAGEN_HEADERS
   image.h
   preview.h
   procedural.h
+  reader_messages.h
   typeface.h)
+# The game's MD2 reader, which reads the creature back (and the file mapping
+# and model store it needs).
+list(APPEND DATAGEN_SOURCES
+  ../../src/model/md2.cpp
+  ../../src/model/model.cpp
+  ../../src/app/posix/files.cpp)

@@ -158,7 +158,7 @@ const LoadedSound* findSound(const char* fileName) {
 
   // Read like every data file: only a regular file (a pipe would block the game).
   MappedFile file;
-  if (!mapFile(fileName, &file)) return sound;
+  if (mapFile(fileName, &file) != MapResult::Mapped) return sound;
   SDL_AudioSpec format{};
   SDL_RWops* stream = file.size <= static_cast<size_t>(SDL_MAX_SINT32)
                           ? SDL_RWFromConstMem(file.data, static_cast<int>(file.size))

@@ -81,7 +81,7 @@ bool openDevice() {
 ALuint loadSource(const char* fileName) {
   if (!openDevice()) return 0;
   MappedFile file;
-  if (!mapFile(fileName, &file)) return 0;
+  if (mapFile(fileName, &file) != MapResult::Mapped) return 0;
   ALenum format = 0;
   const unsigned char* samples = nullptr;
   ALsizei bytes = 0, rate = 0;

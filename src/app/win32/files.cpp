@@ -3,33 +3,38 @@
 
 #include "platform/platform.h"
 
-bool mapFile(const char* fileName, MappedFile* out) {
+MapResult mapFile(const char* fileName, MappedFile* out) {
   *out = MappedFile{};
-  if (fileName == nullptr) return false;
+  if (fileName == nullptr) return MapResult::NotOpened;
   HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) return MapResult::NotOpened;
+  // Pipes, consoles and other devices are no data files.
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file, &size) || size.QuadPart <= 0) {
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size) || size.QuadPart < 0) {
     CloseHandle(file);
-    return false;
+    return MapResult::NotMapped;
+  }
+  if (size.QuadPart == 0) {
+    CloseHandle(file);
+    return MapResult::Mapped;
   }
   HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
   if (mapping == nullptr) {
     CloseHandle(file);
-    return false;
+    return MapResult::NotMapped;
   }
   const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
   if (view == nullptr) {
     CloseHandle(mapping);
     CloseHandle(file);
-    return false;
+    return MapResult::NotMapped;
   }
   out->data = static_cast<const unsigned char*>(view);
   out->size = static_cast<size_t>(size.QuadPart);
   out->handle = file;
   out->mapping = mapping;
-  return true;
+  return MapResult::Mapped;
 }
 
 void unmapFile(MappedFile* file) {
