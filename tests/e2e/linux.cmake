@@ -58,7 +58,7 @@ else()
 endif()
 
 foreach(case windowed:large close:large fallback:large play:large fullscreen:small
-             failed_start:large)
+             failed_start:large damaged_bitmap:large)
   string(REPLACE ":" ";" case "${case}")
   list(GET case 0 script)
   list(GET case 1 display)

@@ -48,6 +48,7 @@ shooter_wine_e2e(e2e_wine_start_question_cancelled windowed_wine.sh escape Escap
 shooter_wine_e2e(e2e_wine_fullscreen_refused fullscreen_refused_wine.sh)
 shooter_wine_e2e(e2e_wine_fullscreen_fallback_windowed fullscreen_refused_wine.sh windowed)
 shooter_wine_e2e(e2e_wine_failed_start failed_start_wine.sh)
+shooter_wine_e2e(e2e_wine_damaged_bitmap damaged_bitmap_wine.sh)
 shooter_wine_e2e(e2e_wine_fullscreen fullscreen_wine.sh)
 # It restarts the prefix's Wine session on the small screen: nothing else may
 # run meanwhile.
