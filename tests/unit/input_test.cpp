@@ -9,8 +9,6 @@
 #include "support/test_platform.h"
 
 namespace {
-constexpr double kK = 0.01745329238474369;  // degrees to radians, single precision
-
 class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -33,8 +31,9 @@ TEST_F(KeyboardStepTest, ForwardWalksAlongTheHeadingAndBackCancelsIt) {
   view.heading = 30;
   hold(vk::Up);
   keyboardStep();
-  EXPECT_DOUBLE_EQ(player.xmove, -10 * std::sin(30 * kK));
-  EXPECT_DOUBLE_EQ(player.zmove, -10 * std::cos(30 * kK));
+  // Forward at heading 30 is (-sin 30, -cos 30) at an impulse of 10.
+  EXPECT_NEAR(player.xmove, -5.0, 1e-6);
+  EXPECT_NEAR(player.zmove, -8.660254, 1e-6);
 
   player.xmove = player.zmove = 0;
   hold(vk::Down);
@@ -46,8 +45,8 @@ TEST_F(KeyboardStepTest, ForwardWalksAlongTheHeadingAndBackCancelsIt) {
   keyUp(vk::Up);
   hold(vk::S);
   keyboardStep();
-  EXPECT_DOUBLE_EQ(player.xmove, 10 * std::sin(30 * kK));
-  EXPECT_DOUBLE_EQ(player.zmove, 10 * std::cos(30 * kK));
+  EXPECT_NEAR(player.xmove, 5.0, 1e-6);
+  EXPECT_NEAR(player.zmove, 8.660254, 1e-6);
 }
 
 TEST_F(KeyboardStepTest, UpAndWTogetherWalkOnce) {
