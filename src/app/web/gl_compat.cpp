@@ -413,11 +413,31 @@ void webTexParameterf(GLenum target, GLenum name, GLfloat value) {
   glTexParameteri(target, name, webWrap(static_cast<GLint>(value)));
 }
 
+namespace {
+GLsizei proxyWidth = 0;  // the size the last proxy texture took, 0 if refused
+GLsizei proxyHeight = 0;
+}  // namespace
+
 void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                    GLsizei height, GLint border, GLenum format, GLenum type,
                    const GLvoid* pixels) {
+  if (target == GL_PROXY_TEXTURE_2D) {
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    const bool fits = width >= 0 && height >= 0 && width <= maxSize && height <= maxSize;
+    proxyWidth = fits ? width : 0;
+    proxyHeight = fits ? height : 0;
+    return;
+  }
   glTexImage2D(target, level, static_cast<GLint>(webFormat(internalFormat, format)), width, height,
                border, format, type, pixels);
+}
+
+void webGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value) {
+  *value = 0;
+  if (target != GL_PROXY_TEXTURE_2D || level != 0) return;
+  if (name == GL_TEXTURE_WIDTH) *value = proxyWidth;
+  if (name == GL_TEXTURE_HEIGHT) *value = proxyHeight;
 }
 
 // Level 0 at the nearest power-of-two size (WebGL mipmaps no other), then each

@@ -48,6 +48,9 @@ void webTexParameteri(GLenum target, GLenum name, GLint value);
 void webTexParameterf(GLenum target, GLenum name, GLfloat value);
 void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                    GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels);
+// Proxy textures, which WebGL lacks: the proxy takes any size within the
+// context's largest texture, and the level query reports what it took.
+void webGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value);
 GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
                         GLenum format, GLenum type, const void* data);
 }
@@ -84,5 +87,6 @@ GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
 #define glTexParameteri webTexParameteri
 #define glTexParameterf webTexParameterf
 #define glTexImage2D webTexImage2D
+#define glGetTexLevelParameteriv webGetTexLevelParameteriv
 #define gluBuild2DMipmaps webBuild2DMipmaps
 #endif
