@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
   double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
   if (!(seconds > 0) || seconds > 600) seconds = 5.0;
 
-  if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false)) {
+  if (openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false) !=
+      WindowOpen::Opened) {
     std::fprintf(stderr, "fps_linux: the game window did not open\n");
     return 1;
   }

@@ -20,7 +20,7 @@
 
 #ifdef __EMSCRIPTEN__
 // WebGL lacks much of GL 1.1: the browser build draws through a layer of its own.
-#include "app/web/gl_compat.h"
+#include "gl/gl_compat.h"
 #else
 #include <GL/gl.h>
 #include <GL/glu.h>

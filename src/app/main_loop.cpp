@@ -13,9 +13,8 @@ namespace {
 constexpr const char* kErrorCaption = "ERROR";
 constexpr const char* kShutdownCaption = "SHUTDOWN ERROR";
 
-// How the current run ends; set by startGame, askWindowedFallback and loopPass.
+// How the current run ends; set by loopPass.
 int exitCode = kExitNormal;
-bool fallbackDeclined = false;
 
 // The start question. Only Yes runs full screen: No, a cancelled box (Escape
 // under some systems) or one that could not be shown leave the display alone.
@@ -35,21 +34,20 @@ bool askWindowedFallback() {
   }
   platformMessageBox("Program Will Now Close.", kErrorCaption, MessageButtons::Ok,
                      MessageIcon::Stop);
-  fallbackDeclined = true;
   return false;
 }
 
 void showStartError(StartError error) {
   const char* text = "Initialization Failed.";
   switch (error) {
-    case StartError::RegisterClass: text = "Failed To Register The Window Class."; break;
-    case StartError::CreateWindow: text = "Window Creation Error."; break;
-    case StartError::GetDeviceContext: text = "Can't Create A GL Device Context."; break;
-    case StartError::ChoosePixelFormat: text = "Can't Find A Suitable PixelFormat."; break;
-    case StartError::SetPixelFormat: text = "Can't Set The PixelFormat."; break;
+    case StartError::WindowSystem: text = "Failed To Register The Window Class."; break;
+    case StartError::Window: text = "Window Creation Error."; break;
+    case StartError::DrawingSurface: text = "Can't Create A GL Device Context."; break;
+    case StartError::ChooseFormat: text = "Can't Find A Suitable PixelFormat."; break;
+    case StartError::SetFormat: text = "Can't Set The PixelFormat."; break;
     case StartError::CreateContext: text = "Can't Create A GL Rendering Context."; break;
     case StartError::ActivateContext: text = "Can't Activate The GL Rendering Context."; break;
-    case StartError::InitScene: text = "Initialization Failed."; break;
+    case StartError::Scene: text = "Initialization Failed."; break;
   }
   platformMessageBox(text, kErrorCaption, MessageButtons::Ok, MessageIcon::Exclamation);
 }
@@ -67,14 +65,15 @@ void showShutdownError(ShutdownError error) {
 
 bool startGame(int* code) {
   exitCode = kExitNormal;
-  fallbackDeclined = false;
   const bool fullscreen = askFullScreen();
-  if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, fullscreen)) {
+  switch (openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, fullscreen)) {
+    case WindowOpen::Opened: return true;
     // Declining the windowed fallback is the player's choice, not a failure.
-    *code = fallbackDeclined ? kExitNormal : kExitStartFailed;
-    return false;
+    case WindowOpen::Declined: *code = kExitNormal; return false;
+    case WindowOpen::Failed: break;
   }
-  return true;
+  *code = kExitStartFailed;
+  return false;
 }
 
 bool loopPass(FramePacer* pacer) {

@@ -26,12 +26,19 @@ PumpResult pumpEvent(int* quitCode);
 // Shows the back buffer.
 void presentFrame();
 
+// How openGameWindow ended.
+enum class WindowOpen {
+  Opened,
+  Declined,  // the display refused full screen and the player declined a window
+  Failed,    // a step failed; its reason has been shown
+};
+
 // Opens the game window (or switches the display to full screen) with a
 // double-buffered GL context, sets the projection (resizeView) and runs
 // initScene. Asks askWindowedFallback when the display refuses the full-screen
 // mode, and reports a failed step with showStartError after closeGameWindow.
-// False when the game cannot start; everything built so far is released.
-bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
+// Unless Opened, everything built so far is released.
+WindowOpen openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
 
 // Releases the scene (releaseScene), the context and the window, and restores
 // the display mode; safe at any stage of a failed openGameWindow. Reports a
@@ -75,20 +82,21 @@ int runGame();
 
 // Called by openGameWindow when the display refuses the full-screen mode:
 // asks whether to run in a window instead. No (or a box that could not be
-// shown) says "Program Will Now Close." and returns false; the program then
-// ends normally (exit code 0), as the player chose.
+// shown) says "Program Will Now Close." and returns false; openGameWindow then
+// gives up with Declined and the program ends normally (exit code 0), as the
+// player chose.
 bool askWindowedFallback();
 
 // The reasons openGameWindow gives up, each with its message (caption "ERROR").
 enum class StartError {
-  RegisterClass,       // the window class, or the video system, did not start
-  CreateWindow,
-  GetDeviceContext,
-  ChoosePixelFormat,
-  SetPixelFormat,
+  WindowSystem,   // the window system did not start (Windows: the window class)
+  Window,         // the window (or its full-screen mode) could not be made
+  DrawingSurface, // the window gave no surface to draw on (Windows: the device context)
+  ChooseFormat,   // no pixel format fits
+  SetFormat,      // the surface refused the pixel format
   CreateContext,
   ActivateContext,
-  InitScene,           // initScene failed (the reader has said why)
+  Scene,          // initScene failed (the reader has said why)
 };
 void showStartError(StartError error);
 

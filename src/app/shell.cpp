@@ -19,6 +19,8 @@ void keyUp(int virtualKey) {
   if (virtualKey >= 0 && virtualKey < 256) input.KeyDown[virtualKey] = 0;
 }
 
+void fireButton() { input.fireRequest = 1; }
+
 namespace {
 // Per presented frame: the velocity a walking key adds (the frame damps it to
 // a steady 40) and the turn rate Left or Right adds (steady at 4.5 degrees).

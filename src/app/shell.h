@@ -41,6 +41,9 @@ constexpr int kWindowBits = 16;
 void keyDown(int virtualKey);
 void keyUp(int virtualKey);
 
+// The fire button's press (the mouse's left button): the next frame fires.
+void fireButton();
+
 // Turns the held keys into walking and turning impulses and handles the F and
 // I toggles; run once per presented frame.
 void keyboardStep();

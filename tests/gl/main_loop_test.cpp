@@ -52,7 +52,7 @@ void presentFrame() {
   standIn.zmoveAtPresent = player.zmove;
 }
 
-bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
+WindowOpen openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
   ++standIn.opens;
   EXPECT_STREQ(title, "First Person Shooter");
   EXPECT_EQ(width, 640);
@@ -61,15 +61,15 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   shell.fullscreen = fullscreenFlag;
   standIn.openedFullscreen = fullscreenFlag;
   if (fullscreenFlag && standIn.displayRefusesFullscreen) {
-    if (!askWindowedFallback()) return false;
+    if (!askWindowedFallback()) return WindowOpen::Declined;
     shell.fullscreen = false;
   }
   if (standIn.sceneFails) {
     closeGameWindow();
-    showStartError(StartError::InitScene);
-    return false;
+    showStartError(StartError::Scene);
+    return WindowOpen::Failed;
   }
-  return true;
+  return WindowOpen::Opened;
 }
 
 void closeGameWindow() { ++standIn.closes; }
@@ -106,7 +106,7 @@ class MainLoopTest : public ::testing::Test {
 
 TEST_F(MainLoopTest, OneEventPerPassAndNoFrameWhileEventsWait) {
   queueKeyDown(vk::W);
-  standIn.queue.push_back([] { input.fireRequest = 1; });
+  standIn.queue.push_back([] { fireButton(); });
   for (int pass = 1; pass <= 2; ++pass) {
     ASSERT_TRUE(loopPass(nullptr));
     EXPECT_EQ(loopCounters.events, static_cast<uint64_t>(pass));
@@ -253,14 +253,14 @@ TEST_F(MainLoopTest, AFailedStartEndsWithAFailureCodeDecliningTheFallbackDoesNot
 
 TEST_F(MainLoopTest, EveryWindowMessageHasItsTextAndCaption) {
   const std::pair<StartError, const char*> start[] = {
-      {StartError::RegisterClass, "Failed To Register The Window Class."},
-      {StartError::CreateWindow, "Window Creation Error."},
-      {StartError::GetDeviceContext, "Can't Create A GL Device Context."},
-      {StartError::ChoosePixelFormat, "Can't Find A Suitable PixelFormat."},
-      {StartError::SetPixelFormat, "Can't Set The PixelFormat."},
+      {StartError::WindowSystem, "Failed To Register The Window Class."},
+      {StartError::Window, "Window Creation Error."},
+      {StartError::DrawingSurface, "Can't Create A GL Device Context."},
+      {StartError::ChooseFormat, "Can't Find A Suitable PixelFormat."},
+      {StartError::SetFormat, "Can't Set The PixelFormat."},
       {StartError::CreateContext, "Can't Create A GL Rendering Context."},
       {StartError::ActivateContext, "Can't Activate The GL Rendering Context."},
-      {StartError::InitScene, "Initialization Failed."},
+      {StartError::Scene, "Initialization Failed."},
   };
   for (const auto& [error, text] : start) {
     testPlatform.clear();

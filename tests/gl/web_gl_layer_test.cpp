@@ -7,7 +7,7 @@
 #include <vector>
 
 #define SHOOTER_GL_COMPAT_IMPLEMENTATION  // call both the layer and real GL here
-#include "app/web/gl_compat.h"
+#include "gl/gl_compat.h"
 #include "support/gl_context.h"
 
 namespace {

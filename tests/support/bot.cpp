@@ -192,7 +192,7 @@ void Player::release(int key) {
 }
 
 void Player::fire(Turn* turn) {
-  input.fireRequest = 1;  // what the window procedure does on a left button press
+  fireButton();  // what the window procedure does on a left button press
   turn->fired = true;
 }
 

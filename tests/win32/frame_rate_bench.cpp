@@ -31,7 +31,10 @@ int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
   QueryPerformanceFrequency(&frequency);
 
-  if (!openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false)) return 1;
+  if (openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false) !=
+      WindowOpen::Opened) {
+    return 1;
+  }
 
   // What the driver made of the game's vsync request.
   using GetSwapIntervalProc = int(WINAPI*)();

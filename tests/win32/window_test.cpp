@@ -71,7 +71,7 @@ TEST(PixelFormat, AsksForDoubleBufferedRgbaWithA16BitDepthBuffer) {
 }
 
 TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false)) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened) << shownMessages();
   EXPECT_TRUE(testPlatform.messages.empty()) << shownMessages();
   ASSERT_NE(hWnd, nullptr);
   ASSERT_NE(hDC, nullptr);
@@ -130,7 +130,7 @@ TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
 }
 
 TEST_F(GameWindowTest, CloseReleasesEverythingWithoutComplaint) {
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false)) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened) << shownMessages();
   HWND window = hWnd;
   closeGameWindow();
   EXPECT_EQ(hWnd, nullptr);
@@ -145,10 +145,10 @@ TEST_F(GameWindowTest, CloseReleasesEverythingWithoutComplaint) {
 }
 
 TEST_F(GameWindowTest, SecondRegistrationOfTheClassIsReportedAndNothingIsBuilt) {
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, false)) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened) << shownMessages();
   closeGameWindow();
   // The class outlives the window: a second open in the same run cannot register it.
-  EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, false));
+  EXPECT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Failed);
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_EQ(testPlatform.messages[0].text, "Failed To Register The Window Class.");
   EXPECT_EQ(testPlatform.messages[0].caption, "ERROR");
@@ -165,7 +165,7 @@ TEST_F(GameWindowTest, FailedSceneTearsTheWindowDownAndSaysSo) {
   char previous[MAX_PATH] = {};
   ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
   ASSERT_TRUE(SetCurrentDirectoryA(empty.c_str()));
-  const bool opened = openGameWindow(kWindowTitle, 640, 480, 16, false);
+  const bool opened = openGameWindow(kWindowTitle, 640, 480, 16, false) == WindowOpen::Opened;
   SetCurrentDirectoryA(previous);
   RemoveDirectoryA(empty.c_str());
 
@@ -184,7 +184,7 @@ TEST_F(GameWindowTest, FailedSceneTearsTheWindowDownAndSaysSo) {
 TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
   testPlatform.messageAnswer = Answer::No;
-  EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  EXPECT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Declined);
   ASSERT_EQ(testPlatform.messages.size(), 2u);
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
   EXPECT_EQ(testPlatform.messages[1].text, "Program Will Now Close.");
@@ -195,7 +195,7 @@ TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
 TEST_F(GameWindowTest, RefusedDisplayModeAndYesRunsWindowed) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
   testPlatform.messageAnswer = Answer::Yes;
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true)) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened) << shownMessages();
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
   EXPECT_FALSE(shell.fullscreen);

@@ -51,7 +51,7 @@ EventResult handleEvent(const SDL_Event& event) {
       mouseView(event.motion.x, event.motion.y);
       break;
     case SDL_MOUSEBUTTONDOWN:
-      if (event.button.button == SDL_BUTTON_LEFT) input.fireRequest = 1;
+      if (event.button.button == SDL_BUTTON_LEFT) fireButton();
       break;
     default:
       break;

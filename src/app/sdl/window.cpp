@@ -80,14 +80,14 @@ bool findFullscreenMode(int width, int height, SDL_DisplayMode* mode) {
 }
 
 // Fails: tears down what exists, then tells why.
-bool failOpen(StartError error) {
+WindowOpen failOpen(StartError error) {
   closeGameWindow();
   showStartError(error);
-  return false;
+  return WindowOpen::Failed;
 }
 }  // namespace
 
-bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
+WindowOpen openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
   shell.fullscreen = fullscreenFlag;
 
   // Switching to another program leaves a full-screen game as it is (it
@@ -96,8 +96,8 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   // The video system's start is this shell's first step, where Windows
   // registers its window class: its failure bears that step's message.
   if (!startVideo()) {
-    showStartError(StartError::RegisterClass);
-    return false;
+    showStartError(StartError::WindowSystem);
+    return WindowOpen::Failed;
   }
   videoStarted = true;
   // Key events only; no text input or input method is wanted.
@@ -107,7 +107,7 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   if (shell.fullscreen && !findFullscreenMode(width, height, &mode)) {
     if (!askWindowedFallback()) {
       closeVideo();
-      return false;
+      return WindowOpen::Declined;
     }
     shell.fullscreen = false;
   }
@@ -127,7 +127,7 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   gameWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
   if (gameWindow == nullptr ||
       (shell.fullscreen && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)) {
-    return failOpen(StartError::CreateWindow);
+    return failOpen(StartError::Window);
   }
 
   gameContext = SDL_GL_CreateContext(gameWindow);
@@ -145,8 +145,8 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
 
   resizeView(width, height);
 
-  if (!initScene()) return failOpen(StartError::InitScene);
-  return true;
+  if (!initScene()) return failOpen(StartError::Scene);
+  return WindowOpen::Opened;
 }
 
 void closeGameWindow() {

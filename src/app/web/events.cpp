@@ -124,7 +124,7 @@ bool pumpOneEvent() {
       mouseView(cursorX, cursorY);
       break;
     case Kind::Warp: mouseView(e.x, e.y); break;
-    case Kind::Fire: input.fireRequest = 1; break;
+    case Kind::Fire: fireButton(); break;
     case Kind::ReleaseKeys:
       for (int key = 0; key < 256; ++key) keyUp(key);
       break;

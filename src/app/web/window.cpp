@@ -13,29 +13,29 @@ GLFWwindow* window = nullptr;
 }  // namespace
 
 // The canvas has no depth of its own to choose: `bits` is the desktop's.
-bool openGameWindow(const char* title, int width, int height, int, bool fullscreen) {
+WindowOpen openGameWindow(const char* title, int width, int height, int, bool fullscreen) {
   shell.fullscreen = fullscreen;
   setWantFullscreen(fullscreen);
   if (!glfwInit()) {
-    showStartError(StartError::RegisterClass);
-    return false;
+    showStartError(StartError::WindowSystem);
+    return WindowOpen::Failed;
   }
   glfwWindowHint(GLFW_DEPTH_BITS, 16);
   window = glfwCreateWindow(width, height, title, nullptr, nullptr);
   if (window == nullptr) {
     glfwTerminate();
     showStartError(StartError::CreateContext);
-    return false;
+    return WindowOpen::Failed;
   }
   glfwMakeContextCurrent(window);
   installEventHandlers();
   resizeView(width, height);
   if (!initScene()) {
     closeGameWindow();
-    showStartError(StartError::InitScene);
-    return false;
+    showStartError(StartError::Scene);
+    return WindowOpen::Failed;
   }
-  return true;
+  return WindowOpen::Opened;
 }
 
 void closeGameWindow() {

@@ -48,7 +48,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       mouseView(LOWORD(lParam), HIWORD(lParam));
       break;
     case WM_LBUTTONDOWN:
-      input.fireRequest = 1;
+      fireButton();
       break;
     default:
       break;

@@ -17,10 +17,10 @@ HGLRC hRC = nullptr;
 
 namespace {
 // Fails: tears down what exists, then tells why.
-bool failOpen(StartError error) {
+WindowOpen failOpen(StartError error) {
   closeGameWindow();
   showStartError(error);
-  return false;
+  return WindowOpen::Failed;
 }
 
 // Asks the driver to present at the display's refresh rate. Drivers without
@@ -52,7 +52,7 @@ PIXELFORMATDESCRIPTOR gamePixelFormat(int bits) {
   return pfd;
 }
 
-bool openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
+WindowOpen openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
   shell.fullscreen = fullscreenFlag;
   hInstance = GetModuleHandleA(nullptr);
 
@@ -65,8 +65,8 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kWindowClass;
   if (RegisterClassA(&windowClass) == 0) {
-    showStartError(StartError::RegisterClass);
-    return false;
+    showStartError(StartError::WindowSystem);
+    return WindowOpen::Failed;
   }
 
   if (shell.fullscreen) {
@@ -78,7 +78,7 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
     mode.dmBitsPerPel = static_cast<DWORD>(bits);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
     if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-      if (!askWindowedFallback()) return false;
+      if (!askWindowedFallback()) return WindowOpen::Declined;
       shell.fullscreen = false;
     }
   }
@@ -100,15 +100,15 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   hWnd = CreateWindowExA(exStyle, kWindowClass, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                          0, 0, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                          hInstance, nullptr);
-  if (hWnd == nullptr) return failOpen(StartError::CreateWindow);
+  if (hWnd == nullptr) return failOpen(StartError::Window);
 
   hDC = GetDC(hWnd);
-  if (hDC == nullptr) return failOpen(StartError::GetDeviceContext);
+  if (hDC == nullptr) return failOpen(StartError::DrawingSurface);
 
   const PIXELFORMATDESCRIPTOR pfd = gamePixelFormat(bits);
   const int pixelFormat = ChoosePixelFormat(hDC, &pfd);
-  if (pixelFormat == 0) return failOpen(StartError::ChoosePixelFormat);
-  if (!SetPixelFormat(hDC, pixelFormat, &pfd)) return failOpen(StartError::SetPixelFormat);
+  if (pixelFormat == 0) return failOpen(StartError::ChooseFormat);
+  if (!SetPixelFormat(hDC, pixelFormat, &pfd)) return failOpen(StartError::SetFormat);
 
   hRC = wglCreateContext(hDC);
   if (hRC == nullptr) return failOpen(StartError::CreateContext);
@@ -120,8 +120,8 @@ bool openGameWindow(const char* title, int width, int height, int bits, bool ful
   SetFocus(hWnd);
   resizeView(width, height);
 
-  if (!initScene()) return failOpen(StartError::InitScene);
-  return true;
+  if (!initScene()) return failOpen(StartError::Scene);
+  return WindowOpen::Opened;
 }
 
 void closeGameWindow() {

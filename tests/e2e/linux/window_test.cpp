@@ -68,7 +68,7 @@ class ShellTest : public ::testing::Test {
     shell = ShellState{};
     testPlatform.clear();
   }
-  static bool openWindowed() {
+  static WindowOpen openWindowed() {
     return openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false);
   }
   static void push(Uint32 type, Uint8 windowEvent = 0) {
@@ -101,7 +101,7 @@ class ShellTest : public ::testing::Test {
 };
 
 TEST_F(ShellTest, TheWindowedGameHasItsTitleClientAreaContextAndProjection) {
-  ASSERT_TRUE(openWindowed());
+  ASSERT_EQ(openWindowed(), WindowOpen::Opened);
   ASSERT_NE(gameWindow, nullptr);
   EXPECT_STREQ(SDL_GetWindowTitle(gameWindow), "First Person Shooter");
   int w = 0, h = 0;
@@ -146,7 +146,7 @@ TEST_F(ShellTest, TheWindowedGameHasItsTitleClientAreaContextAndProjection) {
 
 TEST_F(ShellTest, FullScreenWhereTheDisplayHasTheMode) {
   if (!displayHasGameMode()) GTEST_SKIP() << "this display has no 640 x 480 mode";
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened);
   EXPECT_TRUE(shell.fullscreen);
   EXPECT_TRUE(testPlatform.messages.empty()) << recordedMessages();
   EXPECT_TRUE(SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_FULLSCREEN);
@@ -163,7 +163,7 @@ TEST_F(ShellTest, FullScreenWhereTheDisplayHasTheMode) {
 TEST_F(ShellTest, WithoutTheModeTheFallbackWindowIsNotFullScreen) {
   if (displayHasGameMode()) GTEST_SKIP() << "this display has the 640 x 480 mode";
   testPlatform.messageAnswer = Answer::Yes;
-  ASSERT_TRUE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened);
   ASSERT_EQ(testPlatform.messages.size(), 1u) << recordedMessages();
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
   EXPECT_FALSE(shell.fullscreen);
@@ -178,7 +178,7 @@ TEST_F(ShellTest, WithoutTheModeTheFallbackWindowIsNotFullScreen) {
 TEST_F(ShellTest, WithoutTheModeNoToTheFallbackClosesTheProgram) {
   if (displayHasGameMode()) GTEST_SKIP() << "this display has the 640 x 480 mode";
   testPlatform.messageAnswer = Answer::No;
-  EXPECT_FALSE(openGameWindow(kWindowTitle, 640, 480, 16, true));
+  EXPECT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Declined);
   ASSERT_EQ(testPlatform.messages.size(), 2u) << recordedMessages();
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
   EXPECT_EQ(testPlatform.messages[1].text, "Program Will Now Close.");
@@ -195,12 +195,12 @@ TEST_F(ShellTest, AFailedSceneStartIsReportedAndCleanedUp) {
   char* previous = getcwd(nullptr, 0);
   ASSERT_NE(previous, nullptr);
   ASSERT_EQ(chdir(folder), 0);
-  const bool opened = openWindowed();
-  if (opened) closeGameWindow();
+  const WindowOpen opened = openWindowed();
+  if (opened == WindowOpen::Opened) closeGameWindow();
   EXPECT_EQ(chdir(previous), 0);
   std::free(previous);
   rmdir(folder);
-  if (opened) GTEST_SKIP() << "the scene start-up loads no files yet";
+  EXPECT_EQ(opened, WindowOpen::Failed);
   ASSERT_FALSE(testPlatform.messages.empty());
   EXPECT_EQ(testPlatform.messages.back().text, "Initialization Failed.");
   EXPECT_EQ(testPlatform.messages.back().caption, "ERROR");
@@ -210,7 +210,7 @@ TEST_F(ShellTest, AFailedSceneStartIsReportedAndCleanedUp) {
 }
 
 TEST_F(ShellTest, ThePumpTakesOneEventAtATimeAndTurnsItIntoInput) {
-  ASSERT_TRUE(openWindowed());
+  ASSERT_EQ(openWindowed(), WindowOpen::Opened);
   drainQueue();
   int code = -1;
   EXPECT_EQ(pumpEvent(&code), PumpResult::Empty);
@@ -229,7 +229,7 @@ TEST_F(ShellTest, ThePumpTakesOneEventAtATimeAndTurnsItIntoInput) {
 }
 
 TEST_F(ShellTest, ClosingTheWindowIsTheQuitRequest) {
-  ASSERT_TRUE(openWindowed());
+  ASSERT_EQ(openWindowed(), WindowOpen::Opened);
   drainQueue();
   push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
   int code = -1;

@@ -3,7 +3,7 @@
 // coordinate and drawn as arrays, box-filtered mipmaps, and the GL 1.1 values
 // that WebGL refuses mapped to the ones it takes.
 #define SHOOTER_GL_COMPAT_IMPLEMENTATION
-#include "app/web/gl_compat.h"
+#include "gl/gl_compat.h"
 
 #include <cstddef>
 #include <cstring>
