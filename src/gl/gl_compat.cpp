@@ -4,6 +4,7 @@
 // that WebGL refuses mapped to the ones it takes.
 #define SHOOTER_GL_COMPAT_IMPLEMENTATION
 #include "gl/gl_compat.h"
+#include "gl/glu_sizes.h"
 
 #include <cstddef>
 #include <cstring>
@@ -149,12 +150,9 @@ void callList(GLuint name) {
   --callDepth;
 }
 
-// The power of two nearest to n (the higher one on a tie, as GLU rounds), at
-// most `limit`.
-GLsizei nearestPowerOfTwo(GLsizei n, GLsizei limit) {
-  GLsizei p = 1;
-  while (p * 2 <= n) p *= 2;
-  if (p < n && n - p >= p * 2 - n) p *= 2;
+// The power of two GLU scales n to, at most `limit`.
+GLsizei scaledSide(GLsizei n, GLsizei limit) {
+  const GLsizei p = gluScaledSide(n);
   return p < limit ? p : limit;
 }
 
@@ -461,8 +459,8 @@ GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
   }
   GLint maxSize = 2048;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-  GLsizei w = nearestPowerOfTwo(width, maxSize);
-  GLsizei h = nearestPowerOfTwo(height, maxSize);
+  GLsizei w = scaledSide(width, maxSize);
+  GLsizei h = scaledSide(height, maxSize);
   std::vector<unsigned char> level(static_cast<size_t>(w) * static_cast<size_t>(h) *
                                    static_cast<size_t>(components));
   if (w == width && h == height) {

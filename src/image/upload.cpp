@@ -1,18 +1,7 @@
 // The texture-size check made before every mipmapped upload.
 #include "image/upload.h"
 
-namespace {
-
-// The power of two GLU scales a side to (it rounds to the nearest one,
-// taking 3 x 2^k up), never below 1.
-GLsizei gluScaledSide(GLsizei side) {
-  GLsizei power = 1;
-  while (power <= side / 2) power *= 2;
-  const GLsizei up = power * 2;
-  return (side - power > up - side && up > 0) ? up : power;
-}
-
-}  // namespace
+#include "gl/glu_sizes.h"
 
 bool textureFits(GLsizei width, GLsizei height, GLint internalFormat, GLenum format) {
   GLint maxSize = 0;

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "gl.h"
+#include "gl/glu_sizes.h"
 #include "image/bmp.h"
 #include "image/textures.h"
+#include "image/upload.h"
 #include "image/tga.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
@@ -190,6 +192,28 @@ TEST_F(ImageTextures, OddSizedBitmapIsScaledByTheMipmapBuilder) {
   ASSERT_FALSE(level0.empty());
   EXPECT_EQ(level0[0], 200);
   EXPECT_EQ(level0[level0.size() - 2], 0);
+}
+
+// The texture check asks about the size GLU really builds, and takes the
+// proxy texture's word for what the context can hold.
+TEST_F(ImageTextures, TheTextureCheckAsksAboutTheSizeGluBuilds) {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  for (int side : {1, 2, 3, 5, 6, 7, 40, 47, 48, 49, 100, 3071, 3072}) {
+    const Bytes row(size_t(side) * 3, 90);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, side, 1, GL_RGB, GL_UNSIGNED_BYTE, row.data());
+    EXPECT_EQ(levelParameter(name, 0, GL_TEXTURE_WIDTH), gluScaledSide(side)) << side;
+    glDeleteTextures(1, &name);
+  }
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  EXPECT_TRUE(textureFits(maxSize, 1, GL_RGB8, GL_RGB));
+  EXPECT_FALSE(textureFits(maxSize + 1, 1, GL_RGB8, GL_RGB));
+  // Within the largest side, but more memory than the context will give one texture.
+  constexpr GLint kRgba32f = 0x8814;  // GL 3.0, not in every GL 1.1 header
+  EXPECT_FALSE(textureFits(maxSize, maxSize, kRgba32f, GL_RGBA));
 }
 
 TEST_F(ImageTextures, TargaBecomesALinearTextureOfItsPixels) {

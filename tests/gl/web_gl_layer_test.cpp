@@ -262,4 +262,20 @@ TEST_F(WebGlLayer, MipmapsMatchGlu) {
   EXPECT_EQ(wrap, kClampToEdge);
   glDeleteTextures(2, names);
 }
+// Proxy textures, which WebGL lacks: any size within the largest side is
+// taken and reported, a larger one is refused with 0.
+TEST_F(WebGlLayer, ProxyTexturesTakeWhatFitsTheLargestSide) {
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+  const struct { GLsizei w, h; bool fits; } cases[] = {
+      {48, 40, true}, {maxSize, 1, true}, {maxSize + 1, 1, false}, {1, maxSize + 1, false}};
+  for (const auto& c : cases) {
+    webTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGB8, c.w, c.h, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    GLint w = -1, h = -1;
+    webGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    webGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+    EXPECT_EQ(w, c.fits ? c.w : 0) << c.w << " x " << c.h;
+    EXPECT_EQ(h, c.fits ? c.h : 0) << c.w << " x " << c.h;
+  }
+}
 }  // namespace
