@@ -17,9 +17,20 @@ bool screenless(const char* driver) {
          SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "evdev") == 0;
 }
 
-bool driverRequested() {
+// Whether SDL_VIDEODRIVER (one name, or several separated by commas) names
+// this driver: a screenless driver is taken only when asked for by name.
+bool driverRequested(const char* driver) {
   const char* requested = SDL_getenv("SDL_VIDEODRIVER");
-  return requested != nullptr && requested[0] != '\0';
+  if (requested == nullptr || driver == nullptr) return false;
+  const size_t length = SDL_strlen(driver);
+  for (const char* name = requested; *name != '\0';) {
+    const char* end = SDL_strchr(name, ',');
+    const size_t nameLength = end != nullptr ? static_cast<size_t>(end - name) : SDL_strlen(name);
+    if (nameLength == length && SDL_strncasecmp(name, driver, length) == 0) return true;
+    if (end == nullptr) break;
+    name = end + 1;
+  }
+  return false;
 }
 }  // namespace
 
@@ -31,7 +42,7 @@ bool startVideo() {
       continue;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (!screenless(driver) || driverRequested()) return true;
+    if (!screenless(driver) || driverRequested(driver)) return true;
     SDL_snprintf(failure, sizeof failure,
                  "no display answered, and SDL's '%s' video driver shows nothing",
                  driver != nullptr ? driver : "?");
