@@ -33,7 +33,7 @@ install(TARGETS shooter RUNTIME DESTINATION . ${archive_component})
 shooter_install_data(. ${archive_component})
 install(FILES README.md DESTINATION . ${archive_component})
 if(NOT WIN32)
-  install(FILES "${CMAKE_BINARY_DIR}/generated/shooter.png" DESTINATION . ${archive_component})
+  install(FILES "${PROJECT_BINARY_DIR}/generated/shooter.png" DESTINATION . ${archive_component})
   install(PROGRAMS packaging/linux/play.sh packaging/linux/install-desktop-entry.sh
           DESTINATION . ${archive_component})
   install(FILES packaging/linux/shooter.desktop.in DESTINATION . ${archive_component})
@@ -46,7 +46,7 @@ if(NOT WIN32)
   shooter_install_data(share/games/shooter COMPONENT system)
   install(FILES packaging/system/shooter.desktop DESTINATION share/applications
           COMPONENT system)
-  install(FILES "${CMAKE_BINARY_DIR}/generated/shooter.png"
+  install(FILES "${PROJECT_BINARY_DIR}/generated/shooter.png"
           DESTINATION share/icons/hicolor/32x32/apps COMPONENT system)
   install(FILES README.md DESTINATION share/doc/shooter COMPONENT system)
 endif()
@@ -57,12 +57,12 @@ set(CPACK_PACKAGE_CONTACT "The shooter developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "A small first-person shooter in a walled maze")
 set(CPACK_PACKAGE_DESCRIPTION
   "Walk a walled maze of 18 corridor cells, meet six enemies, shoot them with a rifle aimed through a crosshair, and reach the exit door. Drawn with OpenGL 1.1.")
-set(CPACK_PACKAGE_DIRECTORY "${CMAKE_BINARY_DIR}/packages")
+set(CPACK_PACKAGE_DIRECTORY "${PROJECT_BINARY_DIR}/packages")
 set(CPACK_STRIP_FILES ON)
 # `cpack` and `make install` build nothing by themselves: scripts/package
 # builds the game and its data first.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
-set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_SOURCE_DIR}/cmake/package-config.cmake")
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/package-config.cmake")
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SHOOTER_ARCHIVE_NAME "shooter-${PROJECT_VERSION}-windows")

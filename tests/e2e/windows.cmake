@@ -5,14 +5,14 @@
 #  - the end-to-end runs of shooter.exe, driven with xdotool;
 #  - frame_rate_bench: presents frames through the real shell for a few
 #    seconds and prints the rate (run by hand, not a test).
-set(SHOOTER_WIN32_TEST_DIR "${CMAKE_SOURCE_DIR}/tests/win32")
+set(SHOOTER_WIN32_TEST_DIR "${PROJECT_SOURCE_DIR}/tests/win32")
 
 add_executable(win32_shell_tests
   "${SHOOTER_WIN32_TEST_DIR}/events_test.cpp"
   "${SHOOTER_WIN32_TEST_DIR}/window_test.cpp"
   "${SHOOTER_WIN32_TEST_DIR}/gl_context_test.cpp"
   # The game's resources, so that the window class finds its icon here too.
-  "${CMAKE_BINARY_DIR}/generated/shooter.rc")
+  "${PROJECT_BINARY_DIR}/generated/shooter.rc")
 target_link_libraries(win32_shell_tests PRIVATE test_platform shooter_shell test_support
   shooter_warnings)
 add_dependencies(win32_shell_tests gamedata)

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "game/frame.h"
+#include "game/shooting.h"
 #include "game/state.h"
 #include "image/textures.h"
 #include "world/particles.h"
@@ -15,17 +17,13 @@ using Pixels = std::vector<uint8_t>;
 
 namespace {
 
-// A burst as the shot starts it: in the shot's slot, at its fire point.
-void startShotBurst() {
-  startBurst(shot.burstSlot,
-             {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy, shot.fire_dz});
-}
-
-// The frame's particle pass: seen from the player, smoke ends when nothing is alive.
-void drawSmoke() {
-  const ParticleView eye = {input.pitch, view.viewYaw, view.camX, view.camZ,
-                            {player.xtrans2, player.ztrans2}};
-  if (!drawParticles(eye)) shot.smokeActive = 0;
+// The player fires where it faces: the game's own shot strikes the wall ahead
+// and starts its burst in `slot`.
+void fireAhead(int32_t slot) {
+  shot.burstSlot = slot - 1;  // firing moves on to the next slot
+  input.fireRequest = 1;
+  fireIfRequested();
+  marchShot();
 }
 
 size_t differingPixels(const Pixels& a, const Pixels& b) {
@@ -34,16 +32,6 @@ size_t differingPixels(const Pixels& a, const Pixels& b) {
     if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++count;
   }
   return count;
-}
-
-// A shot straight ahead (heading 0) from cell 0 strikes the wall z = 1536.
-void aimAtTheWallAhead() {
-  shot.fire_x = 1240;
-  shot.fire_y = 10;
-  shot.fire_z = 1536;
-  shot.fire_dx = 0;
-  shot.fire_dy = 0;
-  shot.fire_dz = -0.2;
 }
 
 void killParticles(int from, int to, int burst) {
@@ -67,10 +55,7 @@ TEST_F(ParticleScene, ABurstIsAdvancedAndDrawnInTheFrameThatStartsIt) {
   const Pixels before = mazeOnly();
 
   drawMazeView();
-  aimAtTheWallAhead();
-  shot.burstSlot = 1;
-  startShotBurst();
-  shot.smokeActive = 1;
+  fireAhead(1);  // heading 0 from cell 0: the wall z = 1536
   std::vector<Particle> started(kParticlesPerBurst);
   for (int i = 0; i < kParticlesPerBurst; ++i) started[static_cast<size_t>(i)] = particles[i][1];
   drawSmoke();
@@ -123,9 +108,7 @@ TEST_F(ParticleScene, WithNothingAliveThePassDrawsNothingAndEnds) {
 TEST_F(ParticleScene, ThePassLeavesTheSmokeStateForTheNextStep) {
   standAt(1240, 1752, 0);
   drawMazeView();
-  aimAtTheWallAhead();
-  startShotBurst();
-  shot.smokeActive = 1;
+  fireAhead(0);
   drawSmoke();
 
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
@@ -145,19 +128,16 @@ TEST_F(ParticleScene, PuffsShowThroughWallsAndFragmentsDoNot) {
   // The player exactly on the line z = 1536 stands in no zone, so nothing
   // holds the fragments; the burst lies behind the wall the camera faces.
   player.ztrans2 = 1536.0;
-  shot.fire_x = 1240;
-  shot.fire_y = 10;
-  shot.fire_z = 1500;
-  shot.fire_dx = shot.fire_dy = shot.fire_dz = 0;
+  const Impact behindTheWall = {1240, 10, 1500, 0, 0, 0};
 
-  startShotBurst();
+  startBurst(0, behindTheWall);
   killParticles(0, kPuffs, 0);
   drawMazeView();
   shot.smokeActive = 1;
   drawSmoke();
   EXPECT_EQ(differingPixels(before, present()), 0u) << "fragments showed through the wall";
 
-  startShotBurst();
+  startBurst(0, behindTheWall);
   killParticles(kPuffs, kParticlesPerBurst, 0);
   drawMazeView();
   drawSmoke();
@@ -169,9 +149,7 @@ TEST_F(ParticleScene, PuffsShowThroughWallsAndFragmentsDoNot) {
 
 TEST_F(ParticleScene, SmokeEndsAfterTheLongestLivedParticleFades) {
   standAt(1240, 1600, 0);
-  aimAtTheWallAhead();
-  shot.burstSlot = 44;
-  startShotBurst();
+  fireAhead(44);
   // How many passes each particle stays live for, by its own fade.
   int longest = 0;
   for (int i = 0; i < kParticlesPerBurst; ++i) {
@@ -188,7 +166,6 @@ TEST_F(ParticleScene, SmokeEndsAfterTheLongestLivedParticleFades) {
   EXPECT_GE(longest, 51);
   EXPECT_LE(longest, 101);
 
-  shot.smokeActive = 1;
   int passes = 0;
   while (shot.smokeActive && passes < 200) {
     drawMazeView();

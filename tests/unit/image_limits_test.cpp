@@ -151,7 +151,6 @@ TEST(ImageLimits, TargaImagesAreHeldToTheSameLimits) {
   EXPECT_TRUE(empty.pixels.empty());
 }
 
-#ifndef _WIN32
 // Names that are no regular file are refused at once, never read or waited
 // on: a FIFO would block an open until some writer came.
 class NotAFile : public ::testing::Test {
@@ -160,8 +159,12 @@ class NotAFile : public ::testing::Test {
     dir_ = std::filesystem::temp_directory_path() /
            ("shooter-notafile-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir_ / "dir");
-    fifo_ = (dir_ / "fifo").string();
-    ASSERT_EQ(::mkfifo(fifo_.c_str(), 0600), 0);
+#ifdef _WIN32
+    device_ = "NUL";
+#else
+    device_ = (dir_ / "fifo").string();
+    ASSERT_EQ(::mkfifo(device_.c_str(), 0600), 0);
+#endif
     testPlatform.clear();
   }
   void TearDown() override {
@@ -169,30 +172,36 @@ class NotAFile : public ::testing::Test {
     std::filesystem::remove_all(dir_, ignored);
   }
   std::filesystem::path dir_;
-  std::string fifo_;
+  std::string device_;  // a FIFO, or on Windows the null device
 };
 
-TEST_F(NotAFile, FifoAndDirectoryAreRefusedLikeUnreadableFiles) {
-  MappedFile file;
-  EXPECT_EQ(mapFile(fifo_.c_str(), &file), MapResult::NotMapped);
-  EXPECT_EQ(file.data, nullptr);
-  EXPECT_EQ(mapFile((dir_ / "dir").string().c_str(), &file), MapResult::NotMapped);
-  EXPECT_EQ(mapFile("/dev/zero", &file), MapResult::NotMapped);
-  EXPECT_EQ(mapFile((dir_ / "missing").string().c_str(), &file), MapResult::NotOpened);
+TEST_F(NotAFile, DevicesAndFoldersAreRefusedLikeUnreadableFiles) {
+  const struct { std::string name; MapResult result; } cases[] = {
+      {device_, MapResult::NotMapped},
+      {(dir_ / "dir").string(), MapResult::NotMapped},
+#ifndef _WIN32
+      {"/dev/zero", MapResult::NotMapped},
+#endif
+      {(dir_ / "missing").string(), MapResult::NotOpened},
+  };
+  for (const auto& c : cases) {
+    MappedFile file;
+    EXPECT_EQ(mapFile(c.name.c_str(), &file), c.result) << c.name;
+    EXPECT_EQ(file.data, nullptr) << c.name;
+  }
 
   // Each reader reports it as it reports a file it cannot read.
-  EXPECT_FALSE(loadBmp(fifo_.c_str()));
+  EXPECT_FALSE(loadBmp(device_.c_str()));
   ASSERT_EQ(testPlatform.messages.size(), 1u);
-  EXPECT_EQ(testPlatform.messages[0].text, "Failed to open DIB file " + fifo_ + ".\n");
+  EXPECT_EQ(testPlatform.messages[0].text, "Failed to open DIB file " + device_ + ".\n");
   TgaTexture font;
-  EXPECT_FALSE(loadTga(&font, fifo_.c_str()));
+  EXPECT_FALSE(loadTga(&font, device_.c_str()));
   testPlatform.clear();
   Model model;
-  EXPECT_FALSE(md2Reader.load(&model, fifo_.c_str(), nullptr));
+  EXPECT_FALSE(md2Reader.load(&model, device_.c_str(), nullptr));
   ASSERT_EQ(testPlatform.messages.size(), 1u);
-  EXPECT_EQ(testPlatform.messages[0].text, "Corrupt model file (unreadable file): " + fifo_ + "!");
+  EXPECT_EQ(testPlatform.messages[0].text, "Corrupt model file (unreadable file): " + device_ + "!");
   EXPECT_TRUE(model.meshes.empty());
 }
-#endif
 
 }  // namespace

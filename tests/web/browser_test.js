@@ -300,6 +300,12 @@ async function playInPage() {
 }
 
 async function main() {
+  // A name that names no test would run nothing and pass.
+  const unknown = only.filter((name) => !(name in tests));
+  if (unknown.length) {
+    console.error(`no such browser test: ${unknown.join(', ')} (the tests: ${Object.keys(tests).join(', ')})`);
+    process.exit(2);
+  }
   fs.mkdirSync(outputDir, { recursive: true });
   const server = await serve(runDir);
   const url = `http://127.0.0.1:${server.address().port}/index.html`;

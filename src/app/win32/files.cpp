@@ -6,6 +6,11 @@
 MapResult mapFile(const char* fileName, MappedFile* out) {
   *out = MappedFile{};
   if (fileName == nullptr) return MapResult::NotOpened;
+  // A folder exists but is no data file (CreateFileA would only refuse it).
+  const DWORD attributes = GetFileAttributesA(fileName);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return MapResult::NotMapped;
+  }
   HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return MapResult::NotOpened;

@@ -101,8 +101,13 @@ TEST(SdlPlatform, SleepingNothingReturnsAtOnce) {
 }
 
 TEST(SdlPlatform, WarpingWithoutAWindowDoesNothing) {
+  int x0 = -1, y0 = -1, x1 = -2, y1 = -2;
+  SDL_GetMouseState(&x0, &y0);
   platformWarpCursor(320, 240);
-  SUCCEED();
+  SDL_GetMouseState(&x1, &y1);
+  EXPECT_EQ(SDL_GetMouseFocus(), nullptr);
+  EXPECT_EQ(x1, x0);
+  EXPECT_EQ(y1, y0);
 }
 
 TEST(SdlPlatform, MessageBoxesThatCannotBeShownNeverMeanYesAndTheirTextIsKept) {
