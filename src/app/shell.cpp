@@ -133,6 +133,11 @@ void mouseView(double x, double y) {
   shell.lastMouseY = y;
 }
 
+void setLook(double yaw, double pitch) {
+  input.mouseYaw = yaw;
+  input.pitch = pitch;
+}
+
 void resizeView(int width, int height) {
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);

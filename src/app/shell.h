@@ -52,6 +52,10 @@ void keyboardStep();
 // cursor back into the 10..370 band when it leaves it.
 void mouseView(double x, double y);
 
+// Points the mouse view at a yaw and pitch (degrees) at once, as a run of
+// mouse moves would; the browser tests level the view with it.
+void setLook(double yaw, double pitch);
+
 // Viewport and projection for a client area of the given size.
 void resizeView(int width, int height);
 

@@ -60,10 +60,7 @@ void browserFrame() {
 // Read-outs and controls for the browser tests.
 extern "C" {
 EMSCRIPTEN_KEEPALIVE void webRunFrames(int frames) { framesLeft = frames; }
-EMSCRIPTEN_KEEPALIVE void webSetLook(double yaw, double pitch) {
-  input.mouseYaw = yaw;
-  input.pitch = pitch;
-}
+EMSCRIPTEN_KEEPALIVE void webSetLook(double yaw, double pitch) { setLook(yaw, pitch); }
 EMSCRIPTEN_KEEPALIVE unsigned webFrames() { return static_cast<unsigned>(loopCounters.frames); }
 EMSCRIPTEN_KEEPALIVE double webFrameMilliseconds() { return frameMilliseconds; }
 EMSCRIPTEN_KEEPALIVE int webEnded() { return ended ? 1 : 0; }
