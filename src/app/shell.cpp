@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/devices.h"
 #include "platform/platform.h"
 #include "camera.h"
 #include "game/state.h"
@@ -11,12 +12,18 @@
 
 ShellState shell;
 
+// The keyboard's holds are kept apart from the pads' and the touch screen's
+// (app/devices.h): a key entry is down while any of them holds it.
 void keyDown(int virtualKey) {
-  if (virtualKey >= 0 && virtualKey < 256) input.KeyDown[virtualKey] = 1;
+  if (virtualKey < 0 || virtualKey > 255) return;
+  devices.keyboard[virtualKey] = 1;
+  input.KeyDown[virtualKey] = 1;
 }
 
 void keyUp(int virtualKey) {
-  if (virtualKey >= 0 && virtualKey < 256) input.KeyDown[virtualKey] = 0;
+  if (virtualKey < 0 || virtualKey > 255) return;
+  devices.keyboard[virtualKey] = 0;
+  if (devices.holds[virtualKey] == 0) input.KeyDown[virtualKey] = 0;
 }
 
 void fireButton() { input.fireRequest = 1; }

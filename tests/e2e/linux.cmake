@@ -13,6 +13,7 @@ find_package(X11)
 add_executable(sdl_shell_tests
   linux/events_test.cpp
   linux/keymap_test.cpp
+  linux/pad_test.cpp
   linux/window_test.cpp)
 target_link_libraries(sdl_shell_tests PRIVATE test_platform shooter_shell test_support
   shooter_warnings)

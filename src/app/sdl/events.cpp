@@ -3,6 +3,7 @@
 
 #include "app/main_loop.h"
 #include "app/sdl/keymap.h"
+#include "app/sdl/pads.h"
 #include "app/shell.h"
 #include "game/state.h"
 
@@ -54,6 +55,7 @@ EventResult handleEvent(const SDL_Event& event) {
       if (event.button.button == SDL_BUTTON_LEFT) fireButton();
       break;
     default:
+      handlePadEvent(event);
       break;
   }
   return EventResult::Handled;
@@ -61,7 +63,11 @@ EventResult handleEvent(const SDL_Event& event) {
 
 PumpResult pumpEvent(int* quitCode) {
   SDL_Event event;
-  if (!SDL_PollEvent(&event)) return PumpResult::Empty;
+  if (!SDL_PollEvent(&event)) {
+    // The queue is empty: a frame follows, with the pads as they are now.
+    readPads();
+    return PumpResult::Empty;
+  }
   if (handleEvent(event) == EventResult::Quit) {
     *quitCode = kExitNormal;
     return PumpResult::Quit;

@@ -2,6 +2,7 @@
 #include "app/sdl/window.h"
 
 #include "app/main_loop.h"
+#include "app/sdl/pads.h"
 #include "app/shell.h"
 
 SDL_Window* gameWindow = nullptr;
@@ -133,6 +134,7 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
     SDL_ShowCursor(SDL_ENABLE);
   }
 
+  startPads();
   requestPixelFormat(bits);
   // The client area is exactly width x height, at the screen's top-left corner.
   gameWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
@@ -177,6 +179,7 @@ void closeGameWindow() {
     gameWindow = nullptr;
   }
   if (shell.fullscreen) SDL_ShowCursor(SDL_ENABLE);
+  stopPads();
   closeVideo();
 }
 

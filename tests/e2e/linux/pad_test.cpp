@@ -1,0 +1,107 @@
+// A pad on the SDL shell: SDL's virtual joystick, opened by the game
+// controller API like a real pad, walks, looks and fires in the game window
+// through the real event pump and main loop, and pulled out lets go.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/devices.h"
+#include "app/main_loop.h"
+#include "app/sdl/window.h"
+#include "app/shell.h"
+#include "game/state.h"
+#include "support/test_platform.h"
+
+namespace {
+class PadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SDL_Quit();
+    SDL_Delay(50);
+    resetGameState();
+    shell = ShellState{};
+    devices = DeviceState{};
+    testPlatform.clear();
+    // No window manager gives the window the focus; SDL would hold pads still without it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ASSERT_EQ(openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false),
+              WindowOpen::Opened);
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "virtual pad";
+    index = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    pad = SDL_JoystickOpen(index);
+    ASSERT_NE(pad, nullptr) << SDL_GetError();
+  }
+  void TearDown() override {
+    if (pad != nullptr) {
+      SDL_JoystickClose(pad);
+      SDL_JoystickDetachVirtual(index);
+    }
+    closeGameWindow();
+    resetGameState();
+    shell = ShellState{};
+  }
+  // Passes of the real loop until `count` more frames have run.
+  static void frames(int count) {
+    const uint64_t until = loopCounters.frames + static_cast<uint64_t>(count);
+    for (int pass = 0; pass < 100 * count && loopCounters.frames < until; ++pass) {
+      ASSERT_TRUE(loopPass(nullptr));
+    }
+    ASSERT_EQ(loopCounters.frames, until);
+  }
+  void axis(SDL_GameControllerAxis which, Sint16 value) {
+    ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, which, value), 0) << SDL_GetError();
+  }
+  void button(SDL_GameControllerButton which, bool down) {
+    ASSERT_EQ(SDL_JoystickSetVirtualButton(pad, which, down ? 1 : 0), 0) << SDL_GetError();
+  }
+  SDL_Joystick* pad = nullptr;
+  int index = -1;
+};
+
+TEST_F(PadTest, TheLeftStickWalksTheRightStickLooksTheSouthButtonFires) {
+  frames(2);
+  const double z = player.ztrans2;
+  axis(SDL_CONTROLLER_AXIS_LEFTY, -32767);
+  frames(20);
+  EXPECT_EQ(input.KeyDown[vk::W], 1);
+  EXPECT_LT(player.ztrans2, z - 40) << "the stick pushed forward walks north";
+  axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
+
+  const double yaw = input.mouseYaw;
+  axis(SDL_CONTROLLER_AXIS_RIGHTX, -32767);
+  frames(10);
+  axis(SDL_CONTROLLER_AXIS_RIGHTX, 0);
+  frames(2);
+  // Full deflection left: 2 degrees a frame (a frame may pass while SDL takes
+  // the change, and a turn past 360 drops its overshoot, as the mouse's does).
+  const double turned = std::fmod(input.mouseYaw - yaw + 360, 360);
+  EXPECT_GE(turned, 16);
+  EXPECT_LE(turned, 22);
+
+  button(SDL_CONTROLLER_BUTTON_A, true);
+  frames(2);
+  button(SDL_CONTROLLER_BUTTON_A, false);
+  frames(2);
+  EXPECT_EQ(testPlatform.sounds.size(), 1u) << "one shot per press";
+}
+
+TEST_F(PadTest, APadPulledOutLetsGoOfWhatItHeld) {
+  axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
+  button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+  frames(3);
+  EXPECT_EQ(input.KeyDown[vk::D], 1);
+  EXPECT_EQ(input.KeyDown[vk::Left], 1);
+  SDL_JoystickClose(pad);
+  pad = nullptr;
+  ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0);
+  frames(2);
+  EXPECT_EQ(input.KeyDown[vk::D], 0);
+  EXPECT_EQ(input.KeyDown[vk::Left], 0);
+}
+}  // namespace
