@@ -19,8 +19,7 @@ int exitCode = kExitNormal;
 // The start question. Only Yes runs full screen: No, a cancelled box (Escape
 // under some systems) or one that could not be shown leave the display alone.
 bool askFullScreen() {
-  return platformMessageBox("Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?",
-                            "Start FullScreen?", MessageButtons::YesNo,
+  return platformMessageBox(kFullScreenQuestion, kFullScreenCaption, MessageButtons::YesNo,
                             MessageIcon::Question) == Answer::Yes;
 }
 }  // namespace

@@ -63,6 +63,11 @@ struct LoopCounters {
 };
 extern LoopCounters loopCounters;
 
+// The full-screen question startGame asks (a shell may put it on its own page first).
+constexpr const char* kFullScreenQuestion =
+    "Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?";
+constexpr const char* kFullScreenCaption = "Start FullScreen?";
+
 // Asks the full-screen question and opens the game window. On false the
 // program ends at once with *exitCode (the reason has been shown).
 bool startGame(int* exitCode);

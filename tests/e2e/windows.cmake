@@ -53,3 +53,34 @@ shooter_wine_e2e(e2e_wine_fullscreen fullscreen_wine.sh)
 # It restarts the prefix's Wine session on the small screen: nothing else may
 # run meanwhile.
 set_tests_properties(e2e_wine_fullscreen PROPERTIES RUN_SERIAL TRUE)
+
+# Pads through XInput: the shell's tests with a stand-in xinput1_4.dll beside
+# their .exe (Wine loads it when told the native one comes first), and again
+# with both XInput libraries refused; and the game itself starting without
+# XInput.
+set(SHOOTER_PAD_TEST_DIR "${CMAKE_BINARY_DIR}/pad-test")
+add_library(xinput_standin SHARED "${SHOOTER_WIN32_TEST_DIR}/xinput_standin.cpp")
+set_target_properties(xinput_standin PROPERTIES PREFIX "" OUTPUT_NAME xinput1_4
+  RUNTIME_OUTPUT_DIRECTORY "${SHOOTER_PAD_TEST_DIR}")
+target_link_libraries(xinput_standin PRIVATE shooter_warnings)
+target_link_options(xinput_standin PRIVATE -static)
+add_executable(win32_pad_tests "${SHOOTER_WIN32_TEST_DIR}/pad_test.cpp"
+  "${CMAKE_BINARY_DIR}/generated/shooter.rc")
+target_link_libraries(win32_pad_tests PRIVATE test_platform shooter_shell test_support
+  shooter_warnings)
+set_target_properties(win32_pad_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${SHOOTER_PAD_TEST_DIR}")
+add_dependencies(win32_pad_tests gamedata xinput_standin)
+foreach(mode stand-in none)
+  add_test(NAME win32_pad_tests_${mode}
+    COMMAND bash "${SHOOTER_WIN32_TEST_DIR}/pad_wine.sh" $<TARGET_FILE:win32_pad_tests> ${mode}
+    WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+  set_tests_properties(win32_pad_tests_${mode} PROPERTIES ENVIRONMENT "${SHOOTER_TEST_ENV}"
+    FIXTURES_REQUIRED wine LABELS shell TIMEOUT 120)
+endforeach()
+
+set(SHOOTER_NO_XINPUT_ENV ${SHOOTER_E2E_WINE_ENV})
+list(TRANSFORM SHOOTER_NO_XINPUT_ENV REPLACE "^WINEDLLOVERRIDES=.*"
+  "WINEDLLOVERRIDES=mscoree,mshtml,winealsa.drv,winepulse.drv,xinput1_4,xinput9_1_0=")
+shooter_wine_e2e(e2e_wine_windowed_without_xinput windowed_wine.sh)
+set_tests_properties(e2e_wine_windowed_without_xinput PROPERTIES
+  ENVIRONMENT "${SHOOTER_NO_XINPUT_ENV}")

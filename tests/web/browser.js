@@ -157,6 +157,30 @@ class Tab {
     });
   }
 
+  // Touches over the DevTools protocol, in the page's CSS pixels: `points`
+  // lists every finger still down after the event, as [x, y, id].
+  async touch(type, points) {
+    await this.client.Input.dispatchTouchEvent({
+      type, touchPoints: points.map(([x, y, id]) => ({ x, y, id })),
+    });
+  }
+
+  // Where a point of the game's 640 x 480 client area is on the page.
+  async gamePoint(x, y) {
+    const r = await this.eval('(() => { const b = Module.canvas.getBoundingClientRect(); ' +
+                              'return [b.left, b.top, b.width / 640, b.height / 480]; })()');
+    return [r[0] + x * r[2], r[1] + y * r[3]];
+  }
+
+  // A finger put down on the middle of a page element and lifted.
+  async tap(selector) {
+    const [x, y] = await this.eval(`(() => { const b = document.querySelector('${selector}')` +
+                                   '.getBoundingClientRect(); ' +
+                                   'return [b.left + b.width / 2, b.top + b.height / 2]; })()');
+    await this.touch('touchStart', [[x, y, 90]]);
+    await this.touch('touchEnd', []);
+  }
+
   async click(x = 320, y = 240) {
     await this.mouse('mousePressed', x, y, 'left');
     await this.mouse('mouseReleased', x, y, 'left');

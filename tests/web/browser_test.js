@@ -48,6 +48,50 @@ function check(condition, what) {
   if (!condition) throw new Error(what);
 }
 
+// A touch screen the size of a phone held sideways, before the page loads.
+async function asPhone(tab, width = 844, height = 390) {
+  await tab.client.Emulation.setTouchEmulationEnabled({ enabled: true, maxTouchPoints: 5 });
+  await tab.client.Emulation.setDeviceMetricsOverride({
+    width, height, deviceScaleFactor: 1, mobile: true,
+  });
+}
+
+// Loads the page on a touch screen and answers its own start question with a tap.
+async function loadByTouch(tab, url, yes) {
+  tab.dialogs = [];
+  tab.console = [];
+  await tab.client.Page.navigate({ url });
+  await tab.waitFor('document.getElementById("question").style.display === "flex"', 30000);
+  await tab.tap(yes ? '#answerYes' : '#answerNo');
+  await tab.waitFor('Module.gameStarted === true', 30000);
+  check(tab.dialogs.length === 0, `browser dialogs: ${JSON.stringify(tab.dialogs)}`);
+}
+
+// Fingers on the game, in its own pixels: [x, y, id] for each still down.
+async function touchGame(tab, type, points) {
+  const placed = [];
+  for (const [x, y, id] of points) placed.push([...(await tab.gamePoint(x, y)), id]);
+  await tab.touch(type, placed);
+}
+
+// A pad the page finds through navigator.getGamepads: a standard-layout pad
+// whose sticks and buttons the test sets, and can pull out.
+const kStandInPad = `(() => {
+  const pad = { id: 'stand-in pad', index: 0, connected: true, mapping: 'standard',
+                timestamp: 0, axes: [0, 0, 0, 0], buttons: [] };
+  for (let i = 0; i < 17; ++i) pad.buttons.push({ pressed: false, touched: false, value: 0 });
+  window.standInPad = {
+    pad, plugged: true,
+    press(i, value) { pad.buttons[i].value = value; pad.buttons[i].pressed = value > 0.5; },
+  };
+  Object.defineProperty(Navigator.prototype, 'getGamepads', {
+    configurable: true,
+    value: () => (window.standInPad.plugged ? [pad, null, null, null] : [null, null, null, null]),
+  });
+})()`;
+
+const kW = 87, kD = 68;
+
 const tests = {
   // Answering No plays in the 640 x 480 canvas.
   async question(tab, url) {
@@ -204,6 +248,145 @@ const tests = {
     await tab.waitFor(`Module._webFrames() > ${frames + 5}`, 5000);
   },
 
+  // A phone: the page's own question answered Yes by a tap goes full screen,
+  // the view fits the screen at 4:3, the left thumb walks, the right one looks
+  // and fires, and the page's F and Escape buttons work.
+  async touch(tab, url) {
+    await asPhone(tab);
+    try {
+      await loadByTouch(tab, `${url}?paused`, true);
+      await tab.waitFor('document.fullscreenElement === document.getElementById("stage")', 5000);
+      const fit = await tab.eval('(() => { const b = Module.canvas.getBoundingClientRect(); ' +
+                                 'return [b.width, b.height, innerWidth, innerHeight]; })()');
+      console.log(`  the 640 x 480 view shown as ${fit[0]} x ${fit[1]} on ${fit[2]} x ${fit[3]}`);
+      check(Math.abs(fit[0] / fit[1] - 4 / 3) < 0.01 && (fit[0] === fit[2] || fit[1] === fit[3]),
+            'the view does not fit the screen at 4:3');
+      check(await tab.eval('document.body.classList.contains("touch")'), 'no touch controls');
+
+      const before = await tab.eval('[Module._webPlayerX(), Module._webPlayerZ()]');
+      await touchGame(tab, 'touchStart', [[160, 300, 1]]);
+      await touchGame(tab, 'touchMove', [[160, 250, 1]]);
+      await tab.settle();
+      await runFrames(tab, 30);
+      check(await tab.eval(`Module._webKeyDown(${kW})`) === 1, 'the left thumb holds no W');
+      await tab.touch('touchEnd', []);
+      await tab.settle();
+      check(await tab.eval(`Module._webKeyDown(${kW})`) === 0, 'W stays down');
+      const after = await tab.eval('[Module._webPlayerX(), Module._webPlayerZ()]');
+      console.log(`  walked by touch from (${before.map((v) => v.toFixed(1))}) to (${
+        after.map((v) => v.toFixed(1))})`);
+      check(before[1] - after[1] > 80, 'the drag up did not walk north');
+
+      // 40 pixels dragged to the right turn the view 10 degrees right.
+      const heading = await tab.eval('Module._webHeading()');
+      await touchGame(tab, 'touchStart', [[440, 240, 2]]);
+      await touchGame(tab, 'touchMove', [[460, 240, 2]]);
+      await touchGame(tab, 'touchMove', [[480, 240, 2]]);
+      await tab.touch('touchEnd', []);
+      await tab.settle();
+      await runFrames(tab, 1);
+      const turned = heading - await tab.eval('Module._webHeading()');
+      console.log(`  a 40-pixel drag turned ${turned.toFixed(2)} degrees`);
+      check(Math.abs(turned - 10) < 1, `turned ${turned}`);
+      check(await tab.eval('Module._webSounds()') === 0, 'a drag fired');
+
+      await touchGame(tab, 'touchStart', [[480, 240, 3]]);
+      await tab.touch('touchEnd', []);
+      await tab.settle();
+      await runFrames(tab, 2);
+      check(await tab.eval('Module._webSounds()') === 1, 'a tap did not fire');
+
+      // The page's F button: held over two frames, the read-outs latch on.
+      await tab.eval('Module._webSetLook(45, 0)');
+      const [fx, fy] = await tab.eval('(() => { const b = document.getElementById("buttonF")' +
+                                      '.getBoundingClientRect(); return [b.left + 20, b.top + 20]; })()');
+      await tab.touch('touchStart', [[fx, fy, 4]]);
+      await tab.settle();
+      await runFrames(tab, 2);
+      await tab.touch('touchEnd', []);
+      await tab.settle();
+      await runFrames(tab, 2);
+      await tab.settle();
+      const picture = await tab.client.Page.captureScreenshot({ format: 'png' });
+      fs.writeFileSync(path.join(outputDir, 'web-phone.png'), Buffer.from(picture.data, 'base64'));
+      check(await tab.eval('Module._webShowStats()') === 1, 'F did not show the read-outs');
+
+      const [ex, ey] = await tab.eval('(() => { const b = document.getElementById("buttonEscape")' +
+                                      '.getBoundingClientRect(); return [b.left + 20, b.top + 20]; })()');
+      await tab.touch('touchStart', [[ex, ey, 5]]);
+      await tab.settle();
+      await tab.eval('Module._webRunFrames(1)');
+      await tab.waitFor('Module._webEnded() === 1', 5000);
+      await tab.touch('touchEnd', []);
+    } finally {
+      await tab.client.Emulation.setTouchEmulationEnabled({ enabled: false });
+    }
+  },
+
+  // A pad through the Gamepad API (a scripted stand-in): the left stick walks,
+  // the right one looks, the trigger fires, Back shows the read-outs, and
+  // pulled out it lets go of what it held.
+  async pad(tab, url) {
+    const { identifier } = await tab.client.Page.addScriptToEvaluateOnNewDocument({
+      source: kStandInPad,
+    });
+    try {
+      await tab.load(`${url}?paused`, false);
+      const z = await tab.eval('Module._webPlayerZ()');
+      await tab.eval('standInPad.pad.axes[1] = -1');
+      await runFrames(tab, 20);
+      check(await tab.eval(`Module._webKeyDown(${kW})`) === 1, 'the stick holds no W');
+      await tab.eval('standInPad.pad.axes[1] = 0');
+      const walked = z - await tab.eval('Module._webPlayerZ()');
+      check(walked > 40, `walked ${walked}`);
+
+      const heading = await tab.eval('Module._webHeading()');
+      await tab.eval('standInPad.pad.axes[2] = -1');
+      await runFrames(tab, 10);
+      await tab.eval('standInPad.pad.axes[2] = 0');
+      await runFrames(tab, 1);
+      const turned = ((await tab.eval('Module._webHeading()')) - heading + 360) % 360;
+      console.log(`  pad: walked ${walked.toFixed(1)} in 20 frames, turned ${
+        turned.toFixed(2)} degrees in 10`);
+      check(turned >= 16 && turned <= 22, `turned ${turned}`);
+
+      await tab.eval('standInPad.press(7, 1)');
+      await runFrames(tab, 2);
+      await tab.eval('standInPad.press(7, 0); standInPad.press(8, 1)');
+      await runFrames(tab, 2);
+      await tab.eval('standInPad.press(8, 0)');
+      check(await tab.eval('Module._webSounds()') === 1, 'the trigger did not fire once');
+      check(await tab.eval('Module._webShowStats()') === 1, 'Back did not show the read-outs');
+
+      await tab.eval('standInPad.pad.axes[0] = 1');
+      await runFrames(tab, 1);
+      check(await tab.eval(`Module._webKeyDown(${kD})`) === 1, 'the stick holds no D');
+      await tab.eval('standInPad.plugged = false');
+      await runFrames(tab, 1);
+      check(await tab.eval(`Module._webKeyDown(${kD})`) === 0, 'a pulled-out pad still holds D');
+    } finally {
+      await tab.client.Page.removeScriptToEvaluateOnNewDocument({ identifier });
+    }
+  },
+
+  // The playthrough again on a touch screen, by touch alone: the question
+  // answered with a tap, walking with the left thumb, turning with flicks of
+  // the right one and firing with taps.
+  async touchPlaythrough(tab, url) {
+    await asPhone(tab, 1024, 768);
+    try {
+      await loadByTouch(tab, `${url}?paused`, false);
+      await tab.settle();
+      const outcome = await tab.eval(`(${playInPage.toString()})(true)`);
+      console.log(`  playthrough by touch: ${JSON.stringify(outcome)}`);
+      check(outcome.won === 1 && outcome.over === 0, 'the game was not won');
+      check(outcome.killed === 5 && outcome.score === 50, 'not every hunter was shot');
+      check(outcome.sounds === outcome.shots, 'not every shot was heard');
+    } finally {
+      await tab.client.Emulation.setTouchEmulationEnabled({ enabled: false });
+    }
+  },
+
   // The player of the desktop's playthrough, in the page: walks the corridor
   // to the door and shoots every enemy that hunts it, one frame at a time,
   // through the page's own key and mouse events.
@@ -224,8 +407,9 @@ const tests = {
   },
 };
 
-// Runs in the page (no closures): see the playthrough test.
-async function playInPage() {
+// Runs in the page (no closures): see the playthrough tests. By touch, every
+// input is a touch event on the canvas; otherwise keys and mouse events.
+async function playInPage(byTouch) {
   const route = [[896, 1664], [896, 1408], [896, 1152], [896, 896], [640, 896], [384, 896],
                  [128, 896], [128, 640], [128, 384], [384, 384], [384, 128], [384, 30]];
   const wrap180 = (d) => { d %= 360; if (d > 180) d -= 360; if (d < -180) d += 360; return d; };
@@ -237,13 +421,40 @@ async function playInPage() {
     Object.defineProperty(e, 'keyCode', { get: () => code });
     window.dispatchEvent(e);
   };
-  const holdUp = (down) => {
-    if (down !== upHeld) key(down ? 'keydown' : 'keyup', 38);
-    upHeld = down;
+  // Touches in the game's pixels; `down` holds every finger still down.
+  const rect = canvas.getBoundingClientRect();
+  const down = {};
+  let nextId = 10;
+  const touch = (type, id, x, y) => {
+    const t = new Touch({ identifier: id, target: canvas, clientX: rect.left + x * rect.width / 640,
+                          clientY: rect.top + y * rect.height / 480 });
+    if (type === 'touchend') delete down[id]; else down[id] = t;
+    const all = Object.values(down);
+    canvas.dispatchEvent(new TouchEvent(type, {
+      bubbles: true, cancelable: true, touches: all, targetTouches: all, changedTouches: [t] }));
+  };
+  // The left thumb rests on the stick; 40 pixels up of its 60 walk.
+  if (byTouch) touch('touchstart', 1, 160, 360);
+  const holdUp = (held) => {
+    if (held !== upHeld) {
+      if (byTouch) touch('touchmove', 1, 160, held ? 320 : 360);
+      else key(held ? 'keydown' : 'keyup', 38);
+    }
+    upHeld = held;
   };
   // Mouse turning as a player moves the mouse: moves of at most 100 pixels,
-  // 32 to the degree, to the left (or up) for positive degrees.
+  // 32 to the degree, to the left (or up) for positive degrees. By touch, a
+  // flick of the right thumb: 4 pixels to the degree, first past the tap's
+  // 10 pixels so that all of it looks.
   const move = (degrees, vertical) => {
+    if (byTouch) {
+      const id = ++nextId, d = -degrees * 4;
+      touch('touchstart', id, 480, 240);
+      touch('touchmove', id, 492, 252);
+      touch('touchmove', id, 480 + (vertical ? 0 : d), 240 + (vertical ? d : 0));
+      touch('touchend', id, 480, 240);
+      return;
+    }
     let pixels = Math.round(-degrees * 32);
     while (pixels !== 0) {
       const step = Math.abs(pixels) > 100 ? Math.sign(pixels) * 100 : pixels;
@@ -251,6 +462,16 @@ async function playInPage() {
       canvas.dispatchEvent(new MouseEvent('mousemove', {
         bubbles: true, movementX: vertical ? 0 : step, movementY: vertical ? step : 0 }));
     }
+  };
+  const fire = () => {
+    if (byTouch) {
+      const id = ++nextId;
+      touch('touchstart', id, 480, 240);
+      touch('touchend', id, 480, 240);
+      return;
+    }
+    canvas.dispatchEvent(new MouseEvent('mousedown', { bubbles: true, button: 0 }));
+    canvas.dispatchEvent(new MouseEvent('mouseup', { bubbles: true, button: 0 }));
   };
   const turn = (degrees) => move(degrees, false);
   const steer = (wanted) => {
@@ -278,8 +499,7 @@ async function playInPage() {
       holdUp(false);
       const error = steer(towards(x, z, Module._webEnemy(hunter, 0), Module._webEnemy(hunter, 1)));
       if (error < 2) {
-        canvas.dispatchEvent(new MouseEvent('mousedown', { bubbles: true, button: 0 }));
-        canvas.dispatchEvent(new MouseEvent('mouseup', { bubbles: true, button: 0 }));
+        fire();
         ++shots;
       }
     } else {

@@ -3,6 +3,9 @@
 
 #include <emscripten/html5.h>
 
+#include <cstring>
+
+#include "app/devices.h"
 #include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/web/audio.h"
@@ -10,12 +13,16 @@
 #include "game/state.h"
 
 namespace {
-enum class Kind { KeyDown, KeyUp, Move, Warp, Fire, ReleaseKeys };
+enum class Kind {
+  KeyDown, KeyUp, Move, Warp, Fire, ReleaseKeys,
+  TouchStart, TouchMove, TouchEnd, TouchCancel, ButtonDown, ButtonUp,
+};
 
 struct Event {
   Kind kind;
-  int key;
+  int key;  // a key, or a touch's identifier
   double x, y;
+  double ms;  // when a touch started or ended
 };
 
 // A fixed ring: events beyond its size in one frame are dropped, as a full
@@ -30,9 +37,9 @@ double cursorX = 320;
 double cursorY = 240;
 bool wantFullscreen = false;
 
-void push(Kind kind, int key = 0, double x = 0, double y = 0) {
+void push(Kind kind, int key = 0, double x = 0, double y = 0, double ms = 0) {
   if (count == kQueueSize) return;
-  queue[(head + count) % kQueueSize] = Event{kind, key, x, y};
+  queue[(head + count) % kQueueSize] = Event{kind, key, x, y, ms};
   ++count;
 }
 
@@ -90,7 +97,94 @@ EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*) {
   return EM_FALSE;
 }
 
+// Touches: each changed touch point is queued in the game's client pixels.
+// Handling them here (preventDefault) keeps the browser from scrolling,
+// zooming, selecting, or making mouse clicks of them.
+void pushTouches(Kind kind, const EmscriptenTouchEvent& e) {
+  double width = 0, height = 0;
+  emscripten_get_element_css_size("#canvas", &width, &height);
+  if (width <= 0 || height <= 0) return;
+  const double now = emscripten_get_now();
+  for (int i = 0; i < e.numTouches; ++i) {
+    const EmscriptenTouchPoint& t = e.touches[i];
+    if (!t.isChanged) continue;
+    push(kind, static_cast<int>(t.identifier), t.targetX * kWindowWidth / width,
+         t.targetY * kWindowHeight / height, now);
+  }
+}
+
+EM_BOOL onTouchStart(int, const EmscriptenTouchEvent* e, void*) {
+  EM_ASM({ if (Module.touchSeen) Module.touchSeen(); });
+  pushTouches(Kind::TouchStart, *e);
+  return EM_TRUE;
+}
+
+EM_BOOL onTouchMove(int, const EmscriptenTouchEvent* e, void*) {
+  pushTouches(Kind::TouchMove, *e);
+  return EM_TRUE;
+}
+
+EM_BOOL onTouchEnd(int, const EmscriptenTouchEvent* e, void*) {
+  // Full screen and sound are granted only when a touch ends.
+  if (wantFullscreen) EM_ASM({ if (Module.goFullscreen) Module.goFullscreen(); });
+  resumeAudio();
+  pushTouches(Kind::TouchEnd, *e);
+  return EM_TRUE;
+}
+
+EM_BOOL onTouchCancel(int, const EmscriptenTouchEvent* e, void*) {
+  pushTouches(Kind::TouchCancel, *e);
+  return EM_TRUE;
+}
+
+// The pads the page saw last frame, by their index in the browser's list.
+bool padSeen[kMaxPads] = {};
+
+// The standard mapping's buttons, by their index in its list.
+constexpr uint32_t kStandardButtons[] = {
+    kPadSouth,        kPadEast,          kPadWest,  kPadNorth, kPadLeftShoulder, kPadRightShoulder,
+    0 /* triggers */, 0,                 kPadBack,  kPadStart, kPadLeftStick,    kPadRightStick,
+    kPadUp,           kPadDown,          kPadLeft,  kPadRight};
+constexpr int kLeftTrigger = 6;
+constexpr int kRightTrigger = 7;
+
+// Every standard pad the browser lists, read once per frame.
+void readPads() {
+  bool present[kMaxPads] = {};
+  if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+    const int pads = emscripten_get_num_gamepads();
+    for (int i = 0; i < pads && i < kMaxPads; ++i) {
+      EmscriptenGamepadEvent g;
+      if (emscripten_get_gamepad_status(i, &g) != EMSCRIPTEN_RESULT_SUCCESS || !g.connected) continue;
+      // Only the standard layout says which button is which.
+      if (std::strcmp(g.mapping, "standard") != 0 || g.numAxes < 4) continue;
+      present[i] = true;
+      PadState pad;
+      pad.leftX = g.axis[0];
+      pad.leftY = g.axis[1];
+      pad.rightX = g.axis[2];
+      pad.rightY = g.axis[3];
+      const int buttons = g.numButtons < 16 ? g.numButtons : 16;
+      for (int b = 0; b < buttons; ++b) {
+        if (g.digitalButton[b]) pad.buttons |= kStandardButtons[b];
+      }
+      if (buttons > kRightTrigger) {
+        pad.leftTrigger = g.analogButton[kLeftTrigger];
+        pad.rightTrigger = g.analogButton[kRightTrigger];
+      }
+      padFrame(i, pad);
+    }
+  }
+  for (int i = 0; i < kMaxPads; ++i) {
+    if (padSeen[i] && !present[i]) padRemoved(i);
+    padSeen[i] = present[i];
+  }
+}
 }  // namespace
+
+void queuePageButton(int virtualKey, bool down) {
+  push(down ? Kind::ButtonDown : Kind::ButtonUp, virtualKey);
+}
 
 void installEventHandlers() {
   const char* page = EMSCRIPTEN_EVENT_TARGET_WINDOW;
@@ -99,6 +193,10 @@ void installEventHandlers() {
   emscripten_set_mousemove_callback("#canvas", nullptr, EM_TRUE, onMouseMove);
   emscripten_set_mousedown_callback("#canvas", nullptr, EM_TRUE, onMouseDown);
   emscripten_set_blur_callback(page, nullptr, EM_TRUE, onBlur);
+  emscripten_set_touchstart_callback("#canvas", nullptr, EM_TRUE, onTouchStart);
+  emscripten_set_touchmove_callback("#canvas", nullptr, EM_TRUE, onTouchMove);
+  emscripten_set_touchend_callback("#canvas", nullptr, EM_TRUE, onTouchEnd);
+  emscripten_set_touchcancel_callback("#canvas", nullptr, EM_TRUE, onTouchCancel);
 }
 
 void queueCursorMove(double x, double y) {
@@ -128,9 +226,25 @@ bool pumpOneEvent() {
     case Kind::ReleaseKeys:
       for (int key = 0; key < 256; ++key) keyUp(key);
       break;
+    case Kind::TouchStart: touchStart(e.key, e.x, e.y, e.ms); break;
+    case Kind::TouchMove:
+      touchMove(e.key, e.x, e.y);
+      // A drag moved the view's cursor: the mouse goes on from there.
+      cursorX = shell.lastMouseX;
+      cursorY = shell.lastMouseY;
+      break;
+    case Kind::TouchEnd: touchEnd(e.key, e.ms); break;
+    case Kind::TouchCancel: touchCancel(e.key); break;
+    case Kind::ButtonDown: pageButton(e.key, true); break;
+    case Kind::ButtonUp: pageButton(e.key, false); break;
   }
   return true;
 }
 
 // A page cannot be closed from inside the game: no quit request ever comes.
-PumpResult pumpEvent(int*) { return pumpOneEvent() ? PumpResult::Handled : PumpResult::Empty; }
+// With the queue empty a frame follows, with the pads as they are now.
+PumpResult pumpEvent(int*) {
+  if (pumpOneEvent()) return PumpResult::Handled;
+  readPads();
+  return PumpResult::Empty;
+}

@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "app/web/audio.h"
 #include "app/web/events.h"
+#include "app/web/page.h"
 #include "game/state.h"
 #include "platform/frame_gate.h"
 
@@ -73,6 +74,10 @@ EMSCRIPTEN_KEEPALIVE double webHeading() { return view.heading; }
 EMSCRIPTEN_KEEPALIVE double webPitch() { return input.pitch; }
 EMSCRIPTEN_KEEPALIVE int webSmoke() { return shot.smokeActive; }
 EMSCRIPTEN_KEEPALIVE unsigned webSounds() { return wavesStarted(); }
+EMSCRIPTEN_KEEPALIVE int webKeyDown(int key) {
+  return key >= 0 && key < 256 ? input.KeyDown[key] : 0;
+}
+EMSCRIPTEN_KEEPALIVE int webShowStats() { return input.showStats; }
 // Enemy i's x, z, zone flag, hits or dead flag (field 0 to 4).
 EMSCRIPTEN_KEEPALIVE double webEnemy(int i, int field) {
   if (i < 0 || i >= kEnemyCount) return 0;
@@ -87,10 +92,8 @@ EMSCRIPTEN_KEEPALIVE double webEnemy(int i, int field) {
 }
 }
 
-int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "paused") == 0) framesLeft = 0;
-  }
+namespace {
+int start() {
   int exitCode = kExitNormal;
   if (!startGame(&exitCode)) {
     EM_ASM({
@@ -102,4 +105,31 @@ int main(int argc, char** argv) {
   emscripten_set_main_loop(browserFrame, 0, 0);
   EM_ASM({ Module.gameStarted = true; });
   return 0;
+}
+}  // namespace
+
+// The page's own buttons: the answer to the start question it asked on a
+// touch screen (the game starts), and F and Escape over the game.
+extern "C" {
+EMSCRIPTEN_KEEPALIVE void webAnswer(int yes) {
+  answerNextQuestion(yes != 0);
+  start();
+}
+EMSCRIPTEN_KEEPALIVE void webPageButton(int virtualKey, int down) {
+  queuePageButton(virtualKey, down != 0);
+}
+}
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "paused") == 0) framesLeft = 0;
+  }
+  // A touch screen answers the start question on the page, whose Yes may take
+  // it full screen at once; the game starts with the answer (webAnswer).
+  if (EM_ASM_INT({ return Module.askOnPage ? 1 : 0; })) {
+    EM_ASM({ Module.askOnPage(UTF8ToString($0), UTF8ToString($1)); }, kFullScreenCaption,
+           kFullScreenQuestion);
+    return 0;
+  }
+  return start();
 }

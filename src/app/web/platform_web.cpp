@@ -4,12 +4,24 @@
 #include "platform/platform.h"
 #include "app/web/audio.h"
 #include "app/web/events.h"
+#include "app/web/page.h"
+
+namespace {
+int givenAnswer = -1;  // the page's answer to the next question (1 Yes, 0 No), or none
+}  // namespace
+
+void answerNextQuestion(bool yes) { givenAnswer = yes ? 1 : 0; }
 
 // A Yes/No question is the browser's confirm dialog (OK means Yes), anything
 // else an alert. Browser dialogs have no title bar: the caption heads the text.
 Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
                           MessageIcon, bool) {
   const bool yesNo = buttons == MessageButtons::YesNo;
+  if (yesNo && givenAnswer >= 0) {
+    const bool yes = givenAnswer == 1;
+    givenAnswer = -1;
+    return yes ? Answer::Yes : Answer::No;
+  }
   const int yes = EM_ASM_INT(
       {
         var message = UTF8ToString($1) + "\n\n" + UTF8ToString($0);

@@ -5,12 +5,17 @@
 
 #include "app/main_loop.h"
 #include "app/shell.h"
+#include "app/win32/pads.h"
 #include "game/state.h"
 #include "gl.h"
 
 PumpResult pumpEvent(int* quitCode) {
   MSG msg;
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return PumpResult::Empty;
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // The queue is empty: a frame follows, with the pads as they are now.
+    readPads();
+    return PumpResult::Empty;
+  }
   if (msg.message == WM_QUIT) {
     *quitCode = static_cast<int>(msg.wParam);
     return PumpResult::Quit;

@@ -1,0 +1,124 @@
+// Pads on the Win32 shell. Run twice under Wine (tests/win32/pad_wine.sh):
+// with the stand-in XInput (xinput_standin.cpp) beside this .exe, a pad walks,
+// looks, fires and, pulled out, lets go; with no XInput at all the game still
+// opens its window and plays.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <xinput.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/devices.h"
+#include "app/main_loop.h"
+#include "app/shell.h"
+#include "app/win32/pads.h"
+#include "app/win32/window.h"
+#include "game/state.h"
+#include "support/test_platform.h"
+
+namespace {
+using SetStateProc = void (*)(DWORD, const XINPUT_GAMEPAD*);
+using UnplugProc = void (*)(DWORD);
+
+template <typename Proc>
+Proc standIn(const char* name) {
+  HMODULE module = GetModuleHandleA("xinput1_4.dll");
+  FARPROC proc = module != nullptr ? GetProcAddress(module, name) : nullptr;
+  Proc result = nullptr;
+  static_assert(sizeof result == sizeof proc, "function pointers differ in size");
+  std::memcpy(&result, &proc, sizeof result);
+  return result;
+}
+
+bool expectStandIn() {
+  const char* mode = std::getenv("SHOOTER_XINPUT");
+  return mode != nullptr && std::strcmp(mode, "stand-in") == 0;
+}
+
+class PadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetGameState();
+    shell = ShellState{};
+    devices = DeviceState{};
+    testPlatform.clear();
+    ASSERT_EQ(openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false),
+              WindowOpen::Opened);
+    frames(1);
+  }
+  void TearDown() override {
+    closeGameWindow();
+    UnregisterClassA(kWindowClass, GetModuleHandleA(nullptr));
+    resetGameState();
+  }
+  // Passes of the real loop until `count` more frames have run.
+  static void frames(int count) {
+    const uint64_t until = loopCounters.frames + static_cast<uint64_t>(count);
+    for (int pass = 0; pass < 1000 * count && loopCounters.frames < until; ++pass) {
+      ASSERT_TRUE(loopPass(nullptr));
+    }
+    ASSERT_EQ(loopCounters.frames, until);
+  }
+};
+
+TEST_F(PadTest, WithoutXInputTheGameStillPlays) {
+  if (expectStandIn()) GTEST_SKIP() << "the stand-in XInput is present";
+  EXPECT_EQ(padLibrary(), nullptr);
+  keyDown(vk::W);
+  const double z = player.ztrans2;
+  frames(10);
+  EXPECT_LT(player.ztrans2, z - 20) << "the keyboard walks";
+}
+
+TEST_F(PadTest, AStandInPadWalksLooksFiresAndPulledOutLetsGo) {
+  if (!expectStandIn()) GTEST_SKIP() << "no stand-in XInput beside the program";
+  ASSERT_NE(padLibrary(), nullptr);
+  EXPECT_STREQ(padLibrary(), "xinput1_4.dll");
+  const auto setState = standIn<SetStateProc>("standInSetState");
+  const auto unplug = standIn<UnplugProc>("standInUnplug");
+  ASSERT_NE(setState, nullptr);
+  ASSERT_NE(unplug, nullptr);
+
+  XINPUT_GAMEPAD pad;
+  std::memset(&pad, 0, sizeof pad);
+  pad.sThumbLY = 32767;  // pushed away: forward
+  setState(0, &pad);
+  const double z = player.ztrans2;
+  // A slot found empty is asked again about a second later: the pad is
+  // plugged in meanwhile.
+  frames(80);
+  EXPECT_EQ(input.KeyDown[vk::W], 1);
+  EXPECT_LT(player.ztrans2, z - 40);
+
+  pad.sThumbLY = 0;
+  pad.sThumbRX = -32768;  // full left: 2 degrees a frame
+  setState(0, &pad);
+  const double yaw = input.mouseYaw;
+  frames(10);
+  pad.sThumbRX = 0;
+  setState(0, &pad);
+  frames(2);
+  const double turned = std::fmod(input.mouseYaw - yaw + 360, 360);
+  EXPECT_GE(turned, 16);
+  EXPECT_LE(turned, 22);
+
+  pad.bRightTrigger = 255;
+  setState(0, &pad);
+  frames(2);
+  pad.bRightTrigger = 0;
+  pad.wButtons = XINPUT_GAMEPAD_DPAD_LEFT;
+  pad.sThumbLX = 32767;
+  setState(0, &pad);
+  frames(2);
+  EXPECT_EQ(testPlatform.sounds.size(), 1u) << "one shot per pull of the trigger";
+  EXPECT_EQ(input.KeyDown[vk::Left], 1);
+  EXPECT_EQ(input.KeyDown[vk::D], 1);
+
+  unplug(0);
+  frames(1);
+  EXPECT_EQ(input.KeyDown[vk::Left], 0);
+  EXPECT_EQ(input.KeyDown[vk::D], 0);
+}
+}  // namespace
