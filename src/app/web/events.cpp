@@ -227,12 +227,16 @@ bool pumpOneEvent() {
       for (int key = 0; key < 256; ++key) keyUp(key);
       break;
     case Kind::TouchStart: touchStart(e.key, e.x, e.y, e.ms); break;
-    case Kind::TouchMove:
+    case Kind::TouchMove: {
+      const double lookX = shell.lastMouseX, lookY = shell.lastMouseY;
       touchMove(e.key, e.x, e.y);
-      // A drag moved the view's cursor: the mouse goes on from there.
-      cursorX = shell.lastMouseX;
-      cursorY = shell.lastMouseY;
+      // A drag that looked moved the view's cursor: the mouse goes on from there.
+      if (shell.lastMouseX != lookX || shell.lastMouseY != lookY) {
+        cursorX = shell.lastMouseX;
+        cursorY = shell.lastMouseY;
+      }
       break;
+    }
     case Kind::TouchEnd: touchEnd(e.key, e.ms); break;
     case Kind::TouchCancel: touchCancel(e.key); break;
     case Kind::ButtonDown: pageButton(e.key, true); break;
