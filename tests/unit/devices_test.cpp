@@ -12,165 +12,112 @@
 namespace {
 class DevicesTest : public ::testing::Test {
  protected:
-  void SetUp() override { reset(); }
-  void TearDown() override { reset(); }
-  static void reset() {
+  void SetUp() override { TearDown(); }
+  void TearDown() override {
     resetGameState();
     shell = ShellState{};
     devices = DeviceState{};
     testPlatform.clear();
+    shell.lastMouseX = shell.lastMouseY = 200;
+    input.mouseYaw = 100;
   }
-  // The walking, turning and toggle keys that are down, as letters.
+  // The keys that are down, as letters (^ v < > for the arrows, E for Escape).
   static std::string held() {
-    const struct { int key; char name; } keys[] = {
-        {vk::W, 'W'}, {vk::S, 'S'}, {vk::A, 'A'}, {vk::D, 'D'}, {vk::Up, '^'}, {vk::Down, 'v'},
-        {vk::Left, '<'}, {vk::Right, '>'}, {vk::F, 'F'}, {vk::I, 'I'}, {vk::Escape, 'E'}};
     std::string s;
-    for (const auto& k : keys) {
-      if (input.KeyDown[k.key] != 0) s += k.name;
+    for (const char c : std::string("WSAD^v<>FIE")) {
+      const int key = c == '^' ? vk::Up : c == 'v' ? vk::Down : c == '<' ? vk::Left
+                    : c == '>' ? vk::Right : c == 'E' ? vk::Escape : c;
+      if (input.KeyDown[key] != 0) s += c;
     }
     return s;
   }
-  static PadState stick(double x, double y) {
-    PadState pad;
-    pad.leftX = x;
-    pad.leftY = y;
-    return pad;
-  }
-  static PadState buttons(uint32_t b) {
-    PadState pad;
-    pad.buttons = b;
-    return pad;
+  static PadState pad(double x, double y, uint32_t buttons = 0, double trigger = 0) {
+    PadState p;
+    p.leftX = x;
+    p.leftY = y;
+    p.buttons = buttons;
+    p.rightTrigger = trigger;
+    return p;
   }
 };
 
-TEST_F(DevicesTest, PadStateHoldsTheKeysOfItsDirectionAndButtons) {
+TEST_F(DevicesTest, APadHoldsTheKeysOfItsStickAndButtonsAndFiresOncePerPress) {
   const struct {
     PadState pad;
     const char* keys;
+    int fires;
   } table[] = {
-      {stick(0, 0), ""},
-      {stick(0.15, -0.15), ""},  // inside the dead zone
-      {stick(0, -0.3), "W"},
-      {stick(0, 1), "S"},
-      {stick(-1, 0), "A"},
-      {stick(1, 0), "D"},
-      {stick(0.7, -0.7), "WD"},     // diagonals walk with two keys
-      {stick(-0.6, 0.6), "SA"},
-      {stick(0.3, -0.9), "W"},      // 18 degrees off: still straight ahead
-      {buttons(kPadUp), "^"},
-      {buttons(kPadDown), "v"},
-      {buttons(kPadLeft), "<"},
-      {buttons(kPadLeftShoulder), "<"},
-      {buttons(kPadRight | kPadRightShoulder), ">"},
-      {buttons(kPadBack), "F"},
-      {buttons(kPadNorth), "I"},
-      {buttons(kPadRightStick), "I"},
-      {buttons(kPadStart), "E"},
-      {buttons(kPadSouth | kPadEast | kPadWest | kPadLeftStick), ""},
+      {pad(0, 0), "", 0},
+      {pad(0.15, -0.15), "", 0},   // inside the dead zone
+      {pad(0, -0.3), "W", 0},
+      {pad(0.3, -0.9), "W", 0},    // 18 degrees off: still straight ahead
+      {pad(0.7, -0.7), "WD", 0},   // diagonals walk with two keys
+      {pad(-0.6, 0.6), "SA", 0},
+      {pad(-1, 0, kPadUp | kPadLeftShoulder), "A^<", 0},
+      {pad(1, 0, kPadDown | kPadRight), "Dv>", 0},
+      {pad(0, 0, kPadRightShoulder | kPadBack), ">F", 0},
+      {pad(0, 0, kPadNorth | kPadStart), "IE", 0},
+      {pad(0, 0, kPadRightStick | kPadLeft), "<I", 0},
+      {pad(0, 0, 0, 0.4), "", 0},  // a trigger short of a press
+      {pad(0, 0, 0, 0.6), "", 1},
+      {pad(0, 0, kPadSouth, 1), "", 0},  // still the same press
+      {pad(0, 0, kPadSouth | kPadEast | kPadWest | kPadLeftStick), "", 0},
+      {pad(0, 0), "", 0},
+      {pad(0, 0, kPadSouth), "", 1},
   };
   for (const auto& row : table) {
+    input.fireRequest = 0;
     padFrame(0, row.pad);
-    EXPECT_EQ(held(), row.keys) << row.pad.leftX << ", " << row.pad.leftY << " buttons "
-                                << row.pad.buttons;
+    EXPECT_EQ(held(), row.keys) << row.pad.leftX << ", " << row.pad.leftY << " " << row.pad.buttons;
+    EXPECT_EQ(input.fireRequest, row.fires) << row.pad.buttons << " " << row.pad.rightTrigger;
   }
-  padFrame(0, PadState{});
-  EXPECT_EQ(held(), "");
 }
 
-TEST_F(DevicesTest, APadWalksWithTheKeyboardsOwnImpulse) {
-  view.heading = 30;
-  padFrame(1, stick(0, -1));
-  keyboardStep();
-  const double padX = player.xmove, padZ = player.zmove;
-  padRemoved(1);
-  player.xmove = player.zmove = 0;
+TEST_F(DevicesTest, PadsAndKeysHoldApartAndTogglesLatchAsTheKeysDo) {
   keyDown(vk::W);
+  padFrame(2, pad(-0.7, -0.7));  // W and A
+  padFrame(3, pad(0, 0, kPadLeft | kPadBack));
   keyboardStep();
-  EXPECT_EQ(player.xmove, padX);
-  EXPECT_EQ(player.zmove, padZ);
-}
-
-TEST_F(DevicesTest, PulledOutPadLetsGoOfItsKeysButNotTheKeyboards) {
-  keyDown(vk::W);
-  padFrame(2, stick(-0.7, -0.7));  // W and A
-  padFrame(3, buttons(kPadLeft));
-  padRemoved(2);
-  EXPECT_EQ(held(), "W<");
-  keyUp(vk::W);
+  keyboardStep();
+  padRemoved(2);  // pulled out: lets go of A, the keyboard still holds W
+  EXPECT_EQ(held(), "W<F");
+  padFrame(3, pad(0, -1));
+  keyUp(vk::W);  // the pad still holds it
+  EXPECT_EQ(held(), "W");
   padRemoved(3);
   EXPECT_EQ(held(), "");
-  // A key let go on the keyboard stays down while a pad holds it.
-  padFrame(0, stick(0, -1));
-  keyDown(vk::W);
-  keyUp(vk::W);
-  EXPECT_EQ(held(), "W");
+  EXPECT_EQ(input.showStats, 1) << "held over two frames, F toggled once";
 }
 
-TEST_F(DevicesTest, TogglesLatchOncePerPressAsTheKeysDo) {
-  for (int i = 0; i < 5; ++i) {
-    padFrame(0, buttons(kPadBack | kPadNorth));
-    keyboardStep();
-  }
-  EXPECT_EQ(input.showStats, 1);
-  EXPECT_TRUE(shell.invertMouse);
-  padFrame(0, PadState{});
-  keyboardStep();
-  padFrame(0, buttons(kPadBack | kPadRightStick));
-  keyboardStep();
-  EXPECT_EQ(input.showStats, 0);
-  EXPECT_FALSE(shell.invertMouse);
-}
-
-TEST_F(DevicesTest, FireOncePerPressOfTheTriggerOrSouthButton) {
-  const struct {
-    double trigger;
-    uint32_t buttons;
-    int fires;
-  } table[] = {{0, 0, 0},   {0.4, 0, 0}, {0.6, 0, 1}, {1, 0, 0},         {0, 0, 0},
-               {0, kPadSouth, 1}, {0, kPadSouth, 0}, {0.9, kPadSouth, 0}, {0, 0, 0}};
-  for (const auto& row : table) {
-    input.fireRequest = 0;
-    PadState pad = buttons(row.buttons);
-    pad.rightTrigger = row.trigger;
-    padFrame(0, pad);
-    EXPECT_EQ(input.fireRequest, row.fires) << row.trigger << " " << row.buttons;
-  }
-}
-
-TEST_F(DevicesTest, RightStickTurnsAtItsRateThroughTheMouseView) {
-  shell.lastMouseX = shell.lastMouseY = 200;
-  input.mouseYaw = 100;
-  PadState pad;
-  pad.rightX = 1;  // full right: 64 pixels a frame, 2 degrees
-  for (int frame = 0; frame < 10; ++frame) padFrame(0, pad);
+TEST_F(DevicesTest, TheRightStickTurnsTwoDegreesAFrameThroughTheMouseView) {
+  PadState right;
+  right.rightX = 1;
+  for (int frame = 0; frame < 10; ++frame) padFrame(0, right);
   EXPECT_NEAR(input.mouseYaw, 80, 1e-9);  // across the band's wrap, too
-  EXPECT_EQ(input.pitch, 0);
-  // The system's cursor follows the virtual one.
-  ASSERT_FALSE(testPlatform.warps.empty());
+  ASSERT_FALSE(testPlatform.warps.empty()) << "the system's cursor follows";
   EXPECT_EQ(testPlatform.warps.back().first, static_cast<int>(shell.lastMouseX));
-
-  pad.rightX = 0;
-  pad.rightY = -0.2;  // inside the dead zone
-  padFrame(0, pad);
+  right.rightX = 0;
+  right.rightY = -0.2;  // inside the dead zone
+  padFrame(0, right);
   EXPECT_EQ(input.pitch, 0);
-  pad.rightY = -1;  // up looks up
-  padFrame(0, pad);
+  right.rightY = -1;  // up looks up
+  padFrame(0, right);
   EXPECT_NEAR(input.pitch, -2, 1e-9);
 }
 
 TEST_F(DevicesTest, TouchesOnTheLeftWalkAndOnTheRightLookOrFire) {
-  // The stick is anchored where the finger lands.
-  touchStart(7, 100, 300, 0);
-  touchMove(7, 100, 290);  // 10 of 60 pixels: inside the dead zone
-  EXPECT_EQ(held(), "");
-  touchMove(7, 100, 250);
-  EXPECT_EQ(held(), "W");
-  touchMove(7, 150, 340);
-  EXPECT_EQ(held(), "SD");
+  touchStart(7, 100, 300, 0);  // the stick is anchored where the finger lands
+  const struct {
+    double x, y;
+    const char* keys;
+  } stick[] = {{100, 290, ""}, {100, 250, "W"}, {150, 340, "SD"}, {40, 300, "A"}};
+  for (const auto& row : stick) {
+    touchMove(7, row.x, row.y);
+    EXPECT_EQ(held(), row.keys) << row.x << ", " << row.y;
+  }
   touchStart(8, 200, 200, 0);  // a second finger on the left half is ignored
   touchEnd(8, 10);
-  EXPECT_EQ(held(), "SD");
+  EXPECT_EQ(held(), "A");
   touchEnd(7, 500);
   EXPECT_EQ(held(), "");
 
@@ -178,16 +125,10 @@ TEST_F(DevicesTest, TouchesOnTheLeftWalkAndOnTheRightLookOrFire) {
     double moveX, endMs;
     int fires;
     double yaw;
-  } taps[] = {
-      {0, 150, 1, 100},        // a tap
-      {8, 199, 1, 100},        // within the slop: still a tap, and no look
-      {0, 250, 0, 100},        // held too long
-      {16, 100, 0, 96},        // dragged: 16 pixels look 4 degrees right
-  };
-  for (const auto& tap : taps) {
+  } taps[] = {{0, 150, 1, 100}, {8, 199, 1, 100}, {0, 250, 0, 100}, {16, 100, 0, 96}};
+  for (const auto& tap : taps) {  // a tap, one within the slop, a slow one, a drag
     input.fireRequest = 0;
     input.mouseYaw = 100;
-    shell.lastMouseX = shell.lastMouseY = 200;
     touchStart(1, 400, 200, 1000);
     touchMove(1, 400 + tap.moveX, 200);
     touchEnd(1, 1000 + tap.endMs);
@@ -196,19 +137,8 @@ TEST_F(DevicesTest, TouchesOnTheLeftWalkAndOnTheRightLookOrFire) {
   }
   touchStart(2, 400, 200, 0);
   touchCancel(2);
-  EXPECT_EQ(input.fireRequest, 0);
-}
-
-TEST_F(DevicesTest, PageButtonsHoldTheirKeys) {
-  pageButton(vk::F, true);
-  keyboardStep();
-  keyboardStep();
-  pageButton(vk::F, false);
-  keyboardStep();
-  EXPECT_EQ(input.showStats, 1);
   pageButton(vk::Escape, true);
+  EXPECT_EQ(input.fireRequest, 0);
   EXPECT_EQ(held(), "E");
-  pageButton(vk::Escape, false);
-  EXPECT_EQ(held(), "");
 }
 }  // namespace

@@ -91,11 +91,28 @@ class Tab {
   static async open(port) {
     const client = await CDP({ port });
     await Promise.all([client.Page.enable(), client.Runtime.enable()]);
-    // A fixed page size, so that the whole canvas is on the screen.
-    await client.Emulation.setDeviceMetricsOverride({
+    const tab = new Tab(client);
+    await tab.reset();
+    return tab;
+  }
+
+  // A desktop screen of a fixed size (so that the whole canvas is on it),
+  // without touch and without scripts put into the page.
+  async reset() {
+    await this.client.Emulation.setTouchEmulationEnabled({ enabled: false });
+    await this.client.Emulation.setDeviceMetricsOverride({
       width: 1024, height: 768, deviceScaleFactor: 1, mobile: false,
     });
-    return new Tab(client);
+    for (const identifier of this.scripts || []) {
+      await this.client.Page.removeScriptToEvaluateOnNewDocument({ identifier });
+    }
+    this.scripts = [];
+  }
+
+  // A script that runs in the page before the page's own, from the next load on.
+  async beforePage(source) {
+    const { identifier } = await this.client.Page.addScriptToEvaluateOnNewDocument({ source });
+    this.scripts.push(identifier);
   }
 
   // Loads the page, answers the start question and waits for the frame loop.

@@ -37,8 +37,10 @@ const measureRates = `new Promise((resolve) => {
       resolve([(Module._webFrames() - f0) / seconds, callbacks / seconds]);
     }, 3000); })`;
 
-// Lets a held game run exactly `count` more frames.
-async function runFrames(tab, count) {
+// Lets a held game run exactly `count` more frames (after the input sent
+// meanwhile has been taken, when `settle`).
+async function runFrames(tab, count, settle = false) {
+  if (settle) await tab.settle();
   const frames = await tab.eval('Module._webFrames()');
   await tab.eval(`Module._webRunFrames(${count})`);
   await tab.waitFor(`Module._webFrames() === ${frames + count}`, 10000);
@@ -254,123 +256,80 @@ const tests = {
   // and fires, and the page's F and Escape buttons work.
   async touch(tab, url) {
     await asPhone(tab);
-    try {
-      await loadByTouch(tab, `${url}?paused`, true);
-      await tab.waitFor('document.fullscreenElement === document.getElementById("stage")', 5000);
-      const fit = await tab.eval('(() => { const b = Module.canvas.getBoundingClientRect(); ' +
-                                 'return [b.width, b.height, innerWidth, innerHeight]; })()');
-      console.log(`  the 640 x 480 view shown as ${fit[0]} x ${fit[1]} on ${fit[2]} x ${fit[3]}`);
-      check(Math.abs(fit[0] / fit[1] - 4 / 3) < 0.01 && (fit[0] === fit[2] || fit[1] === fit[3]),
-            'the view does not fit the screen at 4:3');
-      check(await tab.eval('document.body.classList.contains("touch")'), 'no touch controls');
+    await loadByTouch(tab, `${url}?paused`, true);
+    await tab.waitFor('document.fullscreenElement === document.getElementById("stage")', 5000);
+    const fit = await tab.eval('(() => { const b = Module.canvas.getBoundingClientRect(); ' +
+                               'return [b.width, b.height, innerWidth, innerHeight]; })()');
+    console.log(`  the 640 x 480 view shown as ${fit[0]} x ${fit[1]} on ${fit[2]} x ${fit[3]}`);
+    check(Math.abs(fit[0] / fit[1] - 4 / 3) < 0.01 && (fit[0] === fit[2] || fit[1] === fit[3]),
+          'the view does not fit the screen at 4:3');
 
-      const before = await tab.eval('[Module._webPlayerX(), Module._webPlayerZ()]');
-      await touchGame(tab, 'touchStart', [[160, 300, 1]]);
-      await touchGame(tab, 'touchMove', [[160, 250, 1]]);
-      await tab.settle();
-      await runFrames(tab, 30);
-      check(await tab.eval(`Module._webKeyDown(${kW})`) === 1, 'the left thumb holds no W');
+    const z = await tab.eval('Module._webPlayerZ()');
+    await touchGame(tab, 'touchStart', [[160, 300, 1]]);
+    await touchGame(tab, 'touchMove', [[160, 250, 1]]);
+    await runFrames(tab, 30, true);
+    await tab.touch('touchEnd', []);
+    await runFrames(tab, 1, true);
+    const walked = z - await tab.eval('Module._webPlayerZ()');
+    check(walked > 80 && await tab.eval(`Module._webKeyDown(${kW})`) === 0, `walked ${walked}`);
+
+    // 40 pixels dragged to the left turn the view 10 degrees left; a tap fires.
+    const heading = await tab.eval('Module._webHeading()');
+    for (const x of [480, 460, 440]) await touchGame(tab, x === 480 ? 'touchStart' : 'touchMove', [[x, 240, 2]]);
+    await tab.touch('touchEnd', []);
+    await touchGame(tab, 'touchStart', [[480, 240, 3]]);
+    await tab.touch('touchEnd', []);
+    await runFrames(tab, 2, true);
+    const turned = ((await tab.eval('Module._webHeading()')) - heading + 360) % 360;
+    console.log(`  walked ${walked.toFixed(1)} by touch, a 40-pixel drag turned ${turned.toFixed(2)}`);
+    check(Math.abs(turned - 10) < 1, `turned ${turned}`);
+    check(await tab.eval('Module._webSounds()') === 1, 'the tap did not fire once');
+
+    // The phone's screen, facing the first enemy, for the README.
+    await tab.eval('Module._webSetLook(45, 0)');
+    await runFrames(tab, 1, true);
+    await tab.settle();
+    const picture = await tab.client.Page.captureScreenshot({ format: 'png' });
+    fs.writeFileSync(path.join(outputDir, 'web-phone.png'), Buffer.from(picture.data, 'base64'));
+
+    // The page's buttons, each held over a frame: F shows the read-outs, Esc ends the game.
+    for (const button of ['#buttonF', '#buttonEscape']) {
+      const [x, y] = await tab.eval(`(() => { const b = document.querySelector('${button}')` +
+                                    '.getBoundingClientRect(); return [b.left + 20, b.top + 20]; })()');
+      await tab.touch('touchStart', [[x, y, 4]]);
+      await runFrames(tab, 1, true).catch(() => {});
       await tab.touch('touchEnd', []);
-      await tab.settle();
-      check(await tab.eval(`Module._webKeyDown(${kW})`) === 0, 'W stays down');
-      const after = await tab.eval('[Module._webPlayerX(), Module._webPlayerZ()]');
-      console.log(`  walked by touch from (${before.map((v) => v.toFixed(1))}) to (${
-        after.map((v) => v.toFixed(1))})`);
-      check(before[1] - after[1] > 80, 'the drag up did not walk north');
-
-      // 40 pixels dragged to the left turn the view 10 degrees left.
-      const heading = await tab.eval('Module._webHeading()');
-      await touchGame(tab, 'touchStart', [[480, 240, 2]]);
-      await touchGame(tab, 'touchMove', [[460, 240, 2]]);
-      await touchGame(tab, 'touchMove', [[440, 240, 2]]);
-      await tab.touch('touchEnd', []);
-      await tab.settle();
-      await runFrames(tab, 1);
-      const turned = ((await tab.eval('Module._webHeading()')) - heading + 360) % 360;
-      console.log(`  a 40-pixel drag turned ${turned.toFixed(2)} degrees`);
-      check(Math.abs(turned - 10) < 1, `turned ${turned}`);
-      check(await tab.eval('Module._webSounds()') === 0, 'a drag fired');
-
-      await touchGame(tab, 'touchStart', [[480, 240, 3]]);
-      await tab.touch('touchEnd', []);
-      await tab.settle();
-      await runFrames(tab, 2);
-      check(await tab.eval('Module._webSounds()') === 1, 'a tap did not fire');
-
-      // The phone's screen, facing the first enemy, for the README.
-      await tab.eval('Module._webSetLook(45, 0)');
-      await runFrames(tab, 1);
-      await tab.settle();
-      const picture = await tab.client.Page.captureScreenshot({ format: 'png' });
-      fs.writeFileSync(path.join(outputDir, 'web-phone.png'), Buffer.from(picture.data, 'base64'));
-
-      // The page's F button: held over two frames, the read-outs latch on.
-      const [fx, fy] = await tab.eval('(() => { const b = document.getElementById("buttonF")' +
-                                      '.getBoundingClientRect(); return [b.left + 20, b.top + 20]; })()');
-      await tab.touch('touchStart', [[fx, fy, 4]]);
-      await tab.settle();
-      await runFrames(tab, 2);
-      await tab.touch('touchEnd', []);
-      await tab.settle();
-      await runFrames(tab, 2);
-      check(await tab.eval('Module._webShowStats()') === 1, 'F did not show the read-outs');
-
-      const [ex, ey] = await tab.eval('(() => { const b = document.getElementById("buttonEscape")' +
-                                      '.getBoundingClientRect(); return [b.left + 20, b.top + 20]; })()');
-      await tab.touch('touchStart', [[ex, ey, 5]]);
-      await tab.settle();
-      await tab.eval('Module._webRunFrames(1)');
-      await tab.waitFor('Module._webEnded() === 1', 5000);
-      await tab.touch('touchEnd', []);
-    } finally {
-      await tab.client.Emulation.setTouchEmulationEnabled({ enabled: false });
     }
+    check(await tab.eval('Module._webShowStats()') === 1, 'F did not show the read-outs');
+    await tab.waitFor('Module._webEnded() === 1', 5000);
   },
 
   // A pad through the Gamepad API (a scripted stand-in): the left stick walks,
   // the right one looks, the trigger fires, Back shows the read-outs, and
   // pulled out it lets go of what it held.
   async pad(tab, url) {
-    const { identifier } = await tab.client.Page.addScriptToEvaluateOnNewDocument({
-      source: kStandInPad,
-    });
-    try {
-      await tab.load(`${url}?paused`, false);
-      const z = await tab.eval('Module._webPlayerZ()');
-      await tab.eval('standInPad.pad.axes[1] = -1');
-      await runFrames(tab, 20);
-      check(await tab.eval(`Module._webKeyDown(${kW})`) === 1, 'the stick holds no W');
-      await tab.eval('standInPad.pad.axes[1] = 0');
-      const walked = z - await tab.eval('Module._webPlayerZ()');
-      check(walked > 40, `walked ${walked}`);
-
-      const heading = await tab.eval('Module._webHeading()');
-      await tab.eval('standInPad.pad.axes[2] = -1');
-      await runFrames(tab, 10);
-      await tab.eval('standInPad.pad.axes[2] = 0');
-      await runFrames(tab, 1);
-      const turned = ((await tab.eval('Module._webHeading()')) - heading + 360) % 360;
-      console.log(`  pad: walked ${walked.toFixed(1)} in 20 frames, turned ${
-        turned.toFixed(2)} degrees in 10`);
-      check(turned >= 16 && turned <= 22, `turned ${turned}`);
-
-      await tab.eval('standInPad.press(7, 1)');
-      await runFrames(tab, 2);
-      await tab.eval('standInPad.press(7, 0); standInPad.press(8, 1)');
-      await runFrames(tab, 2);
-      await tab.eval('standInPad.press(8, 0)');
-      check(await tab.eval('Module._webSounds()') === 1, 'the trigger did not fire once');
-      check(await tab.eval('Module._webShowStats()') === 1, 'Back did not show the read-outs');
-
-      await tab.eval('standInPad.pad.axes[0] = 1');
-      await runFrames(tab, 1);
-      check(await tab.eval(`Module._webKeyDown(${kD})`) === 1, 'the stick holds no D');
-      await tab.eval('standInPad.plugged = false');
-      await runFrames(tab, 1);
-      check(await tab.eval(`Module._webKeyDown(${kD})`) === 0, 'a pulled-out pad still holds D');
-    } finally {
-      await tab.client.Page.removeScriptToEvaluateOnNewDocument({ identifier });
-    }
+    await tab.beforePage(kStandInPad);
+    await tab.load(`${url}?paused`, false);
+    const z = await tab.eval('Module._webPlayerZ()');
+    await tab.eval('standInPad.pad.axes[1] = -1');
+    await runFrames(tab, 20);
+    const heading = await tab.eval('Module._webHeading()');
+    await tab.eval('standInPad.pad.axes[1] = 0; standInPad.pad.axes[2] = -1');
+    await runFrames(tab, 10);
+    await tab.eval('standInPad.pad.axes[2] = 0; standInPad.press(7, 1); standInPad.press(8, 1)');
+    await runFrames(tab, 2);
+    await tab.eval('standInPad.press(7, 0); standInPad.press(8, 0); standInPad.pad.axes[0] = 1');
+    await runFrames(tab, 1);
+    const walked = z - await tab.eval('Module._webPlayerZ()');
+    const turned = ((await tab.eval('Module._webHeading()')) - heading + 360) % 360;
+    console.log(`  pad: walked ${walked.toFixed(1)} in 20 frames, turned ${turned.toFixed(2)} in 10`);
+    check(walked > 40 && turned >= 16 && turned <= 22, 'the sticks did not walk and look');
+    check(await tab.eval('Module._webSounds()') === 1, 'the trigger did not fire once');
+    check(await tab.eval('Module._webShowStats()') === 1, 'Back did not show the read-outs');
+    check(await tab.eval(`Module._webKeyDown(${kD})`) === 1, 'the stick holds no D');
+    await tab.eval('standInPad.plugged = false');
+    await runFrames(tab, 1);
+    check(await tab.eval(`Module._webKeyDown(${kD})`) === 0, 'a pulled-out pad still holds D');
   },
 
   // The playthrough again on a touch screen, by touch alone: the question
@@ -378,17 +337,13 @@ const tests = {
   // the right one and firing with taps.
   async touchPlaythrough(tab, url) {
     await asPhone(tab, 1024, 768);
-    try {
-      await loadByTouch(tab, `${url}?paused`, false);
-      await tab.settle();
-      const outcome = await tab.eval(`(${playInPage.toString()})(true)`);
-      console.log(`  playthrough by touch: ${JSON.stringify(outcome)}`);
-      check(outcome.won === 1 && outcome.over === 0, 'the game was not won');
-      check(outcome.killed === 5 && outcome.score === 50, 'not every hunter was shot');
-      check(outcome.sounds === outcome.shots, 'not every shot was heard');
-    } finally {
-      await tab.client.Emulation.setTouchEmulationEnabled({ enabled: false });
-    }
+    await loadByTouch(tab, `${url}?paused`, false);
+    await tab.settle();
+    const outcome = await tab.eval(`(${playInPage.toString()})(true)`);
+    console.log(`  playthrough by touch: ${JSON.stringify(outcome)}`);
+    check(outcome.won === 1 && outcome.over === 0, 'the game was not won');
+    check(outcome.killed === 5 && outcome.score === 50, 'not every hunter was shot');
+    check(outcome.sounds === outcome.shots, 'not every shot was heard');
   },
 
   // The player of the desktop's playthrough, in the page: walks the corridor
@@ -541,6 +496,7 @@ async function main() {
       if (only.length && !only.includes(name)) continue;
       const start = Date.now();
       try {
+        await tab.reset();
         await test(tab, url);
         console.log(`ok   ${name} (${Date.now() - start} ms)`);
       } catch (error) {
