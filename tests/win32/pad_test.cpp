@@ -29,77 +29,60 @@ Proc standIn(const char* name) {
   return result;
 }
 
-bool expectStandIn() {
+// Passes of the real loop until `count` more frames have run.
+void frames(int count) {
+  const uint64_t until = loopCounters.frames + static_cast<uint64_t>(count);
+  for (int pass = 0; pass < 1000 * count && loopCounters.frames < until; ++pass) {
+    ASSERT_TRUE(loopPass(nullptr));
+  }
+  ASSERT_EQ(loopCounters.frames, until);
+}
+
+TEST(PadTest, AStandInPadPlaysOrWithoutXInputTheKeyboardDoes) {
   const char* mode = std::getenv("SHOOTER_XINPUT");
-  return mode != nullptr && std::strcmp(mode, "stand-in") == 0;
-}
-
-class PadTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    resetGameState();
-    shell = ShellState{};
-    devices = DeviceState{};
-    testPlatform.clear();
-    ASSERT_EQ(openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false),
-              WindowOpen::Opened);
-    frames(1);
-  }
-  void TearDown() override {
-    closeGameWindow();
-    UnregisterClassA(kWindowClass, GetModuleHandleA(nullptr));
-    resetGameState();
-  }
-  // Passes of the real loop until `count` more frames have run.
-  static void frames(int count) {
-    const uint64_t until = loopCounters.frames + static_cast<uint64_t>(count);
-    for (int pass = 0; pass < 1000 * count && loopCounters.frames < until; ++pass) {
-      ASSERT_TRUE(loopPass(nullptr));
-    }
-    ASSERT_EQ(loopCounters.frames, until);
-  }
-};
-
-TEST_F(PadTest, WithoutXInputTheGameStillPlays) {
-  if (expectStandIn()) GTEST_SKIP() << "the stand-in XInput is present";
-  EXPECT_EQ(padLibrary(), nullptr);
-  keyDown(vk::W);
-  const double z = player.ztrans2;
-  frames(10);
-  EXPECT_LT(player.ztrans2, z - 20) << "the keyboard walks";
-}
-
-TEST_F(PadTest, AStandInPadWalksLooksFiresAndPulledOutLetsGo) {
-  if (!expectStandIn()) GTEST_SKIP() << "no stand-in XInput beside the program";
-  EXPECT_STREQ(padLibrary(), "xinput1_4.dll");
-  const auto setState = standIn<void (*)(DWORD, const XINPUT_GAMEPAD*)>("standInSetState");
-  const auto unplug = standIn<void (*)(DWORD)>("standInUnplug");
-  ASSERT_TRUE(setState != nullptr && unplug != nullptr);
-
-  XINPUT_GAMEPAD pad;
-  std::memset(&pad, 0, sizeof pad);
-  pad.sThumbLY = 32767;  // pushed away: forward
-  setState(0, &pad);
-  const double z = player.ztrans2;
-  frames(80);  // a slot found empty is asked again about a second later
-  EXPECT_LT(player.ztrans2, z - 40);
-
-  pad.sThumbLY = 0;
-  pad.sThumbRX = -32768;  // full left: 2 degrees a frame
-  setState(0, &pad);
-  const double yaw = input.mouseYaw;
-  frames(10);
-  pad.sThumbRX = 0;
-  pad.bRightTrigger = 255;
-  pad.wButtons = XINPUT_GAMEPAD_DPAD_LEFT;
-  setState(0, &pad);
-  frames(2);
-  const double turned = std::fmod(input.mouseYaw - yaw + 360, 360);
-  EXPECT_TRUE(turned >= 16 && turned <= 22) << turned;
-  EXPECT_EQ(testPlatform.sounds.size(), 1u) << "one shot per pull of the trigger";
-  EXPECT_EQ(input.KeyDown[vk::Left], 1);
-  unplug(0);
+  const bool standInExpected = mode != nullptr && std::strcmp(mode, "stand-in") == 0;
+  resetGameState();
+  devices = DeviceState{};
+  ASSERT_EQ(openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false),
+            WindowOpen::Opened);
   frames(1);
-  EXPECT_EQ(input.KeyDown[vk::Left], 0) << "a pad pulled out still holds Left";
+  const double z = player.ztrans2;
+  if (!standInExpected) {
+    EXPECT_EQ(padLibrary(), nullptr);
+    keyDown(vk::W);
+    frames(10);
+    EXPECT_LT(player.ztrans2, z - 20) << "the keyboard walks";
+  } else {
+    EXPECT_STREQ(padLibrary(), "xinput1_4.dll");
+    const auto setState = standIn<void (*)(DWORD, const XINPUT_GAMEPAD*)>("standInSetState");
+    const auto unplug = standIn<void (*)(DWORD)>("standInUnplug");
+    ASSERT_TRUE(setState != nullptr && unplug != nullptr);
+    XINPUT_GAMEPAD pad;
+    std::memset(&pad, 0, sizeof pad);
+    pad.sThumbLY = 32767;  // pushed away: forward
+    setState(0, &pad);
+    frames(80);  // a slot found empty is asked again about a second later
+    EXPECT_LT(player.ztrans2, z - 40);
+
+    pad.sThumbLY = 0;
+    pad.sThumbRX = -32768;  // full left: 2 degrees a frame
+    setState(0, &pad);
+    const double yaw = input.mouseYaw;
+    frames(10);
+    pad.sThumbRX = 0;
+    pad.bRightTrigger = 255;
+    pad.wButtons = XINPUT_GAMEPAD_DPAD_LEFT;
+    setState(0, &pad);
+    frames(2);
+    const double turned = std::fmod(input.mouseYaw - yaw + 360, 360);
+    EXPECT_TRUE(turned >= 16 && turned <= 22) << turned;
+    EXPECT_EQ(testPlatform.sounds.size(), 1u) << "one shot per pull of the trigger";
+    EXPECT_EQ(input.KeyDown[vk::Left], 1);
+    unplug(0);
+    frames(1);
+    EXPECT_EQ(input.KeyDown[vk::Left], 0) << "a pad pulled out still holds Left";
+  }
+  closeGameWindow();
+  resetGameState();
 }
 }  // namespace
