@@ -50,18 +50,12 @@ function check(condition, what) {
   if (!condition) throw new Error(what);
 }
 
-// A touch screen the size of a phone held sideways, before the page loads.
-async function asPhone(tab, width = 844, height = 390) {
+// Loads the page on a touch screen (a phone held sideways unless sized) and
+// answers its own start question with a tap.
+async function loadByTouch(tab, url, yes, width = 844, height = 390) {
   await tab.client.Emulation.setTouchEmulationEnabled({ enabled: true, maxTouchPoints: 5 });
-  await tab.client.Emulation.setDeviceMetricsOverride({
-    width, height, deviceScaleFactor: 1, mobile: true,
-  });
-}
-
-// Loads the page on a touch screen and answers its own start question with a tap.
-async function loadByTouch(tab, url, yes) {
+  await tab.client.Emulation.setDeviceMetricsOverride({ width, height, deviceScaleFactor: 1, mobile: true });
   tab.dialogs = [];
-  tab.console = [];
   await tab.client.Page.navigate({ url });
   await tab.waitFor('(document.getElementById("question") || {style: {}}).style.display === "flex"',
                     30000);
@@ -70,11 +64,9 @@ async function loadByTouch(tab, url, yes) {
   check(tab.dialogs.length === 0, `browser dialogs: ${JSON.stringify(tab.dialogs)}`);
 }
 
-// Fingers on the game, in its own pixels: [x, y, id] for each still down.
-async function touchGame(tab, type, points) {
-  const placed = [];
-  for (const [x, y, id] of points) placed.push([...(await tab.gamePoint(x, y)), id]);
-  await tab.touch(type, placed);
+// One finger on the game, in its own pixels; `type` touchEnd lifts every finger.
+async function touchGame(tab, type, x, y, id) {
+  await tab.touch(type, type === 'touchEnd' ? [] : [[...(await tab.gamePoint(x, y)), id]]);
 }
 
 // A pad the page finds through navigator.getGamepads: a standard-layout pad
@@ -255,7 +247,6 @@ const tests = {
   // the view fits the screen at 4:3, the left thumb walks, the right one looks
   // and fires, and the page's F and Escape buttons work.
   async touch(tab, url) {
-    await asPhone(tab);
     await loadByTouch(tab, `${url}?paused`, true);
     await tab.waitFor('document.fullscreenElement === document.getElementById("stage")', 5000);
     const fit = await tab.eval('(() => { const b = Module.canvas.getBoundingClientRect(); ' +
@@ -265,8 +256,8 @@ const tests = {
           'the view does not fit the screen at 4:3');
 
     const z = await tab.eval('Module._webPlayerZ()');
-    await touchGame(tab, 'touchStart', [[160, 300, 1]]);
-    await touchGame(tab, 'touchMove', [[160, 250, 1]]);
+    await touchGame(tab, 'touchStart', 160, 300, 1);
+    await touchGame(tab, 'touchMove', 160, 250, 1);
     await runFrames(tab, 30, true);
     await tab.touch('touchEnd', []);
     await runFrames(tab, 1, true);
@@ -275,9 +266,10 @@ const tests = {
 
     // 40 pixels dragged to the left turn the view 10 degrees left; a tap fires.
     const heading = await tab.eval('Module._webHeading()');
-    for (const x of [480, 460, 440]) await touchGame(tab, x === 480 ? 'touchStart' : 'touchMove', [[x, 240, 2]]);
+    await touchGame(tab, 'touchStart', 480, 240, 2);
+    for (const x of [460, 440]) await touchGame(tab, 'touchMove', x, 240, 2);
     await tab.touch('touchEnd', []);
-    await touchGame(tab, 'touchStart', [[480, 240, 3]]);
+    await touchGame(tab, 'touchStart', 480, 240, 3);
     await tab.touch('touchEnd', []);
     await runFrames(tab, 2, true);
     const turned = ((await tab.eval('Module._webHeading()')) - heading + 360) % 360;
@@ -336,8 +328,7 @@ const tests = {
   // answered with a tap, walking with the left thumb, turning with flicks of
   // the right one and firing with taps.
   async touchPlaythrough(tab, url) {
-    await asPhone(tab, 1024, 768);
-    await loadByTouch(tab, `${url}?paused`, false);
+    await loadByTouch(tab, `${url}?paused`, false, 1024, 768);
     await tab.settle();
     const outcome = await tab.eval(`(${playInPage.toString()})(true)`);
     console.log(`  playthrough by touch: ${JSON.stringify(outcome)}`);
