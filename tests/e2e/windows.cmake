@@ -58,14 +58,14 @@ set_tests_properties(e2e_wine_fullscreen PROPERTIES RUN_SERIAL TRUE)
 # their .exe (Wine loads it when told the native one comes first), and again
 # with both XInput libraries refused; and the game itself starting without
 # XInput.
-set(SHOOTER_PAD_TEST_DIR "${CMAKE_BINARY_DIR}/pad-test")
+set(SHOOTER_PAD_TEST_DIR "${PROJECT_BINARY_DIR}/pad-test")
 add_library(xinput_standin SHARED "${SHOOTER_WIN32_TEST_DIR}/xinput_standin.cpp")
 set_target_properties(xinput_standin PROPERTIES PREFIX "" OUTPUT_NAME xinput1_4
   RUNTIME_OUTPUT_DIRECTORY "${SHOOTER_PAD_TEST_DIR}")
 target_link_libraries(xinput_standin PRIVATE shooter_warnings)
 target_link_options(xinput_standin PRIVATE -static)
 add_executable(win32_pad_tests "${SHOOTER_WIN32_TEST_DIR}/pad_test.cpp"
-  "${CMAKE_BINARY_DIR}/generated/shooter.rc")
+  "${PROJECT_BINARY_DIR}/generated/shooter.rc")
 target_link_libraries(win32_pad_tests PRIVATE test_platform shooter_shell test_support
   shooter_warnings)
 set_target_properties(win32_pad_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${SHOOTER_PAD_TEST_DIR}")
