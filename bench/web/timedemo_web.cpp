@@ -1,0 +1,43 @@
+// The browser timedemo: the desktop timedemo's scenes drawn in a page of their
+// own, each frame called from the page's script, which times it and counts
+// the WebGL calls it makes.
+#include <emscripten.h>
+
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+
+#include "app/shell.h"
+#include "gl.h"
+#include "support/test_platform.h"
+#include "timedemo_scenes.h"
+
+extern "C" {
+// Puts the game's state where scene `scene` draws from; not timed.
+EMSCRIPTEN_KEEPALIVE void timedemoPrepare(int scene) {
+  if (scene >= 0 && scene < kTimedemoScenes) timedemoScenes[scene].prepare();
+}
+
+// One frame of the scene, as far as the page presents it.
+EMSCRIPTEN_KEEPALIVE void timedemoDraw(int scene) {
+  if (scene >= 0 && scene < kTimedemoScenes) timedemoScenes[scene].draw();
+  glFlush();
+}
+}
+
+int main() {
+  if (!glfwInit()) return 1;
+  glfwWindowHint(GLFW_DEPTH_BITS, 16);
+  GLFWwindow* window = glfwCreateWindow(640, 480, "timedemo", nullptr, nullptr);
+  if (window == nullptr) return 1;
+  glfwMakeContextCurrent(window);
+  resizeView(640, 480);
+  if (!initScene()) return 1;
+  testPlatform.sounds.reserve(64);
+  testPlatform.warps.reserve(64);
+  placeImpacts();
+  for (const TimedemoScene& s : timedemoScenes) {
+    EM_ASM({ Module.sceneNames.push(UTF8ToString($0)); }, s.name);
+  }
+  EM_ASM({ Module.mazeScene = $0; Module.timedemoReady = true; }, kMazeScene);
+  return 0;
+}
