@@ -1,13 +1,17 @@
-// The browser build's GL 1.1 layer: display lists recorded as commands and
-// vertex arrays, immediate mode buffered with its current colour and texture
-// coordinate and drawn as arrays, box-filtered mipmaps, and the GL 1.1 values
-// that WebGL refuses mapped to the ones it takes.
+// The browser build's GL 1.1 layer: display lists recorded once as commands
+// and ready vertex data, immediate mode with its current colour and texture
+// coordinate, both handed to the batch (gl/gl_batch.h) with the matrices
+// applied; box-filtered mipmaps, and the GL 1.1 values that WebGL refuses
+// mapped to the ones it takes.
 #define SHOOTER_GL_COMPAT_IMPLEMENTATION
 #include "gl/gl_compat.h"
+#include "gl/gl_batch.h"
 #include "gl/glu_sizes.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #ifndef GL_CLAMP_TO_EDGE
@@ -16,11 +20,7 @@
 
 namespace {
 
-struct Vertex {
-  GLfloat position[3];
-  GLfloat texCoord[2];
-  GLfloat colour[4];
-};
+using Vertex = glbatch::ObjectVertex;
 
 enum class Op : unsigned char {
   Enable,
@@ -47,8 +47,6 @@ struct Command {
   size_t first = 0;
   size_t count = 0;
   bool ownColour = false;
-  bool patched = false;  // colours written from the current colour
-  GLfloat patchedColour[4] = {0, 0, 0, 0};
 };
 
 struct List {
@@ -59,7 +57,8 @@ struct List {
 std::vector<List> lists(1);  // list 0 is never a name
 GLuint listBase = 0;
 List* recording = nullptr;
-bool recordingColour = false;  // the list being recorded has set a colour
+bool recordingColour = false;    // the list being recorded has set a colour
+bool colourInPrimitive = false;  // ... and did so between glBegin and glEnd
 int callDepth = 0;
 
 // Immediate mode: the primitive being built and the current vertex state.
@@ -68,23 +67,26 @@ bool inPrimitive = false;
 Vertex current = {{0, 0, 0}, {0, 0}, {1, 1, 1, 1}};
 Vertex quad[4];
 int quadCorner = 0;
-std::vector<Vertex> immediate;
-size_t primitiveStart = 0;
+size_t primitiveStart = 0;  // in the recorded list's vertices
+// Whole triangles of the primitive being drawn, handed to the batch when full
+// and at glEnd; a multiple of six, so that quads and triangles both fit whole.
+constexpr int kPending = 192;
+Vertex pending[kPending];
+int pendingCount = 0;
 
-std::vector<Vertex>& target() { return recording != nullptr ? recording->vertices : immediate; }
+void handOver() {
+  const int whole = pendingCount - pendingCount % 3;
+  glbatch::triangles(pending, static_cast<size_t>(whole), nullptr);
+  pendingCount = 0;
+}
 
-void drawArrays(const Vertex* vertices, size_t count) {
-  if (count == 0) return;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(Vertex), vertices->position);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), vertices->texCoord);
-  glColorPointer(4, GL_FLOAT, sizeof(Vertex), vertices->colour);
-  glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count));
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
+void emit(const Vertex& v) {
+  if (recording != nullptr) {
+    recording->vertices.push_back(v);
+    return;
+  }
+  if (pendingCount == kPending) handOver();
+  pending[pendingCount++] = v;
 }
 
 void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, GLdouble z = 0,
@@ -109,35 +111,26 @@ void setColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
 
 void callList(GLuint name);
 
-void replay(List& list) {
-  for (Command& c : list.commands) {
+void replay(const List& list) {
+  for (const Command& c : list.commands) {
     switch (c.op) {
-      case Op::Enable: glEnable(c.a); break;
-      case Op::Disable: glDisable(c.a); break;
-      case Op::BindTexture: glBindTexture(c.a, c.b); break;
-      case Op::BlendFunc: glBlendFunc(c.a, c.b); break;
-      case Op::Translate: glTranslated(c.v[0], c.v[1], c.v[2]); break;
-      case Op::Rotate: glRotated(c.v[0], c.v[1], c.v[2], c.v[3]); break;
-      case Op::PushMatrix: glPushMatrix(); break;
-      case Op::PopMatrix: glPopMatrix(); break;
+      case Op::Enable: glbatch::enable(c.a, true); break;
+      case Op::Disable: glbatch::enable(c.a, false); break;
+      case Op::BindTexture: glbatch::bindTexture(c.b); break;
+      case Op::BlendFunc: glbatch::blendFunc(c.a, c.b); break;
+      case Op::Translate: glbatch::translate(c.v[0], c.v[1], c.v[2]); break;
+      case Op::Rotate: glbatch::rotate(c.v[0], c.v[1], c.v[2], c.v[3]); break;
+      case Op::PushMatrix: glbatch::pushMatrix(); break;
+      case Op::PopMatrix: glbatch::popMatrix(); break;
       case Op::Colour:
         setColour(static_cast<GLfloat>(c.v[0]), static_cast<GLfloat>(c.v[1]),
                   static_cast<GLfloat>(c.v[2]), static_cast<GLfloat>(c.v[3]));
         break;
       case Op::CallList: callList(c.a); break;
-      case Op::Draw: {
-        Vertex* first = list.vertices.data() + c.first;
-        if (!c.ownColour &&
-            (!c.patched || std::memcmp(c.patchedColour, current.colour, sizeof current.colour))) {
-          for (size_t i = 0; i < c.count; ++i) {
-            std::memcpy(first[i].colour, current.colour, sizeof current.colour);
-          }
-          std::memcpy(c.patchedColour, current.colour, sizeof current.colour);
-          c.patched = true;
-        }
-        drawArrays(first, c.count);
+      case Op::Draw:
+        glbatch::triangles(list.vertices.data() + c.first, c.count,
+                           c.ownColour ? nullptr : current.colour);
         break;
-      }
     }
   }
 }
@@ -205,6 +198,17 @@ void scaleImage(const unsigned char* from, GLsizei fromW, GLsizei fromH, unsigne
 
 extern "C" {
 
+GLboolean webGlStart() {
+  setColour(1, 1, 1, 1);
+  current.texCoord[0] = 0;
+  current.texCoord[1] = 0;
+  inPrimitive = false;
+  pendingCount = 0;
+  return glbatch::start() ? GL_TRUE : GL_FALSE;
+}
+
+void webGlStop() { glbatch::stop(); }
+
 GLuint webGenLists(GLsizei range) {
   if (range <= 0) return 0;
   const GLuint base = static_cast<GLuint>(lists.size());
@@ -257,42 +261,44 @@ void webBegin(GLenum mode) {
   primitive = mode;
   inPrimitive = true;
   quadCorner = 0;
-  std::vector<Vertex>& out = target();
-  if (recording == nullptr) {
-    // Room for any primitive the frame draws, made once: frames allocate nothing.
-    if (out.capacity() == 0) out.reserve(4096);
-    out.clear();
-  }
-  primitiveStart = out.size();
+  pendingCount = 0;
+  colourInPrimitive = false;
+  if (recording != nullptr) primitiveStart = recording->vertices.size();
 }
 
 void webEnd() {
   if (!inPrimitive) return;
   inPrimitive = false;
-  std::vector<Vertex>& out = target();
+  if (recording == nullptr) {
+    // An unfinished triangle or quad at the end is dropped, as GL drops it.
+    handOver();
+    return;
+  }
+  std::vector<Vertex>& out = recording->vertices;
   const size_t count = out.size() - primitiveStart;
-  // An unfinished triangle or quad at the end is dropped, as GL drops it.
   const size_t whole = count - count % 3;
   out.resize(primitiveStart + whole);
-  if (recording == nullptr) {
-    drawArrays(out.data(), whole);
-    return;
+  if (whole > 0) {
+    // Consecutive primitives with nothing between them become one draw.
+    std::vector<Command>& commands = recording->commands;
+    if (!commands.empty() && commands.back().op == Op::Draw &&
+        commands.back().ownColour == recordingColour &&
+        commands.back().first + commands.back().count == primitiveStart) {
+      commands.back().count += whole;
+    } else {
+      Command draw{};
+      draw.op = Op::Draw;
+      draw.first = primitiveStart;
+      draw.count = whole;
+      draw.ownColour = recordingColour;
+      commands.push_back(draw);
+    }
   }
-  if (whole == 0) return;
-  // Consecutive primitives with nothing between them become one draw.
-  std::vector<Command>& commands = recording->commands;
-  if (!commands.empty() && commands.back().op == Op::Draw &&
-      commands.back().ownColour == recordingColour &&
-      commands.back().first + commands.back().count == primitiveStart) {
-    commands.back().count += whole;
-    return;
+  // A colour set between glBegin and glEnd stays current after the list.
+  if (colourInPrimitive) {
+    record(Op::Colour, 0, 0, current.colour[0], current.colour[1], current.colour[2],
+           current.colour[3]);
   }
-  Command draw{};
-  draw.op = Op::Draw;
-  draw.first = primitiveStart;
-  draw.count = whole;
-  draw.ownColour = recordingColour;
-  commands.push_back(draw);
 }
 
 void webVertex3f(GLfloat x, GLfloat y, GLfloat z) {
@@ -301,21 +307,16 @@ void webVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   v.position[0] = x;
   v.position[1] = y;
   v.position[2] = z;
-  std::vector<Vertex>& out = target();
   if (primitive == GL_QUADS) {
     // A quad goes out as the triangles (0 1 2) and (0 2 3).
     quad[quadCorner++] = v;
     if (quadCorner < 4) return;
     quadCorner = 0;
-    out.push_back(quad[0]);
-    out.push_back(quad[1]);
-    out.push_back(quad[2]);
-    out.push_back(quad[0]);
-    out.push_back(quad[2]);
-    out.push_back(quad[3]);
+    if (recording == nullptr && pendingCount + 6 > kPending) handOver();
+    for (int corner : {0, 1, 2, 0, 2, 3}) emit(quad[corner]);
     return;
   }
-  if (primitive == GL_TRIANGLES) out.push_back(v);
+  if (primitive == GL_TRIANGLES) emit(v);
 }
 
 void webVertex3d(GLdouble x, GLdouble y, GLdouble z) {
@@ -339,10 +340,12 @@ void webTexCoord2d(GLdouble s, GLdouble t) {
 void webNormal3f(GLfloat, GLfloat, GLfloat) {}
 
 void webColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  if (recording != nullptr && !inPrimitive) {
-    record(Op::Colour, 0, 0, r, g, b, a);
-    recordingColour = true;
-  } else if (recording != nullptr) {
+  if (recording != nullptr) {
+    if (inPrimitive) {
+      colourInPrimitive = true;
+    } else {
+      record(Op::Colour, 0, 0, r, g, b, a);
+    }
     recordingColour = true;
   }
   setColour(r, g, b, a);
@@ -355,46 +358,94 @@ void webColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a) {
 
 void webEnable(GLenum cap) {
   if (recording != nullptr) return record(Op::Enable, cap);
-  glEnable(cap);
+  glbatch::enable(cap, true);
 }
 
 void webDisable(GLenum cap) {
   if (recording != nullptr) return record(Op::Disable, cap);
-  glDisable(cap);
+  glbatch::enable(cap, false);
 }
 
 void webBindTexture(GLenum target, GLuint texture) {
   if (recording != nullptr) return record(Op::BindTexture, target, texture);
-  glBindTexture(target, texture);
+  glbatch::bindTexture(texture);
 }
 
 void webBlendFunc(GLenum source, GLenum destination) {
   if (recording != nullptr) return record(Op::BlendFunc, source, destination);
-  glBlendFunc(source, destination);
+  glbatch::blendFunc(source, destination);
 }
 
 void webTranslated(GLdouble x, GLdouble y, GLdouble z) {
   if (recording != nullptr) return record(Op::Translate, 0, 0, x, y, z);
-  glTranslated(x, y, z);
+  glbatch::translate(x, y, z);
 }
 
 void webTranslatef(GLfloat x, GLfloat y, GLfloat z) { webTranslated(x, y, z); }
 
 void webRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
   if (recording != nullptr) return record(Op::Rotate, 0, 0, angle, x, y, z);
-  glRotated(angle, x, y, z);
+  glbatch::rotate(angle, x, y, z);
 }
 
 void webRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { webRotated(angle, x, y, z); }
 
 void webPushMatrix() {
   if (recording != nullptr) return record(Op::PushMatrix);
-  glPushMatrix();
+  glbatch::pushMatrix();
 }
 
 void webPopMatrix() {
   if (recording != nullptr) return record(Op::PopMatrix);
-  glPopMatrix();
+  glbatch::popMatrix();
+}
+
+void webMatrixMode(GLenum mode) { glbatch::matrixMode(mode); }
+
+void webLoadIdentity() { glbatch::loadIdentity(); }
+
+void webOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+              GLdouble zFar) {
+  const GLdouble w = right - left, h = top - bottom, d = zFar - zNear;
+  if (w == 0 || h == 0 || d == 0) return;
+  const GLdouble m[16] = {2 / w, 0, 0, 0, 0, 2 / h, 0, 0, 0, 0, -2 / d, 0,
+                          -(right + left) / w, -(top + bottom) / h, -(zFar + zNear) / d, 1};
+  glbatch::multiply(m);
+}
+
+// GLU's perspective: the field of view in degrees, from the cotangent of half of it.
+void webPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+  const GLdouble radians = fovy / 2 * 3.14159265358979323846 / 180;
+  const GLdouble d = zFar - zNear, sine = std::sin(radians);
+  if (d == 0 || sine == 0 || aspect == 0) return;
+  const GLdouble f = std::cos(radians) / sine;
+  const GLdouble m[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, -(zFar + zNear) / d, -1,
+                          0, 0, -2 * zNear * zFar / d, 0};
+  glbatch::multiply(m);
+}
+
+void webClear(GLbitfield mask) {
+  glbatch::flush();
+  glClear(mask);
+}
+
+void webViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+  glbatch::viewport(x, y, width, height);
+}
+
+void webDepthFunc(GLenum function) { glbatch::depthFunc(function); }
+
+void webFlush() { glbatch::flush(); }
+
+void webFinish() {
+  glbatch::flush();
+  glFinish();
+}
+
+void webDrawCounts(unsigned long* draws, unsigned long* uploads) {
+  const glbatch::Counters c = glbatch::counters();
+  *draws = c.draws;
+  *uploads = c.uploads;
 }
 
 // WebGL knows only the mipmap-generation hint.
@@ -404,10 +455,12 @@ void webHint(GLenum target, GLenum mode) {
 }
 
 void webTexParameteri(GLenum target, GLenum name, GLint value) {
+  glbatch::bindTextureForUpload();
   glTexParameteri(target, name, webWrap(value));
 }
 
 void webTexParameterf(GLenum target, GLenum name, GLfloat value) {
+  glbatch::bindTextureForUpload();
   glTexParameteri(target, name, webWrap(static_cast<GLint>(value)));
 }
 
@@ -427,6 +480,7 @@ void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
     proxyHeight = fits ? height : 0;
     return;
   }
+  glbatch::bindTextureForUpload();
   glTexImage2D(target, level, static_cast<GLint>(webFormat(internalFormat, format)), width, height,
                border, format, type, pixels);
 }

@@ -1,14 +1,21 @@
-// OpenGL 1.1 as the game uses it, on top of the browser's WebGL through
-// Emscripten's fixed-function emulation: display lists, immediate mode with
-// carried colour and texture coordinate, mipmaps and the double-precision
-// calls. Included only by the browser build (through src/gl.h); the desktop
-// builds use the system's GL and GLU.
+// OpenGL 1.1 as the game uses it, on the browser's WebGL directly: display
+// lists, immediate mode with carried colour and texture coordinate, the
+// matrix stacks, mipmaps and the double-precision calls, drawn in batches by
+// a shader program of the layer's own (gl/gl_batch.h). Included only by the
+// browser build (through src/gl.h); the desktop builds use the system's GL
+// and GLU.
 #pragma once
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 extern "C" {
+// The layer in the current context: its program and vertex buffer made (at
+// start-up, so that no frame waits for them) and GL's initial state taken;
+// 0 if the context cannot build the program. webGlStop deletes them.
+GLboolean webGlStart();
+void webGlStop();
+
 // Display lists.
 GLuint webGenLists(GLsizei range);
 void webDeleteLists(GLuint list, GLsizei range);
@@ -41,6 +48,23 @@ void webRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z);
 void webRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z);
 void webPushMatrix();
 void webPopMatrix();
+
+// The matrix stacks, kept by the layer.
+void webMatrixMode(GLenum mode);
+void webLoadIdentity();
+void webOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+              GLdouble zFar);
+void webPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar);
+
+// Clearing and the viewport draw what is batched first; webFlush draws it at
+// the end of a frame (webFinish waits for GL as well).
+void webClear(GLbitfield mask);
+void webViewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void webDepthFunc(GLenum function);
+void webFlush();
+void webFinish();
+// Draw calls and vertex-buffer uploads made since the first start.
+void webDrawCounts(unsigned long* draws, unsigned long* uploads);
 
 // Values WebGL does not take.
 void webHint(GLenum target, GLenum mode);
@@ -83,6 +107,15 @@ GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
 #define glRotatef webRotatef
 #define glPushMatrix webPushMatrix
 #define glPopMatrix webPopMatrix
+#define glMatrixMode webMatrixMode
+#define glLoadIdentity webLoadIdentity
+#define glOrtho webOrtho
+#define gluPerspective webPerspective
+#define glClear webClear
+#define glViewport webViewport
+#define glDepthFunc webDepthFunc
+#define glFlush webFlush
+#define glFinish webFinish
 #define glHint webHint
 #define glTexParameteri webTexParameteri
 #define glTexParameterf webTexParameterf

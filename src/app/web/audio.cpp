@@ -108,19 +108,26 @@ void resumeAudio() {
   });
 }
 
-void playWave(const char* fileName) {
-  if (fileName == nullptr || std::strlen(fileName) >= sizeof sounds[0].name) return;
-  Sound* sound = nullptr;
+namespace {
+// The sound of that file, loaded on first use; nullptr when there is no room.
+Sound* loadedSound(const char* fileName) {
+  if (fileName == nullptr || std::strlen(fileName) >= sizeof sounds[0].name) return nullptr;
   for (int i = 0; i < soundCount; ++i) {
-    if (std::strcmp(sounds[i].name, fileName) == 0) sound = &sounds[i];
+    if (std::strcmp(sounds[i].name, fileName) == 0) return &sounds[i];
   }
-  if (sound == nullptr) {
-    if (soundCount == kMaxSounds) return;
-    sound = &sounds[soundCount++];
-    std::memcpy(sound->name, fileName, std::strlen(fileName) + 1);
-    sound->source = loadSource(fileName);
-  }
-  if (sound->source == 0) return;
+  if (soundCount == kMaxSounds) return nullptr;
+  Sound* sound = &sounds[soundCount++];
+  std::memcpy(sound->name, fileName, std::strlen(fileName) + 1);
+  sound->source = loadSource(fileName);
+  return sound;
+}
+}  // namespace
+
+void loadWave(const char* fileName) { loadedSound(fileName); }
+
+void playWave(const char* fileName) {
+  const Sound* sound = loadedSound(fileName);
+  if (sound == nullptr || sound->source == 0) return;
   alSourceStop(sound->source);
   alSourceRewind(sound->source);
   alSourcePlay(sound->source);

@@ -4,6 +4,10 @@
 // Browsers start sound only after a click or key: called from the click handler.
 void resumeAudio();
 
+// Loads a wave file for playWave: at start-up, so that the first shot's frame
+// does not wait for the audio device and the decoding.
+void loadWave(const char* fileName);
+
 // Plays a wave file from the start, loading it on first use; silent on failure.
 void playWave(const char* fileName);
 

@@ -9,6 +9,7 @@
 #include "app/web/audio.h"
 #include "app/web/events.h"
 #include "app/web/page.h"
+#include "data_files.h"
 #include "game/state.h"
 #include "platform/frame_gate.h"
 
@@ -101,6 +102,7 @@ int start() {
     });
     return exitCode;
   }
+  loadWave(kRifleSoundFile);
   // The display's own rate drives the callback; the gate holds it to 60.
   emscripten_set_main_loop(browserFrame, 0, 0);
   EM_ASM({ Module.gameStarted = true; });

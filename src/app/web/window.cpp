@@ -5,6 +5,7 @@
 #include <GLFW/glfw3.h>
 
 #include "app/main_loop.h"
+#include "gl.h"
 #include "app/shell.h"
 #include "app/web/events.h"
 
@@ -28,6 +29,14 @@ WindowOpen openGameWindow(const char* title, int width, int height, int, bool fu
     return WindowOpen::Failed;
   }
   glfwMakeContextCurrent(window);
+  // The GL layer's shader program is built here, before the first frame.
+  if (!webGlStart()) {
+    glfwDestroyWindow(window);
+    window = nullptr;
+    glfwTerminate();
+    showStartError(StartError::CreateContext);
+    return WindowOpen::Failed;
+  }
   installEventHandlers();
   resizeView(width, height);
   if (!initScene()) {
@@ -41,10 +50,12 @@ WindowOpen openGameWindow(const char* title, int width, int height, int, bool fu
 void closeGameWindow() {
   if (window == nullptr) return;
   releaseScene();
+  webGlStop();
   glfwDestroyWindow(window);
   window = nullptr;
   glfwTerminate();
 }
 
-// The browser shows the canvas when the frame callback returns.
-void presentFrame() {}
+// The browser shows the canvas when the frame callback returns: what the GL
+// layer still holds is drawn now.
+void presentFrame() { glFlush(); }
