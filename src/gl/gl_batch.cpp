@@ -284,6 +284,7 @@ void changed() { stateChanged = true; }
 }  // namespace
 
 bool start() {
+  if (buffer != 0) stop();
   set = SetState();
   gl = GlState();
   used = 0;
