@@ -3,6 +3,9 @@
 // the WebGL calls it makes.
 #include <emscripten.h>
 
+#include <cstdlib>
+#include <new>
+
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
@@ -11,7 +14,22 @@
 #include "support/test_platform.h"
 #include "timedemo_scenes.h"
 
+namespace {
+unsigned long allocations = 0;  // operator new calls, since the start
+}  // namespace
+
+// Every allocation of the program counted (the timedemo's own, not the game's page).
+void* operator new(size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
 extern "C" {
+EMSCRIPTEN_KEEPALIVE unsigned long timedemoAllocations() { return allocations; }
+
 // Puts the game's state where scene `scene` draws from; not timed.
 EMSCRIPTEN_KEEPALIVE void timedemoPrepare(int scene) {
   if (scene >= 0 && scene < kTimedemoScenes) timedemoScenes[scene].prepare();

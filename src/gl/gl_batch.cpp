@@ -19,10 +19,11 @@ constexpr int kMaxRuns = 1024;
 constexpr int kModelviewDepth = 32;
 constexpr int kProjectionDepth = 4;
 
-struct ClipVertex {
-  GLfloat position[4];
+// A vertex in eye space, ready for the projection.
+struct EyeVertex {
+  GLfloat position[3];
   GLfloat texCoord[2];
-  GLfloat colour[4];
+  GLubyte colour[4];
 };
 
 enum Attribute : GLuint { kPosition = 0, kTexCoord = 1, kColour = 2 };
@@ -80,7 +81,7 @@ struct Matrix {
 };
 
 // All of it made once, at start-up: frames allocate nothing.
-ClipVertex stream[kStreamVertices];
+EyeVertex stream[kStreamVertices];
 size_t used = 0;
 Run runs[kMaxRuns];
 int runCount = 0;
@@ -89,6 +90,9 @@ bool stateChanged = true;  // the next triangles may need a run of their own
 SetState set;
 GlState gl;
 GLuint programs[2] = {0, 0};  // untextured, textured
+GLint projectionUniforms[2] = {-1, -1};
+unsigned projectionSerial = 1;             // counts the projection's changes
+unsigned programProjection[2] = {0, 0};    // the change each program was given
 GLuint buffer = 0;
 bool ready = false;
 Counters counted = {0, 0};
@@ -98,13 +102,16 @@ Matrix projection[kProjectionDepth];
 int modelviewTop = 0;
 int projectionTop = 0;
 bool projectionMode = false;
-Matrix combined;  // projection x modelview
-bool combinedStale = true;
 
 constexpr Matrix kIdentity = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
 
-Matrix& top() {
-  return projectionMode ? projection[projectionTop] : modelview[modelviewTop];
+// The matrix a call changes. The projection is the shader's: what was batched
+// under the old one is drawn first.
+Matrix& changing() {
+  if (!projectionMode) return modelview[modelviewTop];
+  flush();
+  ++projectionSerial;
+  return projection[projectionTop];
 }
 
 // a x b, column-major.
@@ -122,7 +129,8 @@ Matrix product(const Matrix& a, const Matrix& b) {
 // The fixed-function texture stage the game uses: the vertex colour,
 // modulated by the texture when texturing is on.
 const char* const kVertexShader =
-    "attribute vec4 position;\n"
+    "uniform mat4 projection;\n"
+    "attribute vec3 position;\n"
     "attribute vec2 texCoord;\n"
     "attribute vec4 colour;\n"
     "varying vec2 vTexCoord;\n"
@@ -130,7 +138,7 @@ const char* const kVertexShader =
     "void main() {\n"
     "  vTexCoord = texCoord;\n"
     "  vColour = colour;\n"
-    "  gl_Position = position;\n"
+    "  gl_Position = projection * vec4(position, 1.0);\n"
     "}\n";
 const char* const kFragmentHead =
     "#ifdef GL_ES\n"
@@ -197,10 +205,17 @@ void setCapability(GLenum cap, GLuint on, GLuint* held) {
 
 // Sends what differs between the run's state and GL's.
 void apply(const DrawState& s) {
-  const GLuint program = programs[s.texture != 0 ? 1 : 0];
+  const int textured = s.texture != 0 ? 1 : 0;
+  const GLuint program = programs[textured];
   if (gl.program != program) {
     glUseProgram(program);
     gl.program = program;
+  }
+  if (programProjection[textured] != projectionSerial) {
+    GLfloat m[16];
+    for (int i = 0; i < 16; ++i) m[i] = static_cast<GLfloat>(projection[projectionTop].m[i]);
+    glUniformMatrix4fv(projectionUniforms[textured], 1, GL_FALSE, m);
+    programProjection[textured] = projectionSerial;
   }
   if (s.texture != 0 && gl.texture != s.texture) {
     glBindTexture(GL_TEXTURE_2D, s.texture);
@@ -222,13 +237,13 @@ void apply(const DrawState& s) {
 void bindStream() {
   if (gl.arrays) return;
   glBindBuffer(GL_ARRAY_BUFFER, buffer);
-  const GLsizei stride = sizeof(ClipVertex);
-  glVertexAttribPointer(kPosition, 4, GL_FLOAT, GL_FALSE, stride,
-                        reinterpret_cast<const void*>(offsetof(ClipVertex, position)));
+  const GLsizei stride = sizeof(EyeVertex);
+  glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(EyeVertex, position)));
   glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
-                        reinterpret_cast<const void*>(offsetof(ClipVertex, texCoord)));
-  glVertexAttribPointer(kColour, 4, GL_FLOAT, GL_FALSE, stride,
-                        reinterpret_cast<const void*>(offsetof(ClipVertex, colour)));
+                        reinterpret_cast<const void*>(offsetof(EyeVertex, texCoord)));
+  glVertexAttribPointer(kColour, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                        reinterpret_cast<const void*>(offsetof(EyeVertex, colour)));
   glEnableVertexAttribArray(kPosition);
   glEnableVertexAttribArray(kTexCoord);
   glEnableVertexAttribArray(kColour);
@@ -256,19 +271,15 @@ void openRun() {
   runs[runCount++] = {s, static_cast<GLint>(used), 0};
 }
 
-void appendTriangles(const ObjectVertex* vertices, size_t count, const GLfloat* colour) {
+void appendTriangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
   if (used + count > kStreamVertices) flush();
   if (runCount == 0 || stateChanged) openRun();
-  if (combinedStale) {
-    combined = product(projection[projectionTop], modelview[modelviewTop]);
-    combinedStale = false;
-  }
-  const GLdouble* m = combined.m;
-  ClipVertex* out = stream + used;
+  const GLdouble* m = modelview[modelviewTop].m;
+  EyeVertex* out = stream + used;
   for (size_t i = 0; i < count; ++i, ++out) {
     const ObjectVertex& v = vertices[i];
     const GLdouble x = v.position[0], y = v.position[1], z = v.position[2];
-    for (int row = 0; row < 4; ++row) {
+    for (int row = 0; row < 3; ++row) {
       out->position[row] =
           static_cast<GLfloat>(m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row]);
     }
@@ -281,6 +292,53 @@ void appendTriangles(const ObjectVertex* vertices, size_t count, const GLfloat* 
 }
 
 void changed() { stateChanged = true; }
+
+// The cosine and sine of the angles used again and again: the smoke turns
+// every particle by the same view angles, forth and back, and sin and cos are
+// the dearest part of a rotation in WebAssembly. An angle seen for the first
+// time waits among the newcomers and is kept when it comes again, so that the
+// fragments' own angles, each used once, do not push the view's out.
+struct Turn {
+  GLdouble degrees;
+  GLdouble cosine;
+  GLdouble sine;
+};
+constexpr int kKept = 6;
+constexpr int kNewcomers = 8;
+Turn kept[kKept] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
+Turn newcomers[kNewcomers] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0},
+                              {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
+int nextKept = 0;
+int nextNewcomer = 0;
+
+const Turn& turn(GLdouble degrees) {
+  for (const Turn& t : kept) {
+    if (t.degrees == degrees) return t;
+  }
+  for (const Turn& t : newcomers) {
+    if (t.degrees != degrees) continue;
+    Turn& k = kept[nextKept];
+    nextKept = (nextKept + 1) % kKept;
+    k = t;
+    return k;
+  }
+  Turn& t = newcomers[nextNewcomer];
+  nextNewcomer = (nextNewcomer + 1) % kNewcomers;
+  // The angle brought within 45 degrees of a quarter turn in degrees, where it
+  // is exact, so that sin and cos skip their own reduction.
+  GLdouble d = degrees;
+  if (d >= 360 || d <= -360) d = std::fmod(d, 360.0);
+  const GLdouble quarters = std::floor((d + 45) / 90);
+  const GLdouble radians = (d - 90 * quarters) * (3.14159265358979323846 / 180.0);
+  const GLdouble c = std::cos(radians), s = std::sin(radians);
+  switch (static_cast<int>(quarters) & 3) {
+    case 0: t = {degrees, c, s}; break;
+    case 1: t = {degrees, -s, c}; break;
+    case 2: t = {degrees, -c, -s}; break;
+    default: t = {degrees, s, -c}; break;
+  }
+  return t;
+}
 }  // namespace
 
 bool start() {
@@ -295,9 +353,13 @@ bool start() {
   modelview[0] = kIdentity;
   projection[0] = kIdentity;
   projectionMode = false;
-  combinedStale = true;
+  ++projectionSerial;
   programs[0] = link(kUntextured);
   programs[1] = link(kTextured);
+  for (int i = 0; i < 2; ++i) {
+    projectionUniforms[i] = programs[i] != 0 ? glGetUniformLocation(programs[i], "projection") : -1;
+    programProjection[i] = 0;
+  }
   glGenBuffers(1, &buffer);
   glBindBuffer(GL_ARRAY_BUFFER, buffer);
   glBufferData(GL_ARRAY_BUFFER, sizeof stream, nullptr, GL_STREAM_DRAW);
@@ -364,10 +426,7 @@ void depthFunc(GLenum function) {
 
 void matrixMode(GLenum mode) { projectionMode = mode == GL_PROJECTION; }
 
-void loadIdentity() {
-  top() = kIdentity;
-  combinedStale = true;
-}
+void loadIdentity() { changing() = kIdentity; }
 
 void pushMatrix() {
   int& depth = projectionMode ? projectionTop : modelviewTop;
@@ -381,36 +440,51 @@ void pushMatrix() {
 void popMatrix() {
   int& depth = projectionMode ? projectionTop : modelviewTop;
   if (depth == 0) return;  // GL's stack underflow: nothing changes
+  if (projectionMode) changing();
   --depth;
-  combinedStale = true;
 }
 
 void multiply(const GLdouble m[16]) {
   Matrix b;
   std::memcpy(b.m, m, sizeof b.m);
-  top() = product(top(), b);
-  combinedStale = true;
+  Matrix& a = changing();
+  a = product(a, b);
 }
 
 void translate(GLdouble x, GLdouble y, GLdouble z) {
-  GLdouble* m = top().m;
+  GLdouble* m = changing().m;
   for (int row = 0; row < 4; ++row) m[12 + row] += m[row] * x + m[4 + row] * y + m[8 + row] * z;
-  combinedStale = true;
 }
 
 void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   const GLdouble length = std::sqrt(x * x + y * y + z * z);
   if (length == 0) return;
+  GLdouble* m = changing().m;
+  // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
+  const int plane = x > 0 && y == 0 && z == 0   ? 1   // x: columns 1 and 2
+                    : x == 0 && y > 0 && z == 0 ? 2   // y: columns 2 and 0
+                    : x == 0 && y == 0 && z > 0 ? 0   // z: columns 0 and 1
+                                                : -1;
+  const Turn& angle = turn(degrees);
+  const GLdouble c = angle.cosine, s = angle.sine;
+  if (plane >= 0) {
+    GLdouble* a = m + plane * 4;
+    GLdouble* b = m + (plane + 1) % 3 * 4;
+    for (int row = 0; row < 4; ++row) {
+      const GLdouble ar = a[row], br = b[row];
+      a[row] = ar * c + br * s;
+      b[row] = br * c - ar * s;
+    }
+    return;
+  }
   x /= length;
   y /= length;
   z /= length;
-  const GLdouble radians = degrees * 3.14159265358979323846 / 180.0;
-  const GLdouble c = std::cos(radians), s = std::sin(radians), t = 1 - c;
+  const GLdouble t = 1 - c;
   // The rotation's 3 x 3, column-major.
   const GLdouble r[9] = {t * x * x + c,     t * x * y + s * z, t * x * z - s * y,
                          t * x * y - s * z, t * y * y + c,     t * y * z + s * x,
                          t * x * z + s * y, t * y * z - s * x, t * z * z + c};
-  GLdouble* m = top().m;
   GLdouble columns[12];
   for (int c3 = 0; c3 < 3; ++c3) {
     for (int row = 0; row < 4; ++row) {
@@ -419,10 +493,9 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
     }
   }
   std::memcpy(m, columns, sizeof columns);
-  combinedStale = true;
 }
 
-void triangles(const ObjectVertex* vertices, size_t count, const GLfloat* colour) {
+void triangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
   // A list larger than the stream goes in parts of whole triangles.
   constexpr size_t kPart = kStreamVertices - kStreamVertices % 3;
   while (count > 0) {
@@ -436,7 +509,7 @@ void triangles(const ObjectVertex* vertices, size_t count, const GLfloat* colour
 void flush() {
   if (used > 0 && ready) {
     bindStream();
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(used * sizeof(ClipVertex)),
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(used * sizeof(EyeVertex)),
                     stream);
     ++counted.uploads;
     for (int i = 0; i < runCount; ++i) {

@@ -1,7 +1,8 @@
 // The browser GL layer's drawing core, as a driver batches: the fixed-function
 // state the game uses, the matrix stacks, and one streaming vertex buffer that
-// takes the vertices transformed on the CPU, drawn once per run of equal state
-// with a small shader program of the layer's own. Used by gl/gl_compat.cpp.
+// takes the vertices transformed on the CPU by the modelview matrix, drawn once
+// per run of equal state with a small shader program of the layer's own, which
+// applies the projection. Used by gl/gl_compat.cpp.
 #pragma once
 
 #include <GL/gl.h>
@@ -10,11 +11,12 @@
 
 namespace glbatch {
 
-// A vertex as the game gives it, before any matrix.
+// A vertex as the game gives it, before any matrix; the colour as the frame
+// buffer keeps it, 0 to 255.
 struct ObjectVertex {
   GLfloat position[3];
   GLfloat texCoord[2];
-  GLfloat colour[4];
+  GLubyte colour[4];
 };
 
 // Creates the program and the vertex buffer in the current context and takes
@@ -40,7 +42,7 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z);
 
 // Whole triangles under the current state and matrices, appended to the
 // batch; each takes its own colour, or `colour` when that is given.
-void triangles(const ObjectVertex* vertices, size_t count, const GLfloat* colour);
+void triangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour);
 
 // Draws what the batch holds: before the frame is shown, and before anything
 // that is not batched (clear, viewport, a texture upload) acts.

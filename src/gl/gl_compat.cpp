@@ -64,7 +64,8 @@ int callDepth = 0;
 // Immediate mode: the primitive being built and the current vertex state.
 GLenum primitive = 0;
 bool inPrimitive = false;
-Vertex current = {{0, 0, 0}, {0, 0}, {1, 1, 1, 1}};
+Vertex current = {{0, 0, 0}, {0, 0}, {255, 255, 255, 255}};
+GLfloat currentColour[4] = {1, 1, 1, 1};  // as given, for a list to record
 Vertex quad[4];
 int quadCorner = 0;
 size_t primitiveStart = 0;  // in the recorded list's vertices
@@ -102,11 +103,19 @@ void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, G
   recording->commands.push_back(command);
 }
 
+// GL clamps a colour to 0..1; the frame buffer keeps it to 1/255.
+GLubyte colourByte(GLfloat c) {
+  if (!(c > 0)) return 0;
+  if (c >= 1) return 255;
+  return static_cast<GLubyte>(c * 255 + 0.5f);
+}
+
 void setColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  current.colour[0] = r;
-  current.colour[1] = g;
-  current.colour[2] = b;
-  current.colour[3] = a;
+  const GLfloat given[4] = {r, g, b, a};
+  for (int i = 0; i < 4; ++i) {
+    currentColour[i] = given[i];
+    current.colour[i] = colourByte(given[i]);
+  }
 }
 
 void callList(GLuint name);
@@ -296,8 +305,8 @@ void webEnd() {
   }
   // A colour set between glBegin and glEnd stays current after the list.
   if (colourInPrimitive) {
-    record(Op::Colour, 0, 0, current.colour[0], current.colour[1], current.colour[2],
-           current.colour[3]);
+    record(Op::Colour, 0, 0, currentColour[0], currentColour[1], currentColour[2],
+           currentColour[3]);
   }
 }
 

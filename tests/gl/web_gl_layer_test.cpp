@@ -117,16 +117,16 @@ void stateBetweenPrimitives(const Gl& gl) {
   gl.enable(GL_DEPTH_TEST);
   gl.depthFunc(GL_LEQUAL);
   gl.color4f(0.9f, 0.9f, 0.9f, 0.6f);
-  quad(gl, 40, 40, 300, 300, 0.5);
+  quad(gl, 40, 40, 300, 300, 50);
   gl.enable(GL_TEXTURE_2D);
-  quad(gl, 100, 100, 300, 300, -0.5);
+  quad(gl, 100, 100, 300, 300, -50);
   gl.enable(GL_BLEND);
   gl.blendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  quad(gl, 160, 160, 300, 300, 0.2);  // behind the second where they overlap
+  quad(gl, 160, 160, 300, 300, 20);  // behind the second where they overlap
   gl.disable(GL_DEPTH_TEST);
   gl.disable(GL_TEXTURE_2D);
   gl.color4f(1, 0.2f, 0, 0.5f);
-  quad(gl, 220, 20, 200, 200, 0.9);
+  quad(gl, 220, 20, 200, 200, 90);
   gl.depthFunc(GL_LESS);
 }
 
@@ -184,16 +184,18 @@ void blendingOrder(const Gl& gl) {
 }
 
 // The same texture bound again between quads, and quads that each have a
-// matrix of their own, as the smoke puffs do: one run, drawn at once.
+// matrix of their own, turned about every kind of axis, as the smoke puffs
+// and the fallen enemies are: one run, drawn at once.
 void reboundTexture(const Gl& gl) {
   gl.enable(GL_TEXTURE_2D);
   gl.enable(GL_BLEND);
   gl.blendFunc(GL_SRC_ALPHA, GL_ONE);
+  const double axes[5][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, {0.2, -0.1, 1}, {0, 0, -2}};
   for (int i = 0; i < 40; ++i) {
     gl.bindTexture(GL_TEXTURE_2D, texture);
     gl.loadIdentity();
     gl.translated(60 + 13 * i, 80 + 7 * i, 0);
-    gl.rotated(9 * i, 0, 0, 1);
+    gl.rotated(9 * i - 100, axes[i % 5][0], axes[i % 5][1], axes[i % 5][2]);
     gl.color4f(0.3f, 0.5f, 0.9f, 0.02f * static_cast<float>(i));
     quad(gl, -30, -30, 60, 60);
   }
@@ -285,7 +287,7 @@ class WebGlLayer : public ::testing::Test {
     if (layer) webGlStart();
     gl.matrixMode(GL_PROJECTION);
     gl.loadIdentity();
-    gl.ortho(0, 640, 0, 480, -1, 1);
+    gl.ortho(0, 640, 0, 480, -100, 100);
     gl.matrixMode(GL_MODELVIEW);
     gl.loadIdentity();
     for (GLenum cap : {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST}) gl.disable(cap);

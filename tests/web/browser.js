@@ -15,8 +15,9 @@ const kTypes = {
   '.data': 'application/octet-stream', '.png': 'image/png',
 };
 
-// A static file server for one folder on 127.0.0.1 (any free port).
-function serve(folder) {
+// A static file server for one folder on 127.0.0.1 (any free port), with
+// `headers` added to every answer.
+function serve(folder, headers = {}) {
   const root = path.resolve(folder);
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
@@ -29,7 +30,7 @@ function serve(folder) {
     }
     response.writeHead(200, {
       'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream',
-      'Cache-Control': 'no-store',
+      'Cache-Control': 'no-store', ...headers,
     });
     fs.createReadStream(file).pipe(response);
   });
