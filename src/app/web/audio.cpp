@@ -123,7 +123,16 @@ Sound* loadedSound(const char* fileName) {
 }
 }  // namespace
 
-void loadWave(const char* fileName) { loadedSound(fileName); }
+void loadWave(const char* fileName) {
+  const Sound* sound = loadedSound(fileName);
+  if (sound == nullptr || sound->source == 0) return;
+  // Started and stopped once, unheard, so that the first shot's frame does not
+  // meet the audio library's first play either.
+  alSourcef(sound->source, AL_GAIN, 0);
+  alSourcePlay(sound->source);
+  alSourceStop(sound->source);
+  alSourcef(sound->source, AL_GAIN, 1);
+}
 
 void playWave(const char* fileName) {
   const Sound* sound = loadedSound(fileName);
