@@ -137,6 +137,9 @@ void loadWave(const char* fileName) {
 void playWave(const char* fileName) {
   const Sound* sound = loadedSound(fileName);
   if (sound == nullptr || sound->source == 0) return;
+  // The audio device opened at start-up, before the player's first click or
+  // touch: a page that has had one may resume it from here.
+  resumeAudio();
   alSourceStop(sound->source);
   alSourceRewind(sound->source);
   alSourcePlay(sound->source);

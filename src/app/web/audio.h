@@ -1,7 +1,8 @@
 // The rifle's sound in the browser, through OpenAL (Web Audio underneath).
 #pragma once
 
-// Browsers start sound only after a click or key: called from the click handler.
+// Browsers start sound only after a click or key: called from the click handler
+// and before each play.
 void resumeAudio();
 
 // Loads a wave file for playWave: at start-up, so that the first shot's frame
