@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/devices.h"
+#include "math/game_math.h"
 #include "platform/platform.h"
 #include "camera.h"
 #include "game/state.h"
@@ -55,20 +56,20 @@ void keyboardStep() {
   const double h = view.heading;
   const double k = kDegToRad;
   if (held(vk::Up) || held(vk::W)) {
-    player.xmove -= kWalkImpulse * std::sin(h * k);
-    player.zmove -= kWalkImpulse * std::cos(h * k);
+    player.xmove -= kWalkImpulse * gmath::sin(h * k);
+    player.zmove -= kWalkImpulse * gmath::cos(h * k);
   }
   if (held(vk::Down) || held(vk::S)) {
-    player.xmove += kWalkImpulse * std::sin(h * k);
-    player.zmove += kWalkImpulse * std::cos(h * k);
+    player.xmove += kWalkImpulse * gmath::sin(h * k);
+    player.zmove += kWalkImpulse * gmath::cos(h * k);
   }
   if (held(vk::A)) {
-    player.xmove += kWalkImpulse * std::sin((h - kSideStepDegrees) * k);
-    player.zmove += kWalkImpulse * std::cos((h - kSideStepDegrees) * k);
+    player.xmove += kWalkImpulse * gmath::sin((h - kSideStepDegrees) * k);
+    player.zmove += kWalkImpulse * gmath::cos((h - kSideStepDegrees) * k);
   }
   if (held(vk::D)) {
-    player.xmove += kWalkImpulse * std::sin((h + kSideStepDegrees) * k);
-    player.zmove += kWalkImpulse * std::cos((h + kSideStepDegrees) * k);
+    player.xmove += kWalkImpulse * gmath::sin((h + kSideStepDegrees) * k);
+    player.zmove += kWalkImpulse * gmath::cos((h + kSideStepDegrees) * k);
   }
   if (held(vk::Left)) {
     input.turnSpeed += kTurnImpulse;

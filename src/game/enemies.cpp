@@ -7,6 +7,7 @@
 #include "game/shooting.h"
 #include "game/state.h"
 #include "gl.h"
+#include "math/game_math.h"
 #include "model/model_list.h"
 
 namespace {
@@ -88,7 +89,7 @@ float chaseSpeed(float speed, double d) {
 float enemyBearing(float x, float z, double playerX, double playerZ) {
   const double slope =
       (playerZ - static_cast<double>(z)) / (playerX - static_cast<double>(x) + 0.5);
-  return static_cast<float>(std::atan(slope) / kDegToRad);
+  return static_cast<float>(gmath::atan(slope) / kDegToRad);
 }
 
 float facingMultiplier(double dx, double dz, float bearing) {

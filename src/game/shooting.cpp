@@ -1,12 +1,11 @@
 // The rifle: the hit test of a hunting enemy, firing, and the march of the
 // shot's ray to the face of the player's zone where it leaves a smoke burst.
-#include <cmath>
-
 #include "platform/platform.h"
 #include "camera.h"
 #include "data_files.h"
 #include "game/shooting.h"
 #include "game/state.h"
+#include "math/game_math.h"
 #include "world/collision.h"
 #include "world/particles.h"
 
@@ -27,8 +26,8 @@ HitAngles hitAngles(float x, float z, double fireX, double fireZ, double playerX
   const double ex = static_cast<double>(x);
   const double ez = static_cast<double>(z);
   HitAngles a;
-  a.H = std::atan((ez - fireZ) / (ex - fireX + 0.5));
-  a.P = std::atan((playerZ - ez) / (playerX - ex + 0.5));
+  a.H = gmath::atan((ez - fireZ) / (ex - fireX + 0.5));
+  a.P = gmath::atan((playerZ - ez) / (playerX - ex + 0.5));
   a.D = a.H - a.P;
   return a;
 }
@@ -68,9 +67,9 @@ void fireIfRequested() {
   shot.fire_x = -view.camX;
   shot.fire_y = kMuzzleHeight;
   shot.fire_z = -view.camZ;
-  shot.fire_dx = -std::sin(view.heading * kDegToRad) / kStepsPerUnit;
-  shot.fire_dy = -std::tan(input.pitch * kDegToRad) / kStepsPerUnit;
-  shot.fire_dz = -std::cos(view.heading * kDegToRad) / kStepsPerUnit;
+  shot.fire_dx = -gmath::sin(view.heading * kDegToRad) / kStepsPerUnit;
+  shot.fire_dy = -gmath::tan(input.pitch * kDegToRad) / kStepsPerUnit;
+  shot.fire_dz = -gmath::cos(view.heading * kDegToRad) / kStepsPerUnit;
 }
 
 void marchShot() {

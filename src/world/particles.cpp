@@ -7,6 +7,7 @@
 #include "camera.h"
 #include "gl.h"
 #include "image/textures.h"
+#include "math/game_math.h"
 #include "world/collision.h"
 
 Particle particles[kParticlesPerBurst][kBursts];
@@ -102,9 +103,9 @@ void startBurst(int32_t slot, const Impact& impact) {
     const double c = randomMod(360);
     const double t = randomMod(100) / 500;
     const double m = hypot2(a, c);
-    p.vx = std::sin(hypot2(a, m)) * t + impact.dx;
-    p.vy = std::cos(hypot2(a, m)) * t + impact.dy;
-    p.vz = std::cos(hypot2(c, m)) * t + impact.dz;
+    p.vx = gmath::sin(hypot2(a, m)) * t + impact.dx;
+    p.vy = gmath::cos(hypot2(a, m)) * t + impact.dy;
+    p.vz = gmath::cos(hypot2(c, m)) * t + impact.dz;
   }
 }
 
