@@ -2,6 +2,7 @@
 // shells show in their message boxes.
 #include "app/main_loop.h"
 
+#include "app/recording.h"
 #include "app/shell.h"
 #include "game/frame.h"
 #include "game/state.h"
@@ -64,14 +65,18 @@ void showShutdownError(ShutdownError error) {
 
 bool startGame(int* code) {
   exitCode = kExitNormal;
+  if (!startRecordedGame()) {
+    *code = kExitStartFailed;
+    return false;
+  }
   const bool fullscreen = askFullScreen();
   switch (openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, fullscreen)) {
     case WindowOpen::Opened: return true;
     // Declining the windowed fallback is the player's choice, not a failure.
-    case WindowOpen::Declined: *code = kExitNormal; return false;
-    case WindowOpen::Failed: break;
+    case WindowOpen::Declined: *code = kExitNormal; break;
+    case WindowOpen::Failed: *code = kExitStartFailed; break;
   }
-  *code = kExitStartFailed;
+  finishRecordedGame();
   return false;
 }
 
@@ -89,6 +94,8 @@ bool loopPass(FramePacer* pacer) {
     case PumpResult::Empty:
       break;
   }
+  // A replay feeds this pass's input here, and ends when it runs out.
+  if (!takeLoopPass()) return false;
   if (shell.active) {
     ++loopCounters.frames;
     if (!runFrame()) return false;
@@ -104,6 +111,7 @@ bool loopPass(FramePacer* pacer) {
 }
 
 int endGame() {
+  finishRecordedGame();
   closeGameWindow();
   return exitCode;
 }

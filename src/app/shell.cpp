@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/devices.h"
+#include "app/recording.h"
 #include "math/game_math.h"
 #include "platform/platform.h"
 #include "camera.h"
@@ -14,20 +15,23 @@
 ShellState shell;
 
 // The keyboard's holds are kept apart from the pads' and the touch screen's
-// (app/devices.h): a key entry is down while any of them holds it.
+// (app/devices.h): a key entry is down while any of them holds it. Each input
+// passes the recorded-game gate first (app/recording.h).
 void keyDown(int virtualKey) {
-  if (virtualKey < 0 || virtualKey > 255) return;
+  if (virtualKey < 0 || virtualKey > 255 || !takeKey(true, virtualKey)) return;
   devices.keyboard[virtualKey] = 1;
   input.KeyDown[virtualKey] = 1;
 }
 
 void keyUp(int virtualKey) {
-  if (virtualKey < 0 || virtualKey > 255) return;
+  if (virtualKey < 0 || virtualKey > 255 || !takeKey(false, virtualKey)) return;
   devices.keyboard[virtualKey] = 0;
   if (devices.holds[virtualKey] == 0) input.KeyDown[virtualKey] = 0;
 }
 
-void fireButton() { input.fireRequest = 1; }
+void fireButton() {
+  if (takeFire()) input.fireRequest = 1;
+}
 
 namespace {
 // Per presented frame: the velocity a walking key adds (the frame damps it to
@@ -106,6 +110,7 @@ double bandDelta(double last, double now) {
 }  // namespace
 
 void mouseView(double x, double y) {
+  if (!takeMouse(x, y)) return;
   if (x > kBandHigh) {
     platformWarpCursor(static_cast<int>(kBandLow), static_cast<int>(shell.lastMouseY));
   } else if (x < kBandLow) {

@@ -81,6 +81,8 @@ int burstRandom() {
 
 void resetBurstRandom() { randomState = 1; }
 
+uint32_t burstRandomState() { return randomState; }
+
 void startBurst(int32_t slot, const Impact& impact) {
   const int b = slot;
   // The shot keeps the slot within the ring; anything else would write

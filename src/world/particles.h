@@ -27,6 +27,8 @@ extern Particle particles[kParticlesPerBurst][kBursts];
 // (state * 214013 + 2531011, results 0..32767), starting from state 1.
 int burstRandom();
 void resetBurstRandom();
+// The generator's state (for the game's state digest).
+uint32_t burstRandomState();
 
 // Where a shot's ray stopped (the shot's fire_x, fire_y, fire_z) and the step
 // it was taking (fire_dx, fire_dy, fire_dz, world units per step).

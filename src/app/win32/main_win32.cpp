@@ -1,6 +1,13 @@
 // First Person Shooter on Windows: the Win32 shell's entry point.
 #include <windows.h>
 
-#include "app/main_loop.h"
+#include <cstdlib>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return runGame(); }
+#include "app/main_loop.h"
+#include "app/recording.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The C runtime has split the command line already.
+  if (!readRecordingOptions(__argc, __argv)) return kExitStartFailed;
+  return runGame();
+}

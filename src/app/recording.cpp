@@ -1,0 +1,377 @@
+// Recorded games: the file format's reader and writer, the gate the input
+// functions pass through, and the state digest (see recording.h).
+#include "app/recording.h"
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "app/main_loop.h"
+#include "app/shell.h"
+#include "game/state.h"
+#include "platform/platform.h"
+#include "world/particles.h"
+
+namespace {
+constexpr char kMagic[8] = {'S', 'H', 'O', 'O', 'T', 'R', 'E', 'C'};
+constexpr double kMouseLimit = 1e6;
+
+uint64_t readLittle(const uint8_t* p, int bytes) {
+  uint64_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+double doubleFromBits(uint64_t u) {
+  double d;
+  std::memcpy(&d, &u, sizeof d);
+  return d;
+}
+
+uint64_t bitsOfDouble(double d) {
+  uint64_t u;
+  std::memcpy(&u, &d, sizeof u);
+  return u;
+}
+
+// Bytes of a record's operand after its tag.
+size_t operandSize(uint8_t tag) {
+  switch (tag) {
+    case 1: case 2: return 1;
+    case 3: return 16;
+    case 4: return 0;
+    case 5: return 1;
+    case 6: return 12;
+    default: return 0;
+  }
+}
+}  // namespace
+
+bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* out) {
+  if (*offset >= size) return false;
+  const uint8_t tag = data[*offset];
+  if (tag < 1 || tag > 6) return false;
+  const size_t need = operandSize(tag);
+  if (size - *offset - 1 < need) return false;
+  const uint8_t* p = data + *offset + 1;
+  InputRecord r;
+  r.tag = static_cast<RecordTag>(tag);
+  switch (r.tag) {
+    case RecordTag::KeyDown:
+    case RecordTag::KeyUp:
+      r.key = p[0];
+      break;
+    case RecordTag::Mouse:
+      r.x = doubleFromBits(readLittle(p, 8));
+      r.y = doubleFromBits(readLittle(p + 8, 8));
+      // NaN fails both comparisons.
+      if (!(r.x >= -kMouseLimit && r.x <= kMouseLimit && r.y >= -kMouseLimit &&
+            r.y <= kMouseLimit)) {
+        return false;
+      }
+      break;
+    case RecordTag::Fire:
+      break;
+    case RecordTag::Pass:
+      if (p[0] > 1) return false;
+      r.active = p[0] == 1;
+      break;
+    case RecordTag::End:
+      r.frames = static_cast<uint32_t>(readLittle(p, 4));
+      r.digest = readLittle(p + 4, 8);
+      break;
+  }
+  *out = r;
+  *offset += 1 + need;
+  return true;
+}
+
+RecordingCheck checkRecording(const uint8_t* data, size_t size, RecordingSummary* summary) {
+  *summary = RecordingSummary{};
+  if (data == nullptr || size < kRecordingHeaderSize ||
+      std::memcmp(data, kMagic, sizeof kMagic) != 0) {
+    return RecordingCheck::NotARecording;
+  }
+  const uint16_t version = static_cast<uint16_t>(readLittle(data + 8, 2));
+  const size_t headerSize = static_cast<size_t>(readLittle(data + 10, 2));
+  if (version != kRecordingVersion) {
+    summary->version = version;
+    return version > kRecordingVersion ? RecordingCheck::NewerVersion
+                                       : RecordingCheck::NotARecording;
+  }
+  if (headerSize < kRecordingHeaderSize || headerSize > size) {
+    summary->badOffset = 10;
+    return RecordingCheck::Damaged;
+  }
+  size_t offset = headerSize;
+  while (offset < size) {
+    InputRecord r;
+    const size_t start = offset;
+    if (summary->hasEnd || !readRecord(data, size, &offset, &r)) {
+      summary->badOffset = start;
+      return RecordingCheck::Damaged;
+    }
+    if (r.tag == RecordTag::Pass) ++summary->passes;
+    if (r.tag == RecordTag::End) {
+      summary->hasEnd = true;
+      summary->frames = r.frames;
+      summary->digest = r.digest;
+    }
+  }
+  return RecordingCheck::Good;
+}
+
+// ---------------------------------------------------------------------------
+// The state digest.
+
+namespace {
+struct Fnv {
+  uint64_t hash = 0xCBF29CE484222325ull;
+  void bytes(uint64_t v, int count) {
+    for (int i = 0; i < count; ++i) {
+      hash ^= (v >> (8 * i)) & 0xFFu;
+      hash *= 0x100000001B3ull;
+    }
+  }
+  // Every NaN alike: builds may differ in a NaN's payload.
+  void f64(double d) { bytes(d != d ? 0x7FF8000000000000ull : bitsOfDouble(d), 8); }
+  void f32(float f) { f64(static_cast<double>(f)); }
+  void i32(int32_t v) { bytes(static_cast<uint32_t>(v), 4); }
+  void u8(uint8_t v) { bytes(v, 1); }
+  void flag(bool b) { bytes(b ? 1 : 0, 1); }
+};
+}  // namespace
+
+uint64_t gameStateDigest() {
+  Fnv h;
+  for (uint8_t k : input.KeyDown) h.u8(k);
+  h.f64(input.mouseYaw);
+  h.f64(input.pitch);
+  h.f64(input.turnSpeed);
+  h.u8(input.fireRequest);
+  h.u8(input.showStats);
+  for (double v : {player.xtrans2, player.ytrans2, player.ztrans2, player.xmove, player.ymove,
+                   player.zmove, view.keyYaw, view.heading, view.viewYaw, view.camX, view.camZ}) {
+    h.f64(v);
+  }
+  h.u8(shot.shotDone);
+  for (double v : {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy,
+                   shot.fire_dz}) {
+    h.f64(v);
+  }
+  h.i32(shot.burstSlot);
+  h.u8(shot.smokeActive);
+  for (const Enemy& e : enemies) {
+    h.f32(e.x);
+    h.f32(e.z);
+    h.u8(e.inZone);
+    h.u8(e.dead);
+    h.i32(e.hit);
+    for (float v : {e.speedX, e.speedZ, e.fall, e.fallSpeed, e.RotateX, e.multiplier}) h.f32(v);
+  }
+  h.i32(result.point);
+  h.u8(result.gameOver);
+  h.u8(result.gameWon);
+  h.i32(frameRate.frameCount);
+  for (const auto& row : particles) {
+    for (const Particle& p : row) {
+      for (double v : {p.life, p.fade, p.size, p.x, p.y, p.z, p.vx, p.vy, p.vz}) h.f64(v);
+      for (double v : p.triangle) h.f64(v);
+      for (double v : p.angle) h.f64(v);
+      for (double v : p.spin) h.f64(v);
+    }
+  }
+  h.bytes(burstRandomState(), 4);
+  h.flag(shell.active);
+  h.flag(shell.invertMouse);
+  h.flag(shell.statsKeyLatch);
+  h.flag(shell.invertKeyLatch);
+  h.f64(shell.lastMouseX);
+  h.f64(shell.lastMouseY);
+  return h.hash;
+}
+
+void formatGameSummary(char* out, size_t size, uint64_t frames) {
+  const char* outcome = result.gameWon ? "You win!" : result.gameOver ? "GAME OVER!" : "unfinished";
+  const uint64_t digest = gameStateDigest();
+  std::snprintf(out, size, "%lu frames, score %d, %s, state digest %08x%08x",
+                static_cast<unsigned long>(frames), static_cast<int>(result.point), outcome,
+                static_cast<unsigned>(digest >> 32), static_cast<unsigned>(digest));
+}
+
+// ---------------------------------------------------------------------------
+// Recording and playing.
+
+namespace {
+enum class Mode { Live, Recording, Playing };
+Mode mode = Mode::Live;
+const char* fileName = nullptr;
+FILE* out = nullptr;
+bool writeFailed = false;
+MappedFile played;
+size_t playOffset = 0;
+RecordingSummary playedSummary;
+bool feeding = false;  // the recording's own input is going through
+
+void put(const uint8_t* bytes, size_t count) {
+  if (out != nullptr && std::fwrite(bytes, 1, count, out) != count) writeFailed = true;
+}
+
+void putLittle(uint8_t* p, uint64_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+void say(const char* text) {
+  platformMessageBox(text, "Recorded game", MessageButtons::Ok, MessageIcon::Exclamation);
+}
+}  // namespace
+
+bool readRecordingOptions(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const bool record = std::strcmp(argv[i], "--record") == 0;
+    const bool play = std::strcmp(argv[i], "--play") == 0;
+    if (!record && !play) continue;
+    if (i + 1 >= argc || mode != Mode::Live) {
+      std::fprintf(stderr, "First Person Shooter: use --record FILE or --play FILE, once.\n");
+      return false;
+    }
+    mode = record ? Mode::Recording : Mode::Playing;
+    fileName = argv[++i];
+  }
+  return true;
+}
+
+bool startRecordedGame() {
+  char text[512];
+  if (mode == Mode::Recording) {
+    out = std::fopen(fileName, "wb");
+    if (out == nullptr) {
+      std::snprintf(text, sizeof text, "Cannot write the recording \"%s\".", fileName);
+      say(text);
+      return false;
+    }
+    uint8_t header[kRecordingHeaderSize] = {};
+    std::memcpy(header, kMagic, sizeof kMagic);
+    putLittle(header + 8, kRecordingVersion, 2);
+    putLittle(header + 10, kRecordingHeaderSize, 2);
+    put(header, sizeof header);
+    return true;
+  }
+  if (mode != Mode::Playing) return true;
+  const MapResult mapped = mapFile(fileName, &played);
+  RecordingCheck check = RecordingCheck::NotARecording;
+  if (mapped == MapResult::Mapped) check = checkRecording(played.data, played.size, &playedSummary);
+  if (mapped != MapResult::Mapped) {
+    std::snprintf(text, sizeof text, "Cannot read the recorded game \"%s\".", fileName);
+  } else if (check == RecordingCheck::NotARecording) {
+    std::snprintf(text, sizeof text, "\"%s\" is not a recorded game of First Person Shooter.",
+                  fileName);
+  } else if (check == RecordingCheck::NewerVersion) {
+    std::snprintf(text, sizeof text,
+                  "\"%s\" was recorded in format %u; this game plays format %u only.", fileName,
+                  static_cast<unsigned>(playedSummary.version),
+                  static_cast<unsigned>(kRecordingVersion));
+  } else if (check == RecordingCheck::Damaged) {
+    std::snprintf(text, sizeof text, "The recorded game \"%s\" is damaged (at byte %lu).",
+                  fileName, static_cast<unsigned long>(playedSummary.badOffset));
+  }
+  if (mapped != MapResult::Mapped || check != RecordingCheck::Good) {
+    unmapFile(&played);
+    say(text);
+    return false;
+  }
+  // The header's size says where the records start (checked above).
+  playOffset = static_cast<size_t>(readLittle(played.data + 10, 2));
+  return true;
+}
+
+bool takeKey(bool down, int virtualKey) {
+  if (mode == Mode::Playing) return feeding || (down && virtualKey == vk::Escape);
+  if (mode == Mode::Recording && virtualKey >= 0 && virtualKey < 256) {
+    const uint8_t bytes[2] = {static_cast<uint8_t>(down ? RecordTag::KeyDown : RecordTag::KeyUp),
+                              static_cast<uint8_t>(virtualKey)};
+    put(bytes, sizeof bytes);
+  }
+  return true;
+}
+
+bool takeMouse(double x, double y) {
+  if (mode == Mode::Playing) return feeding;
+  if (mode == Mode::Recording) {
+    uint8_t bytes[17] = {static_cast<uint8_t>(RecordTag::Mouse)};
+    putLittle(bytes + 1, bitsOfDouble(x), 8);
+    putLittle(bytes + 9, bitsOfDouble(y), 8);
+    put(bytes, sizeof bytes);
+  }
+  return true;
+}
+
+bool takeFire() {
+  if (mode == Mode::Playing) return feeding;
+  if (mode == Mode::Recording) {
+    const uint8_t tag = static_cast<uint8_t>(RecordTag::Fire);
+    put(&tag, 1);
+  }
+  return true;
+}
+
+bool takeLoopPass() {
+  if (mode == Mode::Recording) {
+    const uint8_t bytes[2] = {static_cast<uint8_t>(RecordTag::Pass), shell.active ? uint8_t{1} : uint8_t{0}};
+    put(bytes, sizeof bytes);
+    return true;
+  }
+  if (mode != Mode::Playing) return true;
+  feeding = true;
+  InputRecord r;
+  bool pass = false;
+  while (!pass && readRecord(played.data, played.size, &playOffset, &r)) {
+    switch (r.tag) {
+      case RecordTag::KeyDown: keyDown(r.key); break;
+      case RecordTag::KeyUp: keyUp(r.key); break;
+      case RecordTag::Mouse: mouseView(r.x, r.y); break;
+      case RecordTag::Fire: fireButton(); break;
+      case RecordTag::Pass:
+        shell.active = r.active;
+        pass = true;
+        break;
+      case RecordTag::End: break;
+    }
+  }
+  feeding = false;
+  return pass;
+}
+
+void finishRecordedGame() {
+  if (mode == Mode::Live) return;
+  char summary[160];
+  formatGameSummary(summary, sizeof summary, loopCounters.frames);
+  if (mode == Mode::Recording) {
+    uint8_t bytes[13] = {static_cast<uint8_t>(RecordTag::End)};
+    putLittle(bytes + 1, static_cast<uint32_t>(loopCounters.frames), 4);
+    putLittle(bytes + 5, gameStateDigest(), 8);
+    put(bytes, sizeof bytes);
+    if (out != nullptr && std::fclose(out) != 0) writeFailed = true;
+    out = nullptr;
+    std::printf("Recorded game: %s\n", summary);
+    if (writeFailed) std::fprintf(stderr, "The recording \"%s\" could not be written whole.\n", fileName);
+  } else {
+    std::printf("Replayed game: %s\n", summary);
+    if (playedSummary.hasEnd) {
+      const bool same = playedSummary.frames == static_cast<uint32_t>(loopCounters.frames) &&
+                        playedSummary.digest == gameStateDigest();
+        if (same) {
+        std::printf("The replay ended as the recorded game did.\n");
+      } else {
+        std::printf("The replay differs from the recorded game (%lu frames, state digest "
+                    "%08x%08x).\n",
+                    static_cast<unsigned long>(playedSummary.frames),
+                    static_cast<unsigned>(playedSummary.digest >> 32),
+                    static_cast<unsigned>(playedSummary.digest));
+      }
+    }
+    unmapFile(&played);
+  }
+  std::fflush(stdout);
+  mode = Mode::Live;
+}
