@@ -6,7 +6,6 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/main_loop.h"
 #include "app/shell.h"
 #include "game/state.h"
 #include "platform/platform.h"
@@ -212,6 +211,7 @@ MappedFile played;
 size_t playOffset = 0;
 RecordingSummary playedSummary;
 bool feeding = false;  // the recording's own input is going through
+uint64_t gameFrames = 0;  // passes with the window active since the game started
 
 void put(const uint8_t* bytes, size_t count) {
   if (out != nullptr && std::fwrite(bytes, 1, count, out) != count) writeFailed = true;
@@ -243,6 +243,7 @@ bool readRecordingOptions(int argc, char** argv) {
 
 bool startRecordedGame() {
   char text[512];
+  gameFrames = 0;
   if (mode == Mode::Recording) {
     out = std::fopen(fileName, "wb");
     if (out == nullptr) {
@@ -319,6 +320,7 @@ bool takeLoopPass() {
   if (mode == Mode::Recording) {
     const uint8_t bytes[2] = {static_cast<uint8_t>(RecordTag::Pass), shell.active ? uint8_t{1} : uint8_t{0}};
     put(bytes, sizeof bytes);
+    if (shell.active) ++gameFrames;
     return true;
   }
   if (mode != Mode::Playing) return true;
@@ -333,6 +335,7 @@ bool takeLoopPass() {
       case RecordTag::Fire: fireButton(); break;
       case RecordTag::Pass:
         shell.active = r.active;
+        if (r.active) ++gameFrames;
         pass = true;
         break;
       case RecordTag::End: break;
@@ -345,10 +348,10 @@ bool takeLoopPass() {
 void finishRecordedGame() {
   if (mode == Mode::Live) return;
   char summary[160];
-  formatGameSummary(summary, sizeof summary, loopCounters.frames);
+  formatGameSummary(summary, sizeof summary, gameFrames);
   if (mode == Mode::Recording) {
     uint8_t bytes[13] = {static_cast<uint8_t>(RecordTag::End)};
-    putLittle(bytes + 1, static_cast<uint32_t>(loopCounters.frames), 4);
+    putLittle(bytes + 1, static_cast<uint32_t>(gameFrames), 4);
     putLittle(bytes + 5, gameStateDigest(), 8);
     put(bytes, sizeof bytes);
     if (out != nullptr && std::fclose(out) != 0) writeFailed = true;
@@ -358,7 +361,7 @@ void finishRecordedGame() {
   } else {
     std::printf("Replayed game: %s\n", summary);
     if (playedSummary.hasEnd) {
-      const bool same = playedSummary.frames == static_cast<uint32_t>(loopCounters.frames) &&
+      const bool same = playedSummary.frames == static_cast<uint32_t>(gameFrames) &&
                         playedSummary.digest == gameStateDigest();
         if (same) {
         std::printf("The replay ended as the recorded game did.\n");

@@ -5,8 +5,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
+#include "app/recording.h"
 #include "app/shell.h"
+#include "game/frame.h"
 #include "game/hud.h"
 #include "game/state.h"
 #include "support/bot.h"
@@ -80,4 +85,46 @@ TEST_F(Playthrough, StandingStillIsCaught) {
   EXPECT_LT(std::fabs(player.ztrans2 - static_cast<double>(first.z)), 15.0);
   const Frame end = frame();
   expectMatchesReference("gameover", 50, end.rgb);
+}
+
+// The same walk, recorded as the game records it, from the cursor that the
+// start-up warp leaves: every build's game replays such a recording to the
+// same win (tests/recordings/playthrough.rec is one, made here).
+TEST_F(Playthrough, RecordedWalkEndsInAWin) {
+  const std::string path = SHOOTER_BINARY_DIR "/playthrough.rec";
+  char program[] = "shooter";
+  char option[] = "--record";
+  std::vector<char> file(path.begin(), path.end());
+  file.push_back('\0');
+  char* argv[] = {program, option, file.data()};
+  ASSERT_TRUE(readRecordingOptions(3, argv));
+  ASSERT_TRUE(startRecordedGame());
+  shell.lastMouseX = 0;  // as the game starts, before the warp's move arrives
+  shell.lastMouseY = 0;
+  mouseView(320, 240);
+  bot::Player bot;
+  uint32_t frames = 0;
+  while (!result.gameWon && !result.gameOver && frames < kFrameLimit) {
+    bot.beforeFrame();
+    takeLoopPass();
+    step();
+    ++frames;
+  }
+  bot.releaseKeys();
+  // The end screen, and Escape ends the game after its frame.
+  keyDown(vk::Escape);
+  takeLoopPass();
+  runFrame();
+  finishRecordedGame();
+  ASSERT_EQ(result.gameWon, 1);
+
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+  RecordingSummary summary;
+  ASSERT_EQ(checkRecording(bytes.data(), bytes.size(), &summary), RecordingCheck::Good);
+  EXPECT_TRUE(summary.hasEnd);
+  EXPECT_EQ(summary.frames, frames + 1);
+  EXPECT_EQ(summary.passes, frames + 1);
+  EXPECT_EQ(summary.digest, gameStateDigest());
 }

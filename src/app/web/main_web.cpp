@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/main_loop.h"
+#include "app/recording.h"
 #include "app/shell.h"
 #include "app/web/audio.h"
 #include "app/web/events.h"
@@ -96,7 +97,8 @@ EMSCRIPTEN_KEEPALIVE double webEnemy(int i, int field) {
 namespace {
 int start() {
   int exitCode = kExitNormal;
-  if (!startGame(&exitCode)) {
+  // --record FILE or --play FILE, which the page adds for ?record and ?play=.
+  if (!readRecordingOptions(argc, argv) || !startGame(&exitCode)) {
     EM_ASM({
       if (Module.onGameEnded) Module.onGameEnded();
     });
