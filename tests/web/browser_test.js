@@ -337,6 +337,55 @@ const tests = {
     check(outcome.sounds === outcome.shots, 'not every shot was heard');
   },
 
+  // Games recorded by the Linux build replay in the page (?play=ADDRESS) to
+  // the frames, score and state digest they were recorded with.
+  async replay(tab, url) {
+    for (const [name, summary] of [['playthrough', '916 frames, score 50, You win!'],
+                                   ['walk_look_fire', '140 frames, score 0, unfinished']]) {
+      await tab.load(`${url}?play=recordings/${name}.rec`, false);
+      await tab.waitFor('Module._webEnded() === 1', 120000);
+      const lines = tab.console.filter((l) => /^Replayed game:|^The replay/.test(l));
+      console.log(`  ${name}: ${lines.join(' ')}`);
+      check(lines.some((l) => l.startsWith(`Replayed game: ${summary}, state digest`)),
+            `summary: ${lines}`);
+      check(lines.includes('The replay ended as the recorded game did.'), 'the replay differs');
+    }
+  },
+
+  // ?record: a short game (walking, mouse look) ended with Escape is offered
+  // for download, and the file, chosen on the page, replays to the same end.
+  async record(tab, url) {
+    await tab.load(`${url}?record`, false);
+    await tab.waitFor('Module._webFrames() > 5', 10000);
+    await tab.key('keyDown', 87, 'KeyW', 'w');
+    await tab.waitFor('Module._webFrames() > 30', 10000);
+    await tab.key('keyUp', 87, 'KeyW', 'w');
+    for (const x of [300, 250, 200]) await tab.mouse('mouseMoved', x, 200);
+    await tab.waitFor('Module._webFrames() > 60', 10000);
+    await tab.key('keyDown', 27, 'Escape', 'Escape');
+    await tab.waitFor('Module._webEnded() === 1', 5000);
+    await tab.key('keyUp', 27, 'Escape', 'Escape');
+    const recorded = tab.console.find((l) => l.startsWith('Recorded game: '));
+    check(recorded, 'no summary after recording');
+    const bytes = await tab.eval('fetch(document.getElementById("download").href)' +
+                                 '.then((r) => r.arrayBuffer()).then((b) => Array.from(new Uint8Array(b)))');
+    const file = path.join(outputDir, 'web-recorded.rec');
+    fs.writeFileSync(file, Buffer.from(bytes));
+    console.log(`  ${recorded} (${bytes.length} bytes)`);
+
+    tab.console = [];
+    const { result } = await tab.client.Runtime.evaluate({
+      expression: 'document.getElementById("playFile")' });
+    await tab.client.DOM.setFileInputFiles({ objectId: result.objectId, files: [file] });
+    await tab.waitFor('location.search === "?play=chosen" && window.Module && ' +
+                      'Module.gameStarted === true', 30000);
+    await tab.waitFor('Module._webEnded() === 1', 60000);
+    const replayed = tab.console.find((l) => l.startsWith('Replayed game: '));
+    console.log(`  ${replayed}`);
+    check(replayed === recorded.replace('Recorded', 'Replayed'), 'the chosen file replayed otherwise');
+    check(tab.console.includes('The replay ended as the recorded game did.'), 'the replay differs');
+  },
+
   // The player of the desktop's playthrough, in the page: walks the corridor
   // to the door and shoots every enemy that hunts it, one frame at a time,
   // through the page's own key and mouse events.
