@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "app/devices.h"
 #include "app/shell.h"
 #include "game/state.h"
 #include "platform/platform.h"
@@ -41,6 +42,8 @@ size_t operandSize(uint8_t tag) {
     case 4: return 0;
     case 5: return 1;
     case 6: return 12;
+    case 7: case 8: return 2;
+    case 9: return 16;
     default: return 0;
   }
 }
@@ -49,7 +52,7 @@ size_t operandSize(uint8_t tag) {
 bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* out) {
   if (*offset >= size) return false;
   const uint8_t tag = data[*offset];
-  if (tag < 1 || tag > 6) return false;
+  if (tag < 1 || tag > 9) return false;
   const size_t need = operandSize(tag);
   if (size - *offset - 1 < need) return false;
   const uint8_t* p = data + *offset + 1;
@@ -60,7 +63,14 @@ bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* o
     case RecordTag::KeyUp:
       r.key = p[0];
       break;
+    case RecordTag::DeviceKeyDown:
+    case RecordTag::DeviceKeyUp:
+      r.device = p[0];
+      r.key = p[1];
+      if (r.device > kTouchDevice) return false;
+      break;
     case RecordTag::Mouse:
+    case RecordTag::Look:
       r.x = doubleFromBits(readLittle(p, 8));
       r.y = doubleFromBits(readLittle(p + 8, 8));
       // NaN fails both comparisons.
@@ -307,6 +317,28 @@ bool takeMouse(double x, double y) {
   return true;
 }
 
+bool takeLook(double yaw, double pitch) {
+  if (mode == Mode::Playing) return feeding;
+  if (mode == Mode::Recording) {
+    uint8_t bytes[17] = {static_cast<uint8_t>(RecordTag::Look)};
+    putLittle(bytes + 1, bitsOfDouble(yaw), 8);
+    putLittle(bytes + 9, bitsOfDouble(pitch), 8);
+    put(bytes, sizeof bytes);
+  }
+  return true;
+}
+
+bool takeDeviceKey(bool down, int device, int virtualKey) {
+  if (mode == Mode::Playing) return feeding || (down && virtualKey == vk::Escape);
+  if (mode == Mode::Recording) {
+    const uint8_t bytes[3] = {
+        static_cast<uint8_t>(down ? RecordTag::DeviceKeyDown : RecordTag::DeviceKeyUp),
+        static_cast<uint8_t>(device), static_cast<uint8_t>(virtualKey)};
+    put(bytes, sizeof bytes);
+  }
+  return true;
+}
+
 bool takeFire() {
   if (mode == Mode::Playing) return feeding;
   if (mode == Mode::Recording) {
@@ -333,6 +365,9 @@ bool takeLoopPass() {
       case RecordTag::KeyUp: keyUp(r.key); break;
       case RecordTag::Mouse: mouseView(r.x, r.y); break;
       case RecordTag::Fire: fireButton(); break;
+      case RecordTag::DeviceKeyDown: deviceKeyDown(r.device, r.key); break;
+      case RecordTag::DeviceKeyUp: deviceKeyUp(r.device, r.key); break;
+      case RecordTag::Look: setLook(r.x, r.y); break;
       case RecordTag::Pass:
         shell.active = r.active;
         if (r.active) ++gameFrames;

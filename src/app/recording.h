@@ -6,6 +6,10 @@
 // same state on every other. Without either option nothing is recorded,
 // nothing is written and the game plays as always.
 //
+// Input is recorded where every device meets the game: the key entries, the
+// mouse view, the fire button and setLook (app/shell.h, app/devices.h), so
+// pads and touches replay as well as keys and the mouse.
+//
 // The file (all numbers little-endian):
 //
 //   header, 16 bytes
@@ -24,6 +28,10 @@
 //                    it arrived in the passes since the previous one
 //     6   end        uint32 frames, uint64 state digest: the recorded game's
 //                    summary; only the last record may be one
+//     7   device key down   uint8 device (0..4: a pad, or the touch screen and
+//     8   device key up     the page's buttons), uint8 virtual-key code: a key
+//                           entry a pad or touch takes or lets go (app/devices.h)
+//     9   look       float64 yaw, float64 pitch: setLook (finite, within +-1e6)
 //
 // A damaged or foreign file is refused before the game starts, with a message.
 #pragma once
@@ -37,12 +45,23 @@
 constexpr uint16_t kRecordingVersion = 1;
 constexpr size_t kRecordingHeaderSize = 16;
 
-enum class RecordTag : uint8_t { KeyDown = 1, KeyUp = 2, Mouse = 3, Fire = 4, Pass = 5, End = 6 };
+enum class RecordTag : uint8_t {
+  KeyDown = 1,
+  KeyUp = 2,
+  Mouse = 3,
+  Fire = 4,
+  Pass = 5,
+  End = 6,
+  DeviceKeyDown = 7,
+  DeviceKeyUp = 8,
+  Look = 9,
+};
 
 struct InputRecord {
   RecordTag tag = RecordTag::Pass;
-  int key = 0;           // KeyDown, KeyUp
-  double x = 0, y = 0;   // Mouse
+  int key = 0;           // KeyDown, KeyUp, DeviceKeyDown, DeviceKeyUp
+  int device = 0;        // DeviceKeyDown, DeviceKeyUp
+  double x = 0, y = 0;   // Mouse; Look: yaw and pitch
   bool active = true;    // Pass
   uint32_t frames = 0;   // End
   uint64_t digest = 0;   // End
@@ -85,6 +104,10 @@ bool startRecordedGame();
 bool takeKey(bool down, int virtualKey);
 bool takeMouse(double x, double y);
 bool takeFire();
+bool takeLook(double yaw, double pitch);
+// A device's key entry (only changes are recorded: the caller asks when the
+// device's hold actually starts or ends).
+bool takeDeviceKey(bool down, int device, int virtualKey);
 
 // The main loop, on each pass with an empty queue, before the frame: records
 // the pass, or feeds the recording's input for it (and its window state).

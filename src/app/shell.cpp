@@ -147,6 +147,7 @@ void mouseView(double x, double y) {
 }
 
 void setLook(double yaw, double pitch) {
+  if (!takeLook(yaw, pitch)) return;
   input.mouseYaw = yaw;
   input.pitch = pitch;
 }

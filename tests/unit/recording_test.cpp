@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/devices.h"
 #include "app/recording.h"
 #include "app/shell.h"
 #include "game/state.h"
@@ -28,8 +29,9 @@ Bytes operator+(Bytes a, const Bytes& b) {
   return a;
 }
 
-Bytes mouse(double x, double y) {
-  Bytes b(17, 3);
+// A mouse move (tag 3) or a look (tag 9).
+Bytes mouse(double x, double y, uint8_t tag = 3) {
+  Bytes b(17, tag);
   std::memcpy(&b[1], &x, 8);  // the machines that run the tests are little-endian
   std::memcpy(&b[9], &y, 8);
   return b;
@@ -67,9 +69,13 @@ TEST(Recording, ReaderRefusesDamagedAndForeignFiles) {
       {"a mouse move of NaN", header() + mouse(std::numeric_limits<double>::quiet_NaN(), 2), RecordingCheck::Damaged, 16},
       {"a mouse move far off", header() + kPass + mouse(5, 2e6), RecordingCheck::Damaged, 18},
       {"a window state of 2", header() + Bytes{5, 2}, RecordingCheck::Damaged, 16},
+      {"a sixth device", header() + kPass + Bytes{7, 5, 0x57}, RecordingCheck::Damaged, 18},
+      {"a look of infinity", header() + mouse(1, std::numeric_limits<double>::infinity(), 9),
+       RecordingCheck::Damaged, 16},
       {"a record after the end", header() + kPass + kEnd + kPass, RecordingCheck::Damaged, 31},
       {"a whole game", header() + Bytes{1, 0x57} + mouse(12, 300) + Bytes{4} + kPass + kPass +
-                           Bytes{2, 0x57} + kPass + kEnd,
+                           Bytes{2, 0x57, 7, 4, 0x41} + mouse(300, 0, 9) + kPass +
+                           Bytes{8, 4, 0x41} + kEnd,
        RecordingCheck::Good, 0},
       {"a longer header", header(1, 20) + Bytes(4, 0xEE) + kPass, RecordingCheck::Good, 0},
   };
@@ -122,5 +128,47 @@ TEST(Recording, ReplayTakesItsOwnInputAndLiveEscapeOnly) {
   shell = ShellState{};
   resetGameState();
   EXPECT_TRUE(testPlatform.messages.empty());
+  std::remove(path.c_str());
+}
+
+// A pad's and the touch screen's key entries are recorded, and replay, like
+// the keyboard's.
+TEST(Recording, PadAndTouchKeysReplay) {
+  const std::string path = SHOOTER_BINARY_DIR "/recording_pad_test.rec";
+  std::vector<char> name(path.begin(), path.end());
+  name.push_back('\0');
+  char program[] = "shooter", record[] = "--record", play[] = "--play";
+  char* recordArgs[] = {program, record, name.data()};
+  char* playArgs[] = {program, play, name.data()};
+  PadState forward;
+  forward.leftY = -1;  // pushed away: W
+  resetGameState();
+  devices = DeviceState{};
+  testPlatform.clear();
+  ASSERT_TRUE(readRecordingOptions(3, recordArgs));
+  ASSERT_TRUE(startRecordedGame());
+  padFrame(0, forward);
+  takeLoopPass();
+  padFrame(0, PadState{});
+  pageButton(vk::F, true);
+  takeLoopPass();
+  finishRecordedGame();
+
+  resetGameState();
+  devices = DeviceState{};
+  ASSERT_TRUE(readRecordingOptions(3, playArgs));
+  ASSERT_TRUE(startRecordedGame());
+  padFrame(1, forward);  // a live pad: dropped
+  EXPECT_EQ(input.KeyDown[vk::W], 0);
+  ASSERT_TRUE(takeLoopPass());
+  EXPECT_EQ(input.KeyDown[vk::W], 1);
+  ASSERT_TRUE(takeLoopPass());
+  EXPECT_EQ(input.KeyDown[vk::W], 0);
+  EXPECT_EQ(input.KeyDown[vk::F], 1);
+  EXPECT_FALSE(takeLoopPass());
+  finishRecordedGame();
+  resetGameState();
+  devices = DeviceState{};
+  shell = ShellState{};
   std::remove(path.c_str());
 }
