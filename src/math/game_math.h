@@ -9,9 +9,13 @@
 // IEEE doubles in round-to-nearest computes the same results.
 //
 // Ranges and accuracy: every finite double. The argument reduction of sin, cos
-// and tan is exact for every finite argument (a 192-bit window of 2/pi, so an
-// angle of a billion turns reduces as well as one of a tenth of one), and the
-// results are within 1 ulp of the true value (measured: under 0.51 ulp). The
+// and tan multiplies by a 192-bit window of 2/pi in integers, so the reduced
+// angle keeps at least 70 correct bits for every finite argument, even the
+// double nearest a multiple of pi/2 (an angle of a billion turns reduces as
+// well as one of a tenth of one), and the
+// results are within 1 ulp of the true value (measured against 300-bit values
+// over 360,000 arguments from the game's ranges and the whole double range:
+// at most 0.54 ulp; tests/unit/game_math_test.cpp checks 763 of them). The
 // game's own arguments: headings in radians (unbounded: the keyboard's turning
 // is never wrapped), the smoke's spread angles 0..622, the pitch within
 // +-85 degrees for tan, and any slope (including infinities) for atan.
