@@ -97,8 +97,7 @@ EMSCRIPTEN_KEEPALIVE double webEnemy(int i, int field) {
 namespace {
 int start() {
   int exitCode = kExitNormal;
-  // --record FILE or --play FILE, which the page adds for ?record and ?play=.
-  if (!readRecordingOptions(argc, argv) || !startGame(&exitCode)) {
+  if (!startGame(&exitCode)) {
     EM_ASM({
       if (Module.onGameEnded) Module.onGameEnded();
     });
@@ -127,6 +126,13 @@ EMSCRIPTEN_KEEPALIVE void webPageButton(int virtualKey, int down) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "paused") == 0) framesLeft = 0;
+  }
+  // --record FILE or --play FILE, which the page adds for ?record and ?play=.
+  if (!readRecordingOptions(argc, argv)) {
+    EM_ASM({
+      if (Module.onGameEnded) Module.onGameEnded();
+    });
+    return kExitStartFailed;
   }
   // A touch screen answers the start question on the page, whose Yes may take
   // it full screen at once; the game starts with the answer (webAnswer).
