@@ -93,48 +93,10 @@ TEST(Recording, ReaderRefusesDamagedAndForeignFiles) {
   EXPECT_EQ(summary.digest, 0x0807060504030201ull);
 }
 
-TEST(Recording, ReplayTakesItsOwnInputAndLiveEscapeOnly) {
+// A game recorded from the keyboard, the mouse's button, a pad and the page's
+// buttons replays from the file alone: live input is dropped, except Escape.
+TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   const std::string path = SHOOTER_BINARY_DIR "/recording_test.rec";
-  const Bytes game = header() + Bytes{1, 0x57} + Bytes{4} + kPass + Bytes{5, 0};
-  FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fwrite(game.data(), 1, game.size(), f);
-  std::fclose(f);
-  resetGameState();
-  testPlatform.clear();
-  std::vector<char> name(path.begin(), path.end());
-  name.push_back('\0');
-  char program[] = "shooter", option[] = "--play";
-  char* argv[] = {program, option, name.data()};
-  ASSERT_TRUE(readRecordingOptions(3, argv));
-  ASSERT_TRUE(startRecordedGame());
-
-  keyDown(vk::A);  // live input: dropped
-  fireButton();
-  mouseView(100, 100);
-  EXPECT_EQ(input.KeyDown[vk::A], 0);
-  EXPECT_EQ(input.fireRequest, 0);
-  EXPECT_EQ(input.mouseYaw, 0);
-  ASSERT_TRUE(takeLoopPass());  // the first pass: W down and a shot
-  EXPECT_EQ(input.KeyDown[vk::W], 1);
-  EXPECT_EQ(input.fireRequest, 1);
-  EXPECT_TRUE(shell.active);
-  keyDown(vk::Escape);  // the player can always leave
-  EXPECT_EQ(input.KeyDown[vk::Escape], 1);
-  ASSERT_TRUE(takeLoopPass());  // the second: the window inactive
-  EXPECT_FALSE(shell.active);
-  EXPECT_FALSE(takeLoopPass());  // the recording has run out
-  finishRecordedGame();
-  shell = ShellState{};
-  resetGameState();
-  EXPECT_TRUE(testPlatform.messages.empty());
-  std::remove(path.c_str());
-}
-
-// A pad's and the touch screen's key entries are recorded, and replay, like
-// the keyboard's.
-TEST(Recording, PadAndTouchKeysReplay) {
-  const std::string path = SHOOTER_BINARY_DIR "/recording_pad_test.rec";
   std::vector<char> name(path.begin(), path.end());
   name.push_back('\0');
   char program[] = "shooter", record[] = "--record", play[] = "--play";
@@ -142,33 +104,44 @@ TEST(Recording, PadAndTouchKeysReplay) {
   char* playArgs[] = {program, play, name.data()};
   PadState forward;
   forward.leftY = -1;  // pushed away: W
-  resetGameState();
-  devices = DeviceState{};
+  const auto fresh = [] {
+    resetGameState();
+    devices = DeviceState{};
+    shell = ShellState{};
+  };
+  fresh();
   testPlatform.clear();
   ASSERT_TRUE(readRecordingOptions(3, recordArgs));
   ASSERT_TRUE(startRecordedGame());
+  keyDown(vk::A);
+  fireButton();
   padFrame(0, forward);
   takeLoopPass();
   padFrame(0, PadState{});
   pageButton(vk::F, true);
+  shell.active = false;
   takeLoopPass();
   finishRecordedGame();
 
-  resetGameState();
-  devices = DeviceState{};
+  fresh();
   ASSERT_TRUE(readRecordingOptions(3, playArgs));
   ASSERT_TRUE(startRecordedGame());
-  padFrame(1, forward);  // a live pad: dropped
-  EXPECT_EQ(input.KeyDown[vk::W], 0);
+  keyDown(vk::D);  // live input
+  padFrame(1, forward);
+  mouseView(100, 100);
+  EXPECT_EQ(input.KeyDown[vk::D] + input.KeyDown[vk::W] + input.mouseYaw, 0);
   ASSERT_TRUE(takeLoopPass());
-  EXPECT_EQ(input.KeyDown[vk::W], 1);
+  EXPECT_EQ(input.KeyDown[vk::A] + input.KeyDown[vk::W] + input.fireRequest, 3);
+  EXPECT_TRUE(shell.active);
+  keyDown(vk::Escape);  // the player can always leave
+  EXPECT_EQ(input.KeyDown[vk::Escape], 1);
   ASSERT_TRUE(takeLoopPass());
   EXPECT_EQ(input.KeyDown[vk::W], 0);
   EXPECT_EQ(input.KeyDown[vk::F], 1);
-  EXPECT_FALSE(takeLoopPass());
+  EXPECT_FALSE(shell.active);
+  EXPECT_FALSE(takeLoopPass());  // the recording has run out
   finishRecordedGame();
-  resetGameState();
-  devices = DeviceState{};
-  shell = ShellState{};
+  fresh();
+  EXPECT_TRUE(testPlatform.messages.empty());
   std::remove(path.c_str());
 }
