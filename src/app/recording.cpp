@@ -9,6 +9,7 @@
 #include "app/devices.h"
 #include "app/shell.h"
 #include "game/state.h"
+#include "math/game_math.h"
 #include "platform/platform.h"
 #include "world/particles.h"
 
@@ -20,18 +21,6 @@ uint64_t readLittle(const uint8_t* p, int bytes) {
   uint64_t v = 0;
   for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
   return v;
-}
-
-double doubleFromBits(uint64_t u) {
-  double d;
-  std::memcpy(&d, &u, sizeof d);
-  return d;
-}
-
-uint64_t bitsOfDouble(double d) {
-  uint64_t u;
-  std::memcpy(&u, &d, sizeof u);
-  return u;
 }
 
 // Bytes of a record's operand after its tag.
@@ -71,8 +60,8 @@ bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* o
       break;
     case RecordTag::Mouse:
     case RecordTag::Look:
-      r.x = doubleFromBits(readLittle(p, 8));
-      r.y = doubleFromBits(readLittle(p + 8, 8));
+      r.x = gmath::fromBits(readLittle(p, 8));
+      r.y = gmath::fromBits(readLittle(p + 8, 8));
       // NaN fails both comparisons.
       if (!(r.x >= -kMouseLimit && r.x <= kMouseLimit && r.y >= -kMouseLimit &&
             r.y <= kMouseLimit)) {
@@ -143,7 +132,7 @@ struct Fnv {
     }
   }
   // Every NaN alike: builds may differ in a NaN's payload.
-  void f64(double d) { bytes(d != d ? 0x7FF8000000000000ull : bitsOfDouble(d), 8); }
+  void f64(double d) { bytes(d != d ? 0x7FF8000000000000ull : gmath::bitsOf(d), 8); }
   void f32(float f) { f64(static_cast<double>(f)); }
   void i32(int32_t v) { bytes(static_cast<uint32_t>(v), 4); }
   void u8(uint8_t v) { bytes(v, 1); }
@@ -310,8 +299,8 @@ bool takeMouse(double x, double y) {
   if (mode == Mode::Playing) return feeding;
   if (mode == Mode::Recording) {
     uint8_t bytes[17] = {static_cast<uint8_t>(RecordTag::Mouse)};
-    putLittle(bytes + 1, bitsOfDouble(x), 8);
-    putLittle(bytes + 9, bitsOfDouble(y), 8);
+    putLittle(bytes + 1, gmath::bitsOf(x), 8);
+    putLittle(bytes + 9, gmath::bitsOf(y), 8);
     put(bytes, sizeof bytes);
   }
   return true;
@@ -321,8 +310,8 @@ bool takeLook(double yaw, double pitch) {
   if (mode == Mode::Playing) return feeding;
   if (mode == Mode::Recording) {
     uint8_t bytes[17] = {static_cast<uint8_t>(RecordTag::Look)};
-    putLittle(bytes + 1, bitsOfDouble(yaw), 8);
-    putLittle(bytes + 9, bitsOfDouble(pitch), 8);
+    putLittle(bytes + 1, gmath::bitsOf(yaw), 8);
+    putLittle(bytes + 9, gmath::bitsOf(pitch), 8);
     put(bytes, sizeof bytes);
   }
   return true;

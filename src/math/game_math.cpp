@@ -16,18 +16,6 @@ struct Pair {
   double lo;
 };
 
-uint64_t bitsOf(double x) {
-  uint64_t u;
-  std::memcpy(&u, &x, sizeof u);
-  return u;
-}
-
-double fromBits(uint64_t u) {
-  double x;
-  std::memcpy(&x, &u, sizeof x);
-  return x;
-}
-
 // 2^e for a normal result (-1022 <= e <= 1023).
 double pow2(int e) { return fromBits(static_cast<uint64_t>(e + 1023) << 52); }
 

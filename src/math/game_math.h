@@ -22,7 +22,23 @@
 // Infinities give NaN for sin, cos and tan; NaN gives NaN.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 namespace gmath {
+
+// A double's bits and back (the recordings, the math and its tests read and
+// write doubles as their bit patterns).
+inline uint64_t bitsOf(double x) {
+  uint64_t u;
+  std::memcpy(&u, &x, sizeof u);
+  return u;
+}
+inline double fromBits(uint64_t u) {
+  double x;
+  std::memcpy(&x, &u, sizeof x);
+  return x;
+}
 
 double sin(double x);
 double cos(double x);

@@ -12,17 +12,8 @@
 #include "math/game_math.h"
 
 namespace {
-uint64_t bitsOf(double x) {
-  uint64_t u;
-  std::memcpy(&u, &x, sizeof u);
-  return u;
-}
-
-double fromBits(uint64_t u) {
-  double x;
-  std::memcpy(&x, &u, sizeof x);
-  return x;
-}
+using gmath::bitsOf;
+using gmath::fromBits;
 
 uint64_t randomState = 19;
 uint64_t next() {  // splitmix64

@@ -13,17 +13,8 @@
 #include "math/game_math.h"
 
 namespace {
-double fromBits(uint64_t u) {
-  double x;
-  std::memcpy(&x, &u, sizeof x);
-  return x;
-}
-
-uint64_t bitsOf(double x) {
-  uint64_t u;
-  std::memcpy(&u, &x, sizeof u);
-  return u;
-}
+using gmath::bitsOf;
+using gmath::fromBits;
 
 struct Function {
   const char* name;
