@@ -24,29 +24,31 @@ uint64_t readLittle(const uint8_t* p, int bytes) {
 }
 
 // Bytes of a record's operand after its tag.
-size_t operandSize(uint8_t tag) {
+size_t operandSize(RecordTag tag) {
   switch (tag) {
-    case 1: case 2: return 1;
-    case 3: return 16;
-    case 4: return 0;
-    case 5: return 1;
-    case 6: return 12;
-    case 7: case 8: return 2;
-    case 9: return 16;
-    default: return 0;
+    case RecordTag::KeyDown: case RecordTag::KeyUp: return 1;       // the key
+    case RecordTag::Mouse: case RecordTag::Look: return 16;         // two doubles
+    case RecordTag::Fire: return 0;
+    case RecordTag::Pass: return 1;                                 // the window's active state
+    case RecordTag::End: return 12;                                 // frames, state digest
+    case RecordTag::DeviceKeyDown: case RecordTag::DeviceKeyUp: return 2;  // device, key
   }
+  return 0;
 }
 }  // namespace
 
 bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* out) {
   if (*offset >= size) return false;
-  const uint8_t tag = data[*offset];
-  if (tag < 1 || tag > 9) return false;
+  const uint8_t byte = data[*offset];
+  const bool known = byte >= static_cast<uint8_t>(RecordTag::KeyDown) &&
+                     byte <= static_cast<uint8_t>(RecordTag::Look);
+  if (!known) return false;
+  const RecordTag tag = static_cast<RecordTag>(byte);
   const size_t need = operandSize(tag);
   if (size - *offset - 1 < need) return false;
   const uint8_t* p = data + *offset + 1;
   InputRecord r;
-  r.tag = static_cast<RecordTag>(tag);
+  r.tag = tag;
   switch (r.tag) {
     case RecordTag::KeyDown:
     case RecordTag::KeyUp:

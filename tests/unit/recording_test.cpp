@@ -63,7 +63,7 @@ TEST(Recording, ReaderRefusesDamagedAndForeignFiles) {
       {"a newer version", header(2) + kPass, RecordingCheck::NewerVersion, 0},
       {"a header too short", header(1, 8), RecordingCheck::Damaged, 10},
       {"a header past the end", header(1, 40), RecordingCheck::Damaged, 10},
-      {"an unknown record", header() + kPass + Bytes{9}, RecordingCheck::Damaged, 18},
+      {"an unknown record", header() + kPass + Bytes{10}, RecordingCheck::Damaged, 18},
       {"a key cut off", header() + Bytes{1}, RecordingCheck::Damaged, 16},
       {"a mouse move cut off", header() + cut(mouse(1, 2), 16), RecordingCheck::Damaged, 16},
       {"a mouse move of NaN", header() + mouse(std::numeric_limits<double>::quiet_NaN(), 2), RecordingCheck::Damaged, 16},
