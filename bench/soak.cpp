@@ -4,13 +4,18 @@
 // after each presented frame).
 //
 //   soak [FRAMES] [--seed N] [--rss-limit-kb K] [--max-game-frames N]
-//        [--size WxH] [--rss-every N] [--inject-fault nan|alloc|glerror|leak]
+//        [--size WxH] [--rss-every N] [--inject-fault KIND]
+//
+// KIND: nan, alloc, glerror, leak, rock, wall, enemy, fragment, score.
 //
 // Runs in the current folder, which must hold the game's data files. Every
 // frame checks that no game variable is NaN or infinite (the particle table
-// every 16 frames), GL errors are read every 100 frames, and after a warm-up
-// the run counts operator new calls made by the game's thread outside the GL
-// driver and checks that the resident set size (sampled every 100 frames)
+// every 16 frames) and, in play, where everything stands: the player on the
+// path and clear of its cell's walls, with no wall crossed since the frame
+// before; each living enemy in its zone; every live fragment inside the maze;
+// the score 10 per dead enemy. GL errors are read every 100 frames, and after
+// a warm-up the run counts operator new calls made by the game's thread
+// outside the GL driver and checks that the resident set size (sampled every 100 frames)
 // peaks no higher in the second half of the run than in the first: the GL
 // driver's heap rises and falls with what a frame draws, so single readings
 // say little. A won or lost game shows its end
@@ -62,7 +67,8 @@ int main(int argc, char** argv) {
   if (!parseSoakOptions(argc, argv, &options)) {
     std::fprintf(stderr,
                  "usage: soak [FRAMES] [--seed N] [--rss-limit-kb K] [--max-game-frames N]\n"
-                 "            [--size WxH] [--rss-every N] [--inject-fault nan|alloc|glerror|leak]\n");
+                 "            [--size WxH] [--rss-every N] [--inject-fault KIND]\n"
+                 "KIND: nan alloc glerror leak rock wall enemy fragment score\n");
     return 2;
   }
 #if !defined(_WIN32)

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "world/collision.h"
+
 struct SoakOptions {
   long frames = 20000;
   uint64_t seed = 1;
@@ -14,6 +16,16 @@ struct SoakOptions {
   const char* inject = nullptr;  // a fault made half way, to prove the checks
   int width = 640;  // the offscreen surface; a smaller one runs a long soak faster
   int height = 480;
+};
+
+// The checks of where everything stands, each counted on its own so that one
+// finding hides no other.
+enum PlaceCheck { kPlayerPlace, kPlayerStep, kEnemyPlace, kFragmentPlace, kScore, kPlaceChecks };
+struct Misplaced {
+  long frames = 0;  // frames of play in which the check found something
+  long firstFrame = -1;
+  char first[160] = {};  // what it found first
+  void note(long frame, const char* what);
 };
 
 // What a run counted and measured.
@@ -33,6 +45,8 @@ struct SoakTotals {
   long firstGlErrorFrame = -1;
   const char* nonFinite = nullptr;
   long nonFiniteFrame = -1;
+  Misplaced misplaced[kPlaceChecks];
+  long heldSteps = 0;  // the player's steps that met a wall and were held
   long messages = 0;
 
   double seconds = 0;  // from start-up to the end of the loop
@@ -61,17 +75,30 @@ void endSoak();
 // The first game variable or particle that is NaN or infinite, or null.
 const char* nonFiniteGameVariable();
 const char* nonFiniteParticle();
+// Where everything stands after a frame of play, `before` being where the
+// player stood after the frame before: the player on the path, clear of the
+// walls of its cell, with no wall between `before` and where it stands now;
+// each living enemy inside its zone; every live fragment inside the maze,
+// between floor and ceiling; the score 10 per dead enemy. Each check that
+// finds something notes it in `found`.
+void checkPlaces(Standpoint before, long frame, Misplaced found[kPlaceChecks]);
+// Whether the frame's step (from `before` to where the camera stood) met a wall.
+bool stepWasHeld(Standpoint before);
 // Reads every pending GL error into the totals.
 void readGlErrors(SoakTotals* totals);
 // Resident set size and the C heap in use (all threads), in kB; -1 where the
 // system does not tell.
 long residentKb();
 long heapInUseKb();
-// Makes a fault of the kind one check looks for: nan, alloc, glerror, leak.
+// Makes a fault of the kind one check looks for: nan, alloc, glerror, leak,
+// and rock, wall, enemy, fragment, score for checkPlaces. False when it
+// cannot be made in this frame (no living enemy to move).
 bool isSoakFault(const char* kind);
-void injectFault(const char* kind);
+bool injectFault(const char* kind);
 void releaseInjectedFaults();
 
 // soak_report.cpp: whether the run found nothing, and the report on stdout.
+// Frames found out of place, all checks together.
+long misplacedFrames(const SoakTotals& totals);
 bool soakPassed(const SoakOptions& options, const SoakTotals& totals);
 void printSoakReport(const SoakOptions& options, const SoakTotals& totals);

@@ -1,9 +1,10 @@
-// The soak's checks: non-finite state, GL errors, memory figures, and the
-// faults made on request to prove each check.
+// The soak's checks: non-finite state, where everything stands, GL errors,
+// memory figures, and the faults made on request to prove each check.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #if defined(__linux__)
 #include <malloc.h>
@@ -14,9 +15,12 @@
 #endif
 
 #include "app/shell.h"
+#include "game/enemies.h"
 #include "game/state.h"
 #include "gl.h"
 #include "soak.h"
+#include "world/collision.h"
+#include "world/maze_layout.h"
 #include "world/particles.h"
 
 namespace {
@@ -31,7 +35,94 @@ bool finiteParticle(const Particle& p) {
   // A sum of finite values can overflow only far beyond anything here.
   return std::isfinite(sum);
 }
+
+// On the path: inside a path cell, or on a grid line at its edge, and clear
+// of the walls of the cell it stands in (the wall test would not move it).
+bool onThePath(Standpoint p) {
+  for (const MazeCell& c : kMazeCells) {
+    if (p.x >= c.x0() && p.x <= c.x1() && p.z >= c.z0() && p.z <= c.z1()) {
+      double x = p.x, y = player.ytrans2, z = p.z, vx = 0, vy = 0, vz = 0;
+      return !collideCell(p, &x, &y, &z, &vx, &vy, &vz, kPlayerMargin, 0.0);
+    }
+  }
+  return false;
+}
+
+// Each check of where things stand: true when it found something, which it
+// describes in `what`.
+using Text = char[160];
+
+bool playerOffThePath(Text what) {
+  const Standpoint now = {player.xtrans2, player.ztrans2};
+  // The winning step may take the player out through the door.
+  if (result.gameWon || onThePath(now)) return false;
+  std::snprintf(what, sizeof(Text), "the player off the path at x %.2f, z %.2f", now.x, now.z);
+  return true;
+}
+
+bool playerThroughAWall(Standpoint before, Text what) {
+  const Standpoint now = {player.xtrans2, player.ztrans2};
+  if (!stepMeetsWall(before, now)) return false;
+  std::snprintf(what, sizeof(Text),
+                "the player went through a wall from x %.2f, z %.2f to x %.2f, z %.2f", before.x,
+                before.z, now.x, now.z);
+  return true;
+}
+
+bool enemyOutsideItsZone(Text what) {
+  for (int i = 0; i < kEnemyCount; ++i) {
+    const Enemy& e = enemies[i];
+    if (e.dead || playerInZone(kEnemyConfig[i], e.x, e.z)) continue;
+    std::snprintf(what, sizeof(Text), "enemies[%d] outside its zone at x %.2f, z %.2f", i,
+                  static_cast<double>(e.x), static_cast<double>(e.z));
+    return true;
+  }
+  return false;
+}
+
+bool fragmentOutsideTheMaze(Text what) {
+  for (int i = kPuffs; i < kParticlesPerBurst; ++i) {
+    for (int b = 0; b < kBursts; ++b) {
+      const Particle& p = particles[i][b];
+      if (!(p.life > 0)) continue;
+      if (p.x >= 0 && p.x <= kWorldSizeX && p.z >= 0 && p.z <= kWorldSizeZ && p.y >= 0 &&
+          p.y <= kCeilingY) {
+        continue;
+      }
+      std::snprintf(what, sizeof(Text),
+                    "particles[%d][%d] outside the maze at x %.2f, y %.2f, z %.2f", i, b, p.x,
+                    p.y, p.z);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool scoreWrong(Text what) {
+  int dead = 0;
+  for (const Enemy& e : enemies) dead += e.dead ? 1 : 0;
+  if (result.point == 10 * dead) return false;
+  std::snprintf(what, sizeof(Text), "score %d with %d enemies dead", result.point, dead);
+  return true;
+}
 }  // namespace
+
+void Misplaced::note(long frame, const char* what) {
+  if (frames++ > 0) return;
+  firstFrame = frame;
+  std::snprintf(first, sizeof first, "%s", what);
+}
+
+void checkPlaces(Standpoint before, long frame, Misplaced found[kPlaceChecks]) {
+  Text what;
+  if (playerOffThePath(what)) found[kPlayerPlace].note(frame, what);
+  if (playerThroughAWall(before, what)) found[kPlayerStep].note(frame, what);
+  if (enemyOutsideItsZone(what)) found[kEnemyPlace].note(frame, what);
+  if (fragmentOutsideTheMaze(what)) found[kFragmentPlace].note(frame, what);
+  if (scoreWrong(what)) found[kScore].note(frame, what);
+}
+
+bool stepWasHeld(Standpoint before) { return stepMeetsWall(before, {-view.camX, -view.camZ}); }
 
 #define SOAK_CHECK(value)                                                     \
   do {                                                                        \
@@ -133,11 +224,14 @@ long heapInUseKb() {
 }
 
 bool isSoakFault(const char* kind) {
-  return std::strcmp(kind, "nan") == 0 || std::strcmp(kind, "alloc") == 0 ||
-         std::strcmp(kind, "glerror") == 0 || std::strcmp(kind, "leak") == 0;
+  for (const char* known :
+       {"nan", "alloc", "glerror", "leak", "rock", "wall", "enemy", "fragment", "score"}) {
+    if (std::strcmp(kind, known) == 0) return true;
+  }
+  return false;
 }
 
-void injectFault(const char* kind) {
+bool injectFault(const char* kind) {
   if (std::strcmp(kind, "nan") == 0) {
     view.keyYaw = std::nan("");
   } else if (std::strcmp(kind, "alloc") == 0) {
@@ -149,7 +243,32 @@ void injectFault(const char* kind) {
     const size_t size = 64u << 20;
     leaked = std::malloc(size);
     if (leaked != nullptr) std::memset(leaked, 1, size);
+  } else if (std::strcmp(kind, "rock") == 0) {
+    player.xtrans2 = 640;  // cell (2, 4), walled in by the corridors around it
+    player.ztrans2 = 1152;
+  } else if (std::strcmp(kind, "wall") == 0) {
+    // To the middle of a dead end that no straight way from where the player
+    // is reaches without meeting a wall. Cell 14 opens only onto cell 13, and
+    // a way into it through that side comes from x < 512 in the long
+    // corridor (zone 1); from there, or from cell 14 itself, cell 8 instead.
+    const bool nearCell14 = player.xtrans2 < 512 && player.ztrans2 > 1024 &&
+                            player.ztrans2 < kMazeZones[1].z1;
+    player.xtrans2 = nearCell14 ? 640 : 128;
+    player.ztrans2 = nearCell14 ? 384 : 1152;
+  } else if (std::strcmp(kind, "enemy") == 0) {
+    for (int i = 0; i < kEnemyCount; ++i) {
+      if (enemies[i].dead) continue;
+      enemies[i].x = static_cast<float>(kEnemyConfig[i].zoneX1 + 40);
+      return true;
+    }
+    return false;
+  } else if (std::strcmp(kind, "fragment") == 0) {
+    particles[kPuffs][0].life = 1;
+    particles[kPuffs][0].y = -3;
+  } else if (std::strcmp(kind, "score") == 0) {
+    result.point += 10;
   }
+  return true;
 }
 
 void releaseInjectedFaults() {

@@ -14,8 +14,14 @@ bool memoryFlat(const SoakOptions& options, const SoakTotals& t) {
 }
 }  // namespace
 
+long misplacedFrames(const SoakTotals& t) {
+  long frames = 0;
+  for (const Misplaced& m : t.misplaced) frames += m.frames;
+  return frames;
+}
+
 bool soakPassed(const SoakOptions& options, const SoakTotals& t) {
-  return t.nonFinite == nullptr && t.glErrors == 0 && t.gameAllocations == 0 &&
+  return t.nonFinite == nullptr && misplacedFrames(t) == 0 && t.glErrors == 0 && t.gameAllocations == 0 &&
          memoryFlat(options, t) && t.messages == 0 && t.sounds == t.shots;
 }
 
@@ -34,6 +40,16 @@ void printSoakReport(const SoakOptions& options, const SoakTotals& t) {
   } else {
     std::printf("  non-finite values: none\n");
   }
+  for (const Misplaced& m : t.misplaced) {
+    if (m.frames > 0) {
+      std::printf("  out of place: %s at frame %ld (%ld frames)\n", m.first, m.firstFrame,
+                  m.frames);
+    }
+  }
+  if (misplacedFrames(t) == 0) {
+    std::printf("  out of place: nothing (player, its steps, enemies, fragments, score)\n");
+  }
+  std::printf("  steps held at a wall: %ld\n", t.heldSteps);
   if (t.glErrors > 0) {
     std::printf("  GL errors: %ld, the first 0x%04X by frame %ld\n", t.glErrors, t.firstGlError,
                 t.firstGlErrorFrame);

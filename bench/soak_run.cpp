@@ -129,6 +129,13 @@ class Tally {
   int endScreenLeft_ = -1;  // frames of end screen still to show; -1 while playing
 };
 
+// After each frame of play: whether the player's step was held at a wall, and
+// where everything stands.
+void checkPlay(Standpoint lastPlace, SoakTotals* t) {
+  if (stepWasHeld(lastPlace)) ++t->heldSteps;
+  checkPlaces(lastPlace, t->frames, t->misplaced);
+}
+
 // The checks after each frame, and the progress lines.
 void check(const SoakOptions& options, SoakTotals* t) {
   if (t->nonFinite == nullptr) {
@@ -153,10 +160,11 @@ void check(const SoakOptions& options, SoakTotals* t) {
   if (progressEvery > 0 && t->frames > 0 && t->frames % progressEvery == 0) {
     std::fprintf(stderr,
                  "soak: %ld frames, %ld games (%ld won, %ld lost, %ld abandoned), %ld shots, "
-                 "RSS %ld kB, new by the game %ld, non-finite %s, GL errors %ld\n",
+                 "RSS %ld kB, new by the game %ld, non-finite %s, frames out of place %ld, GL "
+                 "errors %ld\n",
                  t->frames, t->games, t->wins, t->losses, t->abandoned, t->shots, residentKb(),
                  alloc_counter::gameAllocations(), t->nonFinite != nullptr ? t->nonFinite : "none",
-                 t->glErrors);
+                 misplacedFrames(*t), t->glErrors);
   }
 }
 }  // namespace
@@ -205,13 +213,25 @@ void runSoak(const SoakOptions& options, SoakTotals* totals) {
   alloc_counter::start();
 
   Tally tally(options, totals);
+  // The fault is made half way, after a frame of play that left the game on.
+  bool faultDue = options.inject != nullptr;
+  Standpoint lastPlace = {player.xtrans2, player.ztrans2};
   for (t.frames = 0; t.frames < options.frames; ++t.frames) {
     tally.startFrame();
     if (tally.playing()) hands.beforeFrame();
-    if (options.inject != nullptr && t.frames == options.frames / 2) injectFault(options.inject);
     tally.beforeFrame();
     presentFrame();
-    if (tally.afterFrame()) newGame(&hands);
+    if (tally.playing()) {
+      if (faultDue && t.frames >= options.frames / 2 && !result.gameWon && !result.gameOver) {
+        faultDue = !injectFault(options.inject);
+      }
+      checkPlay(lastPlace, totals);
+      lastPlace = {player.xtrans2, player.ztrans2};
+    }
+    if (tally.afterFrame()) {
+      newGame(&hands);
+      lastPlace = {player.xtrans2, player.ztrans2};
+    }
     check(options, totals);
   }
   readGlErrors(&t);

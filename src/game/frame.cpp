@@ -21,6 +21,7 @@ constexpr double kWalkDamping = static_cast<double>(0.8f);
 constexpr double kTurnDamping = static_cast<double>(0.9f);
 
 void movePlayer() {
+  const Standpoint before = {player.xtrans2, player.ztrans2};
   player.xmove *= kWalkDamping;
   player.zmove *= kWalkDamping;
   player.xtrans2 += player.xmove / 10;
@@ -28,9 +29,10 @@ void movePlayer() {
   view.camX = -player.xtrans2;
   view.camZ = -player.ztrans2;
   // The camera keeps this frame's unclamped position; the wall test's
-  // correction shows from the next frame on.
-  collideCell({player.xtrans2, player.ztrans2}, &player.xtrans2, &player.ytrans2, &player.ztrans2,
-              &player.xmove, &player.ymove, &player.zmove, 5.0, 0.0);
+  // correction shows from the next frame on. However long the step, it never
+  // takes the player through a wall.
+  collideStep(before, &player.xtrans2, &player.ytrans2, &player.ztrans2, &player.xmove,
+              &player.ymove, &player.zmove, kPlayerMargin, 0.0);
 }
 
 void turnPlayer() {

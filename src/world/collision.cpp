@@ -1,6 +1,8 @@
 // Wall tests: the player against its path cell, shots and fragments against its zone.
 #include "world/collision.h"
 
+#include <cmath>
+
 #include "world/maze_layout.h"
 
 namespace {
@@ -28,20 +30,11 @@ bool clampHeight(double* y, double* vy, double margin, double bounce) {
 bool playerInside(Standpoint player, double x0, double x1, double z0, double z1) {
   return player.x > x0 && player.x < x1 && player.z > z0 && player.z < z1;
 }
-}  // namespace
 
-bool collideCell(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
-                 double* vz, double margin, double bounce) {
+// The walls of path cell `found`, applied to the point.
+bool clampInCell(int found, double* x, double* y, double* z, double* vx, double* vy, double* vz,
+                 double margin, double bounce) {
   bool moved = false;
-  int found = -1;
-  for (int i = 0; i < kPathCells; ++i) {
-    const MazeCell& c = kMazeCells[i];
-    if (playerInside(player, c.x0(), c.x1(), c.z0(), c.z1())) {
-      found = i;
-      break;
-    }
-  }
-  if (found < 0) return false;
   const MazeCell& cell = kMazeCells[found];
 
   // x: the low edge first; only one of the two applies per call.
@@ -70,6 +63,81 @@ bool collideCell(Standpoint player, double* x, double* y, double* z, double* vx,
   }
   return moved;
 }
+
+// A step's first wall: how far along the step it stands (0..1; above 1 when
+// none is in the way) and the path cell on the step's side of it there (-1
+// when the step comes from the rock).
+struct WallInTheWay {
+  double along = 2.0;
+  int cell = -1;
+};
+
+// Where a way from a to b reaches `line`, as a fraction of the way, or -1 when
+// it does not: it must start on one side and end on the line or beyond.
+double reachesLine(double a, double b, double line) {
+  if ((a > line && b <= line) || (a < line && b >= line)) return (line - a) / (b - a);
+  return -1;
+}
+
+// The grid index (column or row) that holds coordinate c of a way going from
+// a to b; on a grid line, the one the way comes from.
+int gridIndexBefore(double c, double a, double b) {
+  int index = static_cast<int>(std::floor(c / kCellSize));
+  if (c == index * kCellSize && b > a) --index;
+  return index;
+}
+
+WallInTheWay firstWall(Standpoint from, Standpoint to) {
+  WallInTheWay first;
+  for (const MazeWall& w : kMazeWalls) {
+    if (w.door) continue;
+    // a: across the wall; b: along it.
+    const double a0 = w.alongX ? from.z : from.x;
+    const double a1 = w.alongX ? to.z : to.x;
+    const double b0 = w.alongX ? from.x : from.z;
+    const double b1 = w.alongX ? to.x : to.z;
+    const double t = reachesLine(a0, a1, w.line);
+    if (t < 0 || t >= first.along) continue;
+    const double b = b0 + t * (b1 - b0);
+    if (b < w.low || b > w.high) continue;
+    const int across = static_cast<int>(w.line / kCellSize) - (a0 < w.line ? 1 : 0);
+    const int along = gridIndexBefore(b, b0, b1);
+    first.along = t;
+    first.cell = w.alongX ? pathCellIndex(along, across) : pathCellIndex(across, along);
+  }
+  return first;
+}
+}  // namespace
+
+bool collideCell(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
+                 double* vz, double margin, double bounce) {
+  for (int i = 0; i < kPathCells; ++i) {
+    const MazeCell& c = kMazeCells[i];
+    if (playerInside(player, c.x0(), c.x1(), c.z0(), c.z1())) {
+      return clampInCell(i, x, y, z, vx, vy, vz, margin, bounce);
+    }
+  }
+  return false;
+}
+
+bool collideStep(Standpoint from, double* x, double* y, double* z, double* vx, double* vy,
+                 double* vz, double margin, double bounce) {
+  // Each hold brings the step back behind one wall; a step that still meets
+  // one after a few is not taken at all.
+  constexpr int kHolds = 4;
+  bool moved = false;
+  for (int hold = 0; hold < kHolds; ++hold) {
+    const WallInTheWay wall = firstWall(from, {*x, *z});
+    // On the path all the way (or coming from the rock): the cell it ends in.
+    if (wall.cell < 0) return collideCell({*x, *z}, x, y, z, vx, vy, vz, margin, bounce) || moved;
+    if (clampInCell(wall.cell, x, y, z, vx, vy, vz, margin, bounce)) moved = true;
+  }
+  clampTo(x, vx, from.x, bounce);
+  clampTo(z, vz, from.z, bounce);
+  return true;
+}
+
+bool stepMeetsWall(Standpoint from, Standpoint to) { return firstWall(from, to).along <= 1; }
 
 bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
                  double* vz, double margin, double bounce) {

@@ -8,11 +8,28 @@ struct Standpoint {
   double z;
 };
 
+// The distance the player keeps from every wall, the floor and the ceiling.
+constexpr double kPlayerMargin = 5.0;
+
 // Keeps the point `margin` away from the walls, floor and ceiling of the
 // player's path cell; a component into a wall becomes -v * bounce.
 // True when a coordinate was moved.
 bool collideCell(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
                  double* vz, double margin, double bounce);
+
+// The player's step, from where it stood before the step (`from`) to (x, z),
+// which is where it stands now. A step that meets no wall is tested by
+// collideCell in the cell it ends in, exactly as that does. A step that would
+// cross a wall, or cut a corner into the rock, is held `margin` short of the
+// first wall in its way, on the side it came from: the component into that
+// wall becomes -v * bounce, the motion along the wall is kept. Held so, the
+// player never leaves the path. True when a coordinate was moved.
+bool collideStep(Standpoint from, double* x, double* y, double* z, double* vx, double* vy,
+                 double* vz, double margin, double bounce);
+
+// Whether the straight way from `from` to `to` meets a wall: crosses it, or
+// ends on it. The door is no wall.
+bool stepMeetsWall(Standpoint from, Standpoint to);
 
 // Confines the point to the box of the player's zone, shrunk by `margin`.
 bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,

@@ -86,6 +86,14 @@ inline constexpr MazeCell kMazeCells[kPathCells] = {
     {0, 1, kEdgeLowX | kEdgeLowZ},                 // 17
 };
 
+// The path cell at grid column `col` and row `row`, or -1 where the rock is.
+constexpr int pathCellIndex(int col, int row) {
+  for (int i = 0; i < kPathCells; ++i) {
+    if (kMazeCells[i].col == col && kMazeCells[i].row == row) return i;
+  }
+  return -1;
+}
+
 // Every wall once, in the order the lists emit them; each is drawn by the
 // lowest-numbered path cell it bounds.
 inline constexpr MazeWall kMazeWalls[kMazeWallCount] = {

@@ -17,6 +17,7 @@
 #include "support/game_scene.h"
 #include "support/reference_image.h"
 #include "support/test_platform.h"
+#include "world/collision.h"
 
 using scene::Frame;
 using scene::GameScene;
@@ -33,12 +34,18 @@ TEST_F(Playthrough, WalksToTheDoorShootingEveryHunterAndWins) {
   int shots = 0;
   int killed = 0;
   bool huntedBy[kEnemyCount] = {};
+  // The walk keeps to the corridor: no step meets a wall, so the wall test
+  // holds it exactly as the cell it steps into always did (the recorded walk,
+  // tests/recordings/playthrough.rec, replays to the same bits).
+  int stepsMeetingAWall = 0;
   Frame last;
   while (!result.gameWon && !result.gameOver && frames < kFrameLimit) {
     const bot::Turn turn = bot.beforeFrame();
     if (turn.hunter >= 0) huntedBy[turn.hunter] = true;
     if (turn.fired) ++shots;
+    const Standpoint before = {player.xtrans2, player.ztrans2};
     last = frame();
+    if (stepMeetsWall(before, {-view.camX, -view.camZ})) ++stepsMeetingAWall;
     ++frames;
   }
   bot.releaseKeys();
@@ -46,6 +53,7 @@ TEST_F(Playthrough, WalksToTheDoorShootingEveryHunterAndWins) {
   std::printf("playthrough: %d frames, %d shots, %d kills, score %d\n", frames, shots, killed,
               result.point);
 
+  EXPECT_EQ(stepsMeetingAWall, 0);
   ASSERT_EQ(result.gameOver, 0) << "caught after " << frames << " frames";
   ASSERT_EQ(result.gameWon, 1) << "not at the door after " << frames << " frames";
   // The third enemy guards a dead end; all the others stand in the way.

@@ -211,3 +211,82 @@ TEST_F(Collision, EachCellStopsAtItsWallsAndLetsThroughItsOpenings) {
     }
   }
 }
+
+TEST_F(Collision, AStepNeverCarriesThePlayerThroughAWall) {
+  // Each step starts just clear of the margin and goes past the wall line.
+  // "today" is what collideCell in the cell of the step's end alone gives.
+  const struct {
+    const char* what;
+    double fromX, fromZ, toX, toZ, vx, vz;
+    double x, z, keptVx, keptVz;
+  } steps[] = {
+      // Rock beyond the wall (today: no cell holds the player, it walks on).
+      {"cell 0 into the rock at z 1536", 1165.26, 1541.48, 1166.5, 1535.92, 12, -55.6,
+       1166.5, 1541, 12, 0},
+      {"cell 3 into the rock at x 1024", 1019.5, 1100, 1024.5, 1101, 50, 10, 1019, 1101, 0, 10},
+      {"cell 12 beside the door", 300, 5.5, 301, -0.5, 10, -60, 301, 5, 10, 0},
+      // A path cell beyond the wall (today: held on the far side).
+      {"cell 15 into cell 14", 100, 1018.5, 101, 1024.5, 10, 60, 101, 1019, 10, 0},
+      {"cell 11 into cell 8", 506.5, 400, 512.5, 402, 60, 20, 507, 402, 0, 20},
+      {"cell 8 into cell 11", 517.5, 300, 511.5, 297, -60, -30, 517, 297, 0, -30},
+      // Through two open sides past a corner of the rock at (512, 768): held
+      // by the wall of the cell it passed through first.
+      {"cell 6 past the corner, via cell 10", 513.65, 768.98, 509.17, 767.72, -44.8, -12.6,
+       509.17, 773, -44.8, 0},
+      {"cell 6 past the corner, via cell 7", 513.5, 769.5, 510.5, 765.5, -30, -40, 517, 765.5,
+       0, -40},
+  };
+  for (const auto& s : steps) {
+    EXPECT_TRUE(stepMeetsWall({s.fromX, s.fromZ}, {s.toX, s.toZ})) << s.what;
+    Point p{s.toX, 7, s.toZ, s.vx, 0, s.vz};
+    EXPECT_TRUE(collideStep({s.fromX, s.fromZ}, &p.x, &p.y, &p.z, &p.vx, &p.vy, &p.vz, 5, 0))
+        << s.what;
+    EXPECT_EQ(p.x, s.x) << s.what;
+    EXPECT_EQ(p.z, s.z) << s.what;
+    EXPECT_EQ(p.vx, s.keptVx) << s.what;
+    EXPECT_EQ(p.vz, s.keptVz) << s.what;
+    EXPECT_FALSE(stepMeetsWall({s.fromX, s.fromZ}, {p.x, p.z})) << s.what;
+  }
+}
+
+TEST_F(Collision, AStepOnThePathIsTestedInTheCellItEndsIn) {
+  // Random steps from every cell, long ones too: those that meet no wall come
+  // out as collideCell leaves them, bit for bit; the others end on the path,
+  // clear of the walls, with no wall between the step's start and its end.
+  uint64_t seed = 12345;
+  auto uniform = [&seed](double lo, double hi) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+  };
+  int held = 0;
+  for (int n = 0; n < 200000; ++n) {
+    const MazeCell& c = kMazeCells[n % kPathCells];
+    Point start{uniform(c.x0() + 1, c.x1() - 1), 7, uniform(c.z0() + 1, c.z1() - 1)};
+    standAt(start.x, start.z);
+    cell(&start, 5, 0);  // a start clear of its own cell's walls
+    const Standpoint from{start.x, start.z};
+    const double reach = n % 3 == 0 ? 12 : 7;
+    const double toX = from.x + uniform(-reach, reach);
+    const double toZ = from.z + uniform(-reach, reach);
+    Point p{toX, 7, toZ, 1, 0, 1};
+    collideStep(from, &p.x, &p.y, &p.z, &p.vx, &p.vy, &p.vz, 5, 0);
+    if (!stepMeetsWall(from, {toX, toZ})) {
+      Point today{toX, 7, toZ, 1, 0, 1};
+      collideCell({toX, toZ}, &today.x, &today.y, &today.z, &today.vx, &today.vy, &today.vz, 5, 0);
+      ASSERT_TRUE(p.x == today.x && p.z == today.z && p.vx == today.vx && p.vz == today.vz)
+          << from.x << ", " << from.z << " to " << toX << ", " << toZ;
+      continue;
+    }
+    ++held;
+    if (toZ < 0 && toX > kDoorX0 && toX < kDoorX1) continue;  // out through the door
+    ASSERT_FALSE(stepMeetsWall(from, {p.x, p.z}))
+        << from.x << ", " << from.z << " to " << toX << ", " << toZ;
+    ASSERT_GE(pathCellIndex(static_cast<int>(p.x / kCellSize), static_cast<int>(p.z / kCellSize)),
+              0)
+        << from.x << ", " << from.z << " to " << toX << ", " << toZ;
+    Point after = p;
+    standAt(p.x, p.z);
+    ASSERT_FALSE(cell(&after, 5, 0)) << from.x << ", " << from.z << " to " << toX << ", " << toZ;
+  }
+  EXPECT_GT(held, 1000);
+}

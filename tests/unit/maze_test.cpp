@@ -46,13 +46,6 @@ double coveredLength(const MazeCell& c, CellEdge edge) {
   return total;
 }
 
-int pathCellAt(int col, int row) {
-  for (int i = 0; i < kPathCells; ++i) {
-    if (kMazeCells[i].col == col && kMazeCells[i].row == row) return i;
-  }
-  return -1;
-}
-
 }  // namespace
 
 TEST(MazeTables, PathCellsAreNumberedFromTheHighestColumnAndRow) {
@@ -68,8 +61,8 @@ TEST(MazeTables, PathCellsAreNumberedFromTheHighestColumnAndRow) {
     }
   }
   // The start lies in cell 0, the door in cell 12.
-  EXPECT_EQ(pathCellAt(4, 6), 0);
-  EXPECT_EQ(pathCellAt(1, 0), kDoorCell);
+  EXPECT_EQ(pathCellIndex(4, 6), 0);
+  EXPECT_EQ(pathCellIndex(1, 0), kDoorCell);
 }
 
 TEST(MazeTables, WallsStandOnGridLinesAndNeverOverlap) {
@@ -136,7 +129,7 @@ TEST(MazeTables, OpenEdgesLeadOnlyToOtherPathCells) {
     } neighbours[] = {{kEdgeLowX, -1, 0}, {kEdgeHighX, 1, 0}, {kEdgeLowZ, 0, -1},
                       {kEdgeHighZ, 0, 1}};
     for (const auto& n : neighbours) {
-      const int neighbour = pathCellAt(c.col + n.dc, c.row + n.dr);
+      const int neighbour = pathCellIndex(c.col + n.dc, c.row + n.dr);
       const bool walled = (c.walls & n.edge) != 0;
       if (neighbour < 0) {
         EXPECT_TRUE(walled) << "cell " << i << " edge " << int(n.edge);
