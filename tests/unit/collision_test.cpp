@@ -247,6 +247,12 @@ TEST_F(Collision, AStepNeverCarriesThePlayerThroughAWall) {
     EXPECT_EQ(p.vz, s.keptVz) << s.what;
     EXPECT_FALSE(stepMeetsWall({s.fromX, s.fromZ}, {p.x, p.z})) << s.what;
   }
+  // The door is no wall: the step out through it is taken as it is.
+  Point out{384, 7, -1, 0, 0, -6};
+  EXPECT_FALSE(stepMeetsWall({384, 4}, {out.x, out.z}));
+  EXPECT_FALSE(collideStep({384, 4}, &out.x, &out.y, &out.z, &out.vx, &out.vy, &out.vz, 5, 0));
+  EXPECT_EQ(out.z, -1.0);
+  EXPECT_EQ(out.vz, -6.0);
 }
 
 TEST_F(Collision, AStepOnThePathIsTestedInTheCellItEndsIn) {
