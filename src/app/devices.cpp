@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "app/input.h"
 #include "app/recording.h"
 #include "app/shell.h"
-#include "game/state.h"
 #include "platform/platform.h"
 
 DeviceState devices;
@@ -14,21 +14,14 @@ DeviceState devices;
 // Only a hold that starts or ends is news for a recorded game (app/recording.h).
 void deviceKeyDown(int device, int virtualKey) {
   if (virtualKey < 0 || virtualKey > 255 || device < 0 || device > kTouchDevice) return;
-  if ((devices.holds[virtualKey] & (1u << device)) == 0 &&
-      !takeDeviceKey(true, device, virtualKey)) {
-    return;
+  if (deviceHolds(device, virtualKey) || takeDeviceKey(true, device, virtualKey)) {
+    applyDeviceKey(true, device, virtualKey);
   }
-  devices.holds[virtualKey] = static_cast<uint8_t>(devices.holds[virtualKey] | (1u << device));
-  input.KeyDown[virtualKey] = 1;
 }
 
 void deviceKeyUp(int device, int virtualKey) {
-  if (virtualKey < 0 || virtualKey > 255 || device < 0 || device > kTouchDevice) return;
-  const unsigned bit = 1u << device;
-  if ((devices.holds[virtualKey] & bit) == 0 || !takeDeviceKey(false, device, virtualKey)) return;
-  devices.holds[virtualKey] = static_cast<uint8_t>(devices.holds[virtualKey] & ~bit);
-  if (devices.holds[virtualKey] == 0 && devices.keyboard[virtualKey] == 0) {
-    input.KeyDown[virtualKey] = 0;
+  if (deviceHolds(device, virtualKey) && takeDeviceKey(false, device, virtualKey)) {
+    applyDeviceKey(false, device, virtualKey);
   }
 }
 

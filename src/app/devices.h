@@ -7,17 +7,12 @@
 
 #include <cstdint>
 
-// ---------------------------------------------------------------------------
-// Who holds a key entry. The keyboard and every other device hold keys apart:
-// an entry stays down while any of them holds it, so a pad let go (or pulled
-// out) never releases a key the keyboard still holds, and the reverse.
+#include "app/input.h"
 
-constexpr int kMaxPads = 4;           // devices 0..3
-constexpr int kTouchDevice = kMaxPads;  // the touch screen and the page's buttons
+// ---------------------------------------------------------------------------
+// What each device remembers between frames (its key holds are in app/input.h).
 
 struct DeviceState {
-  uint8_t keyboard[256] = {};  // 1 while a key message holds the entry
-  uint8_t holds[256] = {};     // one bit per device (1 << device)
   struct Pad {
     bool firing = false;  // the fire button (or trigger) was down last frame
     double lookRestX = 0;  // cursor motion below a whole pixel, carried
@@ -36,7 +31,8 @@ struct DeviceState {
 };
 extern DeviceState devices;
 
-// A device takes or lets go of a key entry (codes outside 0..255 are ignored).
+// A device takes or lets go of a key entry (codes outside 0..255 are ignored);
+// like the keyboard's, it passes the recorded-game stage first.
 void deviceKeyDown(int device, int virtualKey);
 void deviceKeyUp(int device, int virtualKey);
 // Lets go of every key entry the device holds.

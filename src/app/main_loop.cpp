@@ -99,6 +99,7 @@ bool loopPass(FramePacer* pacer) {
   if (shell.active) {
     ++loopCounters.frames;
     if (!runFrame()) return false;
+    traceFrame();
   }
   // Escape ends the game also while the window is minimised.
   if (input.KeyDown[vk::Escape] != 0) return false;
@@ -111,9 +112,10 @@ bool loopPass(FramePacer* pacer) {
 }
 
 int endGame() {
-  finishRecordedGame();
+  const int recorded = finishRecordedGame();
   closeGameWindow();
-  return exitCode;
+  // A quit request's own code comes first.
+  return exitCode != kExitNormal ? exitCode : recorded;
 }
 
 int runGame() {

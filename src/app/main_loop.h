@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "app/exit_codes.h"
 #include "platform/pacer.h"
 
 // ---------------------------------------------------------------------------
@@ -47,12 +48,6 @@ void closeGameWindow();
 
 // ---------------------------------------------------------------------------
 // What the loop offers a shell.
-
-// The process exit codes: 0 for every normal end (Escape, closing the window,
-// a failed frame, declining the windowed fallback), 1 when the game could not
-// start. A quit request's own code is passed on.
-constexpr int kExitNormal = 0;
-constexpr int kExitStartFailed = 1;
 
 // Running totals of what the main loop did; they only ever count up.
 struct LoopCounters {

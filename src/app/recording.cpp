@@ -6,8 +6,8 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "app/devices.h"
-#include "app/shell.h"
+#include "app/exit_codes.h"
+#include "app/input.h"
 #include "game/state.h"
 #include "math/game_math.h"
 #include "platform/platform.h"
@@ -37,12 +37,23 @@ size_t operandSize(RecordTag tag) {
 }
 }  // namespace
 
+namespace {
+bool knownTag(uint8_t byte) {
+  return byte >= static_cast<uint8_t>(RecordTag::KeyDown) &&
+         byte <= static_cast<uint8_t>(RecordTag::Look);
+}
+
+// The file ends inside the record that starts at `offset`.
+bool cutShort(const uint8_t* data, size_t size, size_t offset) {
+  return offset < size && knownTag(data[offset]) &&
+         size - offset - 1 < operandSize(static_cast<RecordTag>(data[offset]));
+}
+}  // namespace
+
 bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* out) {
   if (*offset >= size) return false;
   const uint8_t byte = data[*offset];
-  const bool known = byte >= static_cast<uint8_t>(RecordTag::KeyDown) &&
-                     byte <= static_cast<uint8_t>(RecordTag::Look);
-  if (!known) return false;
+  if (!knownTag(byte)) return false;
   const RecordTag tag = static_cast<RecordTag>(byte);
   const size_t need = operandSize(tag);
   if (size - *offset - 1 < need) return false;
@@ -104,9 +115,15 @@ RecordingCheck checkRecording(const uint8_t* data, size_t size, RecordingSummary
     return RecordingCheck::Damaged;
   }
   size_t offset = headerSize;
+  summary->end = size;
   while (offset < size) {
     InputRecord r;
     const size_t start = offset;
+    if (!summary->hasEnd && cutShort(data, size, start)) {
+      summary->end = start;
+      summary->cut = true;
+      return RecordingCheck::Good;
+    }
     if (summary->hasEnd || !readRecord(data, size, &offset, &r)) {
       summary->badOffset = start;
       return RecordingCheck::Damaged;
@@ -200,23 +217,44 @@ void formatGameSummary(char* out, size_t size, uint64_t frames) {
 }
 
 // ---------------------------------------------------------------------------
-// Recording and playing.
+// Recording, playing and tracing.
 
 namespace {
 enum class Mode { Live, Recording, Playing };
 Mode mode = Mode::Live;
 const char* fileName = nullptr;
-FILE* out = nullptr;
-bool writeFailed = false;
+const char* traceName = nullptr;
+
+// A file the game writes: the recording or the trace. A failed write is
+// remembered, and nothing more is written to that file.
+struct OutFile {
+  FILE* file = nullptr;
+  bool failed = false;
+
+  bool open(const char* name) {
+    failed = false;
+    file = std::fopen(name, "wb");
+    return file != nullptr;
+  }
+  void put(const void* bytes, size_t count) {
+    if (file == nullptr || failed) return;
+    if (std::fwrite(bytes, 1, count, file) != count) failed = true;
+  }
+  // Closes the file; false when any of it could not be written.
+  bool close() {
+    if (file == nullptr) return true;
+    if (std::fclose(file) != 0) failed = true;
+    file = nullptr;
+    return !failed;
+  }
+};
+OutFile recordFile;
+OutFile traceFile;
+
 MappedFile played;
 size_t playOffset = 0;
 RecordingSummary playedSummary;
-bool feeding = false;  // the recording's own input is going through
 uint64_t gameFrames = 0;  // passes with the window active since the game started
-
-void put(const uint8_t* bytes, size_t count) {
-  if (out != nullptr && std::fwrite(bytes, 1, count, out) != count) writeFailed = true;
-}
 
 void putLittle(uint8_t* p, uint64_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
@@ -225,41 +263,31 @@ void putLittle(uint8_t* p, uint64_t v, int bytes) {
 void say(const char* text) {
   platformMessageBox(text, "Recorded game", MessageButtons::Ok, MessageIcon::Exclamation);
 }
-}  // namespace
 
-bool readRecordingOptions(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const bool record = std::strcmp(argv[i], "--record") == 0;
-    const bool play = std::strcmp(argv[i], "--play") == 0;
-    if (!record && !play) continue;
-    if (i + 1 >= argc || mode != Mode::Live) {
-      std::fprintf(stderr, "First Person Shooter: use --record FILE or --play FILE, once.\n");
-      return false;
-    }
-    mode = record ? Mode::Recording : Mode::Playing;
-    fileName = argv[++i];
-  }
-  return true;
+constexpr const char* kUsage =
+    "Options: --record FILE or --play FILE (one of them), and --trace FILE.";
+
+bool refuseOption(const char* what, const char* option) {
+  char text[512];
+  std::snprintf(text, sizeof text, "%s \"%s\".\n%s", what, option, kUsage);
+  say(text);
+  mode = Mode::Live;
+  fileName = traceName = nullptr;
+  return false;
 }
 
-bool startRecordedGame() {
+// Everything startRecordedGame opened, closed again.
+void abandonRecordedGame() {
+  recordFile.close();
+  traceFile.close();
+  unmapFile(&played);
+  mode = Mode::Live;
+  traceName = nullptr;
+}
+
+// A replay's recording, read and checked; false after its message.
+bool readPlayedGame() {
   char text[512];
-  gameFrames = 0;
-  if (mode == Mode::Recording) {
-    out = std::fopen(fileName, "wb");
-    if (out == nullptr) {
-      std::snprintf(text, sizeof text, "Cannot write the recording \"%s\".", fileName);
-      say(text);
-      return false;
-    }
-    uint8_t header[kRecordingHeaderSize] = {};
-    std::memcpy(header, kMagic, sizeof kMagic);
-    putLittle(header + 8, kRecordingVersion, 2);
-    putLittle(header + 10, kRecordingHeaderSize, 2);
-    put(header, sizeof header);
-    return true;
-  }
-  if (mode != Mode::Playing) return true;
   const MapResult mapped = mapFile(fileName, &played);
   RecordingCheck check = RecordingCheck::NotARecording;
   if (mapped == MapResult::Mapped) check = checkRecording(played.data, played.size, &playedSummary);
@@ -278,7 +306,6 @@ bool startRecordedGame() {
                   fileName, static_cast<unsigned long>(playedSummary.badOffset));
   }
   if (mapped != MapResult::Mapped || check != RecordingCheck::Good) {
-    unmapFile(&played);
     say(text);
     return false;
   }
@@ -287,120 +314,203 @@ bool startRecordedGame() {
   return true;
 }
 
+bool openForWriting(OutFile* file, const char* name, const char* what) {
+  if (file->open(name)) return true;
+  char text[512];
+  std::snprintf(text, sizeof text, "Cannot write the %s \"%s\".", what, name);
+  say(text);
+  return false;
+}
+
+// The replay's verdict, printed after its summary; the exit code it asks for.
+int judgeReplay() {
+  if (!playedSummary.hasEnd) {
+    std::printf("The recorded game has no end record (%s at byte %lu): this replay cannot be "
+                "checked against it.\n",
+                playedSummary.cut ? "cut short" : "it ends",
+                static_cast<unsigned long>(playedSummary.end));
+    return kExitReplayDiffers;
+  }
+  if (playedSummary.frames == static_cast<uint32_t>(gameFrames) &&
+      playedSummary.digest == gameStateDigest()) {
+    std::printf("The replay ended as the recorded game did.\n");
+    return kExitNormal;
+  }
+  std::printf("The replay differs from the recorded game (%lu frames, state digest %08x%08x).\n",
+              static_cast<unsigned long>(playedSummary.frames),
+              static_cast<unsigned>(playedSummary.digest >> 32),
+              static_cast<unsigned>(playedSummary.digest));
+  return kExitReplayDiffers;
+}
+
+// A file that could not be written whole: says so; the exit code.
+int reportUnwritten(OutFile* file, const char* what, const char* name) {
+  if (file->close()) return kExitNormal;
+  char text[512];
+  std::snprintf(text, sizeof text,
+                "The %s \"%s\" could not be written whole (the disk may be full); what it "
+                "holds ends early.",
+                what, name);
+  say(text);
+  return kExitNotWritten;
+}
+}  // namespace
+
+bool readRecordingOptions(int argc, char** argv) {
+  mode = Mode::Live;
+  fileName = traceName = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const char* option = argv[i];
+    if (std::strncmp(option, "--", 2) != 0) continue;
+    const bool record = std::strcmp(option, "--record") == 0;
+    const bool play = std::strcmp(option, "--play") == 0;
+    const bool trace = std::strcmp(option, "--trace") == 0;
+    if (!record && !play && !trace) return refuseOption("Unknown option", option);
+    if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuseOption("No file after", option);
+    if (trace ? traceName != nullptr : mode != Mode::Live) {
+      return refuseOption("One --record or --play and one --trace at most; again", option);
+    }
+    if (trace) {
+      traceName = argv[++i];
+    } else {
+      mode = record ? Mode::Recording : Mode::Playing;
+      fileName = argv[++i];
+    }
+  }
+  return true;
+}
+
+bool startRecordedGame() {
+  gameFrames = 0;
+  bool good = mode != Mode::Playing || readPlayedGame();
+  if (good && traceName != nullptr) good = openForWriting(&traceFile, traceName, "trace");
+  if (good && mode == Mode::Recording) good = openForWriting(&recordFile, fileName, "recording");
+  if (good && mode == Mode::Recording) {
+    uint8_t header[kRecordingHeaderSize] = {};
+    std::memcpy(header, kMagic, sizeof kMagic);
+    putLittle(header + 8, kRecordingVersion, 2);
+    putLittle(header + 10, kRecordingHeaderSize, 2);
+    recordFile.put(header, sizeof header);
+  }
+  if (!good) abandonRecordedGame();
+  return good;
+}
+
 bool takeKey(bool down, int virtualKey) {
-  if (mode == Mode::Playing) return feeding || (down && virtualKey == vk::Escape);
+  if (mode == Mode::Playing) return down && virtualKey == vk::Escape;
   if (mode == Mode::Recording && virtualKey >= 0 && virtualKey < 256) {
     const uint8_t bytes[2] = {static_cast<uint8_t>(down ? RecordTag::KeyDown : RecordTag::KeyUp),
                               static_cast<uint8_t>(virtualKey)};
-    put(bytes, sizeof bytes);
+    recordFile.put(bytes, sizeof bytes);
   }
   return true;
 }
 
-bool takeMouse(double x, double y) {
-  if (mode == Mode::Playing) return feeding;
+namespace {
+// A mouse move or a look: the tag and two doubles.
+bool takeTwoDoubles(RecordTag tag, double a, double b) {
+  if (mode == Mode::Playing) return false;
   if (mode == Mode::Recording) {
-    uint8_t bytes[17] = {static_cast<uint8_t>(RecordTag::Mouse)};
-    putLittle(bytes + 1, gmath::bitsOf(x), 8);
-    putLittle(bytes + 9, gmath::bitsOf(y), 8);
-    put(bytes, sizeof bytes);
+    uint8_t bytes[17] = {static_cast<uint8_t>(tag)};
+    putLittle(bytes + 1, gmath::bitsOf(a), 8);
+    putLittle(bytes + 9, gmath::bitsOf(b), 8);
+    recordFile.put(bytes, sizeof bytes);
   }
   return true;
 }
+}  // namespace
 
-bool takeLook(double yaw, double pitch) {
-  if (mode == Mode::Playing) return feeding;
-  if (mode == Mode::Recording) {
-    uint8_t bytes[17] = {static_cast<uint8_t>(RecordTag::Look)};
-    putLittle(bytes + 1, gmath::bitsOf(yaw), 8);
-    putLittle(bytes + 9, gmath::bitsOf(pitch), 8);
-    put(bytes, sizeof bytes);
-  }
-  return true;
-}
+bool takeMouse(double x, double y) { return takeTwoDoubles(RecordTag::Mouse, x, y); }
+
+bool takeLook(double yaw, double pitch) { return takeTwoDoubles(RecordTag::Look, yaw, pitch); }
 
 bool takeDeviceKey(bool down, int device, int virtualKey) {
-  if (mode == Mode::Playing) return feeding || (down && virtualKey == vk::Escape);
+  if (mode == Mode::Playing) return down && virtualKey == vk::Escape;
   if (mode == Mode::Recording) {
     const uint8_t bytes[3] = {
         static_cast<uint8_t>(down ? RecordTag::DeviceKeyDown : RecordTag::DeviceKeyUp),
         static_cast<uint8_t>(device), static_cast<uint8_t>(virtualKey)};
-    put(bytes, sizeof bytes);
+    recordFile.put(bytes, sizeof bytes);
   }
   return true;
 }
 
 bool takeFire() {
-  if (mode == Mode::Playing) return feeding;
+  if (mode == Mode::Playing) return false;
   if (mode == Mode::Recording) {
     const uint8_t tag = static_cast<uint8_t>(RecordTag::Fire);
-    put(&tag, 1);
+    recordFile.put(&tag, 1);
   }
   return true;
 }
 
 bool takeLoopPass() {
-  if (mode == Mode::Recording) {
-    const uint8_t bytes[2] = {static_cast<uint8_t>(RecordTag::Pass), shell.active ? uint8_t{1} : uint8_t{0}};
-    put(bytes, sizeof bytes);
+  if (mode != Mode::Playing) {
+    if (mode == Mode::Recording) {
+      const uint8_t bytes[2] = {static_cast<uint8_t>(RecordTag::Pass),
+                                shell.active ? uint8_t{1} : uint8_t{0}};
+      recordFile.put(bytes, sizeof bytes);
+    }
     if (shell.active) ++gameFrames;
     return true;
   }
-  if (mode != Mode::Playing) return true;
-  feeding = true;
   InputRecord r;
-  bool pass = false;
-  while (!pass && readRecord(played.data, played.size, &playOffset, &r)) {
+  // A cut recording is played up to its last whole record.
+  while (readRecord(played.data, playedSummary.end, &playOffset, &r)) {
     switch (r.tag) {
-      case RecordTag::KeyDown: keyDown(r.key); break;
-      case RecordTag::KeyUp: keyUp(r.key); break;
-      case RecordTag::Mouse: mouseView(r.x, r.y); break;
-      case RecordTag::Fire: fireButton(); break;
-      case RecordTag::DeviceKeyDown: deviceKeyDown(r.device, r.key); break;
-      case RecordTag::DeviceKeyUp: deviceKeyUp(r.device, r.key); break;
-      case RecordTag::Look: setLook(r.x, r.y); break;
+      case RecordTag::KeyDown: applyKey(true, r.key); break;
+      case RecordTag::KeyUp: applyKey(false, r.key); break;
+      case RecordTag::Mouse: applyMouse(r.x, r.y); break;
+      case RecordTag::Fire: applyFire(); break;
+      case RecordTag::DeviceKeyDown: applyDeviceKey(true, r.device, r.key); break;
+      case RecordTag::DeviceKeyUp: applyDeviceKey(false, r.device, r.key); break;
+      case RecordTag::Look: applyLook(r.x, r.y); break;
       case RecordTag::Pass:
         shell.active = r.active;
         if (r.active) ++gameFrames;
-        pass = true;
-        break;
+        return true;
       case RecordTag::End: break;
     }
   }
-  feeding = false;
-  return pass;
+  return false;
 }
 
-void finishRecordedGame() {
-  if (mode == Mode::Live) return;
-  char summary[160];
-  formatGameSummary(summary, sizeof summary, gameFrames);
-  if (mode == Mode::Recording) {
-    uint8_t bytes[13] = {static_cast<uint8_t>(RecordTag::End)};
-    putLittle(bytes + 1, static_cast<uint32_t>(gameFrames), 4);
-    putLittle(bytes + 5, gameStateDigest(), 8);
-    put(bytes, sizeof bytes);
-    if (out != nullptr && std::fclose(out) != 0) writeFailed = true;
-    out = nullptr;
-    std::printf("Recorded game: %s\n", summary);
-    if (writeFailed) std::fprintf(stderr, "The recording \"%s\" could not be written whole.\n", fileName);
-  } else {
-    std::printf("Replayed game: %s\n", summary);
-    if (playedSummary.hasEnd) {
-      const bool same = playedSummary.frames == static_cast<uint32_t>(gameFrames) &&
-                        playedSummary.digest == gameStateDigest();
-        if (same) {
-        std::printf("The replay ended as the recorded game did.\n");
-      } else {
-        std::printf("The replay differs from the recorded game (%lu frames, state digest "
-                    "%08x%08x).\n",
-                    static_cast<unsigned long>(playedSummary.frames),
-                    static_cast<unsigned>(playedSummary.digest >> 32),
-                    static_cast<unsigned>(playedSummary.digest));
-      }
+void traceFrame() {
+  if (traceFile.file == nullptr) return;
+  char line[40];
+  const uint64_t digest = gameStateDigest();
+  const int length = std::snprintf(line, sizeof line, "%lu %08x%08x\n",
+                                   static_cast<unsigned long>(gameFrames),
+                                   static_cast<unsigned>(digest >> 32),
+                                   static_cast<unsigned>(digest));
+  traceFile.put(line, static_cast<size_t>(length));
+}
+
+int finishRecordedGame() {
+  int code = kExitNormal;
+  if (mode != Mode::Live) {
+    char summary[160];
+    formatGameSummary(summary, sizeof summary, gameFrames);
+    if (mode == Mode::Recording) {
+      uint8_t bytes[13] = {static_cast<uint8_t>(RecordTag::End)};
+      putLittle(bytes + 1, static_cast<uint32_t>(gameFrames), 4);
+      putLittle(bytes + 5, gameStateDigest(), 8);
+      recordFile.put(bytes, sizeof bytes);
+      std::printf("Recorded game: %s\n", summary);
+      std::fflush(stdout);
+      code = reportUnwritten(&recordFile, "recording", fileName);
+    } else {
+      std::printf("Replayed game: %s\n", summary);
+      code = judgeReplay();
+      unmapFile(&played);
     }
-    unmapFile(&played);
+  }
+  if (traceName != nullptr) {
+    const int traced = reportUnwritten(&traceFile, "trace", traceName);
+    if (code == kExitNormal) code = traced;
   }
   std::fflush(stdout);
   mode = Mode::Live;
+  traceName = nullptr;
+  return code;
 }

@@ -3,12 +3,17 @@
 // ends by printing the frame count, the score, the result and a digest of the
 // whole game state. The game's simulation reads no clock and its math gives
 // the same bits on every build, so a game recorded on one build replays to the
-// same state on every other. Without either option nothing is recorded,
-// nothing is written and the game plays as always.
+// same state on every other. `--trace FILE` (alone or beside either) writes
+// one line per frame, "FRAME DIGEST" (the frame number from 1 and the state
+// digest after that frame, 16 hex digits), so that two builds' replays can be
+// compared frame by frame. Without these options nothing is recorded, nothing
+// is written and the game plays as always.
 //
-// Input is recorded where every device meets the game: the key entries, the
-// mouse view, the fire button and setLook (app/shell.h, app/devices.h), so
-// pads and touches replay as well as keys and the mouse.
+// This is one stage on the way of the input: the input functions of the
+// keyboard, the mouse (app/shell.h) and the devices (app/devices.h) ask here
+// before they apply their input (app/input.h), so pads and touches replay as
+// well as keys and the mouse. A replay feeds the recording's input straight
+// into the input steps of app/input.h.
 //
 // The file (all numbers little-endian):
 //
@@ -33,7 +38,11 @@
 //                           entry a pad or touch takes or lets go (app/devices.h)
 //     9   look       float64 yaw, float64 pitch: setLook (finite, within +-1e6)
 //
-// A damaged or foreign file is refused before the game starts, with a message.
+// A file cut short (a game that never ended, a full disk) reads up to its last
+// whole record: a record the file ends inside is dropped, and such a file has
+// no end record, which its replay reports. A damaged or foreign file (an
+// unknown record, a bad operand, a record after the end) is refused before
+// the game starts, with a message.
 #pragma once
 
 #include <cstddef>
@@ -71,6 +80,8 @@ enum class RecordingCheck { Good, NotARecording, NewerVersion, Damaged };
 
 struct RecordingSummary {
   uint64_t passes = 0;
+  size_t end = 0;        // where the whole records end: the size, unless cut
+  bool cut = false;      // the file ends inside its last record
   bool hasEnd = false;
   uint32_t frames = 0;   // from the end record
   uint64_t digest = 0;   // from the end record
@@ -78,7 +89,8 @@ struct RecordingSummary {
   uint16_t version = 0;  // NewerVersion: the file's
 };
 
-// Checks a whole file; every record of a Good one reads with readRecord.
+// Checks a whole file; every record of a Good one up to summary->end reads
+// with readRecord.
 RecordingCheck checkRecording(const uint8_t* data, size_t size, RecordingSummary* summary);
 
 // Reads the record at *offset and moves past it; false when it is cut short
@@ -88,19 +100,20 @@ bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* o
 // ---------------------------------------------------------------------------
 // The game's side.
 
-// Reads --record FILE or --play FILE from the command line (other arguments
-// are left to the shell). False, after a message, when an option lacks its
-// file or both are given.
+// Reads --record FILE, --play FILE and --trace FILE from the command line
+// (arguments without "--" are left to the shell). False, after a message box,
+// for an unknown option, an option without its file, one given twice, or
+// --record with --play.
 bool readRecordingOptions(int argc, char** argv);
 
-// Opens the file to record into, or reads and checks the one to play; false,
-// after a message box, when that fails (the program then ends). Does nothing
-// without the options.
+// Opens the files to record and trace into, or reads and checks the one to
+// play; false, after a message box, when that fails (the program then ends).
+// Does nothing without the options.
 bool startRecordedGame();
 
-// The input functions (app/shell.h) ask before they act: while recording the
-// input is written; while playing, live input is dropped (except Escape, so
-// that the player can always leave) and only the recording's own goes through.
+// The input functions ask before they act: while recording the input is
+// written; while playing, live input is dropped (except Escape, so that the
+// player can always leave).
 bool takeKey(bool down, int virtualKey);
 bool takeMouse(double x, double y);
 bool takeFire();
@@ -110,13 +123,20 @@ bool takeLook(double yaw, double pitch);
 bool takeDeviceKey(bool down, int device, int virtualKey);
 
 // The main loop, on each pass with an empty queue, before the frame: records
-// the pass, or feeds the recording's input for it (and its window state).
+// the pass, or applies the recording's input for it (and its window state).
 // False when a replay has run out: the loop then ends.
 bool takeLoopPass();
 
-// At the end of the game: writes the end record and closes the file, and
-// prints the summary (both modes).
-void finishRecordedGame();
+// The main loop, after each frame it ran: the frame's line of the trace.
+void traceFrame();
+
+// At the end of the game: writes the end record and closes the files, prints
+// the summary and, for a replay, whether it ended as recorded. Returns the
+// exit code this asks for (app/exit_codes.h): kExitReplayDiffers for a replay
+// that ended otherwise or cannot be checked, kExitNotWritten (after a message
+// box) for a recording or trace that could not be written whole, else
+// kExitNormal.
+int finishRecordedGame();
 
 // A digest (64-bit FNV-1a) of the whole game state: input, player, view,
 // shot, enemies, result, particles and their random state, the shell's mouse

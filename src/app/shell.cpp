@@ -1,36 +1,33 @@
-// The input both shells share: the key table, the keyboard step, the mouse
-// view, and the projection.
+// The input functions of the keyboard and the mouse, the keyboard step and
+// the projection, which every shell shares.
 #include "app/shell.h"
 
-#include <cmath>
-
-#include "app/devices.h"
+#include "app/input.h"
 #include "app/recording.h"
 #include "math/game_math.h"
-#include "platform/platform.h"
 #include "camera.h"
 #include "game/state.h"
 #include "gl.h"
 
-ShellState shell;
-
-// The keyboard's holds are kept apart from the pads' and the touch screen's
-// (app/devices.h): a key entry is down while any of them holds it. Each input
-// passes the recorded-game gate first (app/recording.h).
+// Each input passes the recorded-game stage first (app/recording.h).
 void keyDown(int virtualKey) {
-  if (virtualKey < 0 || virtualKey > 255 || !takeKey(true, virtualKey)) return;
-  devices.keyboard[virtualKey] = 1;
-  input.KeyDown[virtualKey] = 1;
+  if (virtualKey >= 0 && virtualKey <= 255 && takeKey(true, virtualKey)) applyKey(true, virtualKey);
 }
 
 void keyUp(int virtualKey) {
-  if (virtualKey < 0 || virtualKey > 255 || !takeKey(false, virtualKey)) return;
-  devices.keyboard[virtualKey] = 0;
-  if (devices.holds[virtualKey] == 0) input.KeyDown[virtualKey] = 0;
+  if (virtualKey >= 0 && virtualKey <= 255 && takeKey(false, virtualKey)) applyKey(false, virtualKey);
 }
 
 void fireButton() {
-  if (takeFire()) input.fireRequest = 1;
+  if (takeFire()) applyFire();
+}
+
+void mouseView(double x, double y) {
+  if (takeMouse(x, y)) applyMouse(x, y);
+}
+
+void setLook(double yaw, double pitch) {
+  if (takeLook(yaw, pitch)) applyLook(yaw, pitch);
 }
 
 namespace {
@@ -84,72 +81,6 @@ void keyboardStep() {
   latchedToggle(vk::F, &shell.statsKeyLatch, &stats);
   input.showStats = stats ? 1 : 0;
   latchedToggle(vk::I, &shell.invertKeyLatch, &shell.invertMouse);
-}
-
-namespace {
-// The mouse works in a band of client coordinates on both axes; leaving it
-// warps the cursor to the opposite edge. The band counts as a circle of 360
-// pixels, and 32 pixels of motion turn the view by one degree.
-constexpr double kBandLow = 10.0;
-constexpr double kBandHigh = 370.0;
-constexpr double kBandCircle = 360.0;
-constexpr double kBandMiddle = 180.0;
-constexpr double kWarpJump = 300.0;  // a longer move means the cursor was warped
-constexpr double kPixelsPerDegree = 32.0;
-constexpr double kFullTurn = 360.0;
-constexpr double kPitchLimit = 85.0;
-
-// Degrees turned by a move from `last` to `now` on one axis of the band.
-double bandDelta(double last, double now) {
-  const double d = last - now;
-  if (std::fabs(d) <= kWarpJump) return d / kPixelsPerDegree;
-  if (last > kBandMiddle) return (last - kBandCircle - now) / kPixelsPerDegree;
-  if (now > kBandMiddle) return (last - (now - kBandCircle)) / kPixelsPerDegree;
-  return 0;
-}
-}  // namespace
-
-void mouseView(double x, double y) {
-  if (!takeMouse(x, y)) return;
-  if (x > kBandHigh) {
-    platformWarpCursor(static_cast<int>(kBandLow), static_cast<int>(shell.lastMouseY));
-  } else if (x < kBandLow) {
-    platformWarpCursor(static_cast<int>(kBandHigh), static_cast<int>(shell.lastMouseY));
-  }
-  if (y > kBandHigh) {
-    platformWarpCursor(static_cast<int>(shell.lastMouseX), static_cast<int>(kBandLow));
-  } else if (y < kBandLow) {
-    platformWarpCursor(static_cast<int>(shell.lastMouseX), static_cast<int>(kBandHigh));
-  }
-
-  input.mouseYaw += bandDelta(shell.lastMouseX, x);
-  // The overshoot is dropped, not carried.
-  if (input.mouseYaw > kFullTurn) {
-    input.mouseYaw = 0;
-  } else if (input.mouseYaw < 0) {
-    input.mouseYaw = kFullTurn;
-  }
-
-  const double pitchDelta = bandDelta(shell.lastMouseY, y);
-  if (shell.invertMouse) {
-    input.pitch += pitchDelta;
-  } else {
-    input.pitch -= pitchDelta;
-  }
-  if (input.pitch > kPitchLimit) {
-    input.pitch = kPitchLimit;
-  } else if (input.pitch < -kPitchLimit) {
-    input.pitch = -kPitchLimit;
-  }
-
-  shell.lastMouseX = x;
-  shell.lastMouseY = y;
-}
-
-void setLook(double yaw, double pitch) {
-  if (!takeLook(yaw, pitch)) return;
-  input.mouseYaw = yaw;
-  input.pitch = pitch;
 }
 
 void resizeView(int width, int height) {

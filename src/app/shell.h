@@ -1,35 +1,10 @@
-// The OS-independent pieces of the shells: the state the window procedure and
-// the main loop share, the keyboard step, the mouse view and the projection.
+// The OS-independent pieces of the shells: the input functions of the keyboard
+// and the mouse, the keyboard step and the projection (the state they share
+// is in app/input.h).
 // Both shells (win32/ and sdl/) call these, so the player gets the same game.
 #pragma once
 
-#include <cstdint>
-
-struct ShellState {
-  bool fullscreen = true;   // false once the user declines full screen
-  bool active = true;       // false while the window is minimised
-  bool invertMouse = false; // I: inverts the vertical mouse axis
-  bool statsKeyLatch = false;
-  bool invertKeyLatch = false;
-  double lastMouseX = 0;    // client coordinates of the previous mouse move
-  double lastMouseY = 0;
-};
-extern ShellState shell;
-
-// Virtual-key codes the game reads from KeyDown (the Win32 values).
-namespace vk {
-constexpr int Escape = 0x1B;
-constexpr int Left = 0x25;
-constexpr int Up = 0x26;
-constexpr int Right = 0x27;
-constexpr int Down = 0x28;
-constexpr int A = 0x41;
-constexpr int D = 0x44;
-constexpr int F = 0x46;
-constexpr int I = 0x49;
-constexpr int S = 0x53;
-constexpr int W = 0x57;
-}  // namespace vk
+#include "app/input.h"
 
 // Window texts shared by both shells.
 constexpr const char* kWindowTitle = "First Person Shooter";
@@ -37,6 +12,8 @@ constexpr int kWindowWidth = 640;
 constexpr int kWindowHeight = 480;
 constexpr int kWindowBits = 16;
 
+// The input functions of the keyboard and the mouse. Each passes the
+// recorded-game stage (app/recording.h) and then applies its input (app/input.h).
 // Key messages: set or clear the key's KeyDown entry (codes outside 0..255 are ignored).
 void keyDown(int virtualKey);
 void keyUp(int virtualKey);

@@ -17,6 +17,7 @@ class DevicesTest : public ::testing::Test {
     resetGameState();
     shell = ShellState{};
     devices = DeviceState{};
+    keyHolds = KeyHolds{};
     testPlatform.clear();
     shell.lastMouseX = shell.lastMouseY = 200;
     input.mouseYaw = 100;

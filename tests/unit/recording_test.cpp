@@ -1,7 +1,10 @@
-// Recorded games: the reader against damaged and foreign files, and a replay
-// that takes the recording's input and drops the live input but Escape.
+// Recorded games: the reader against damaged, foreign and cut files, the
+// options, a replay that takes the recording's input and drops the live input
+// but Escape, the exit code of a replay that ends otherwise, and files that
+// cannot be written whole.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "app/devices.h"
+#include "app/exit_codes.h"
 #include "app/recording.h"
 #include "app/shell.h"
 #include "game/state.h"
@@ -64,8 +68,6 @@ TEST(Recording, ReaderRefusesDamagedAndForeignFiles) {
       {"a header too short", header(1, 8), RecordingCheck::Damaged, 10},
       {"a header past the end", header(1, 40), RecordingCheck::Damaged, 10},
       {"an unknown record", header() + kPass + Bytes{10}, RecordingCheck::Damaged, 18},
-      {"a key cut off", header() + Bytes{1}, RecordingCheck::Damaged, 16},
-      {"a mouse move cut off", header() + cut(mouse(1, 2), 16), RecordingCheck::Damaged, 16},
       {"a mouse move of NaN", header() + mouse(std::numeric_limits<double>::quiet_NaN(), 2), RecordingCheck::Damaged, 16},
       {"a mouse move far off", header() + kPass + mouse(5, 2e6), RecordingCheck::Damaged, 18},
       {"a window state of 2", header() + Bytes{5, 2}, RecordingCheck::Damaged, 16},
@@ -93,6 +95,62 @@ TEST(Recording, ReaderRefusesDamagedAndForeignFiles) {
   EXPECT_EQ(summary.digest, 0x0807060504030201ull);
 }
 
+// A file cut anywhere (a game that never ended, a full disk) reads up to its
+// last whole record and has no end record.
+TEST(Recording, ReaderTakesAFileCutShortUpToItsLastWholeRecord) {
+  const Bytes records[] = {kPass, Bytes{1, 0x57}, mouse(12, 300), Bytes{4}, kPass,
+                           Bytes{7, 4, 0x41}, mouse(300, 0, 9), kPass, kEnd};
+  Bytes game = header();
+  std::vector<size_t> ends = {game.size()};  // where each whole record ends
+  for (const Bytes& r : records) {
+    game = game + r;
+    ends.push_back(game.size());
+  }
+  for (size_t size = kRecordingHeaderSize; size < game.size(); ++size) {
+    RecordingSummary summary;
+    ASSERT_EQ(checkRecording(game.data(), size, &summary), RecordingCheck::Good) << size;
+    size_t whole = 0;
+    for (size_t end : ends) whole = end <= size ? end : whole;
+    EXPECT_EQ(summary.end, whole) << size;
+    EXPECT_EQ(summary.cut, whole != size) << size;
+    EXPECT_FALSE(summary.hasEnd) << size;
+    EXPECT_EQ(summary.passes, static_cast<uint64_t>((whole >= ends[1]) + (whole >= ends[5]) +
+                                                    (whole >= ends[8])))
+        << size;
+  }
+}
+
+TEST(Recording, OptionsRefuseWhatTheyCannotDo) {
+  struct Case {
+    std::vector<std::string> args;
+    bool good;
+  };
+  const Case cases[] = {
+      {{"--play", "a.rec", "--trace", "a.trace"}, true},
+      {{"paused", "--record", "a.rec"}, true},
+      {{"--trace", "a.trace"}, true},
+      {{"--play"}, false},
+      {{"--trace", ""}, false},
+      {{"--record", "a.rec", "--play", "a.rec"}, false},
+      {{"--trace", "a", "--trace", "b"}, false},
+      {{"--recrod", "a.rec"}, false},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> words = {"shooter"};
+    words.insert(words.end(), c.args.begin(), c.args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(&w[0]);
+    testPlatform.clear();
+    EXPECT_EQ(readRecordingOptions(static_cast<int>(argv.size()), argv.data()), c.good)
+        << words[1];
+    // A refusal is shown; the options it read are dropped.
+    EXPECT_EQ(testPlatform.messages.size(), c.good ? 0u : 1u) << words[1];
+  }
+  testPlatform.clear();
+  char* none[] = {nullptr};
+  ASSERT_TRUE(readRecordingOptions(1, none));
+}
+
 // A game recorded from the keyboard, the mouse's button, a pad and the page's
 // buttons replays from the file alone: live input is dropped, except Escape.
 TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
@@ -107,6 +165,7 @@ TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   const auto fresh = [] {
     resetGameState();
     devices = DeviceState{};
+    keyHolds = KeyHolds{};
     shell = ShellState{};
   };
   fresh();
@@ -121,7 +180,7 @@ TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   pageButton(vk::F, true);
   shell.active = false;
   takeLoopPass();
-  finishRecordedGame();
+  EXPECT_EQ(finishRecordedGame(), kExitNormal);
 
   fresh();
   ASSERT_TRUE(readRecordingOptions(3, playArgs));
@@ -140,8 +199,111 @@ TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   EXPECT_EQ(input.KeyDown[vk::F], 1);
   EXPECT_FALSE(shell.active);
   EXPECT_FALSE(takeLoopPass());  // the recording has run out
-  finishRecordedGame();
+  // Live Escape changed the state the recording ended with.
+  EXPECT_EQ(finishRecordedGame(), kExitReplayDiffers);
   fresh();
   EXPECT_TRUE(testPlatform.messages.empty());
   std::remove(path.c_str());
 }
+
+namespace {
+// Runs `shooter ARGS...` as far as the recorded game goes: the options, the
+// start, `passes` passes with a step of the view each, and the end; returns
+// the exit code the end asks for (-1: it did not start).
+int playRecordedGame(std::vector<std::string> args, int passes) {
+  resetGameState();
+  devices = DeviceState{};
+  keyHolds = KeyHolds{};
+  shell = ShellState{};
+  args.insert(args.begin(), "shooter");
+  std::vector<char*> argv;
+  for (std::string& w : args) argv.push_back(&w[0]);
+  if (!readRecordingOptions(static_cast<int>(argv.size()), argv.data()) || !startRecordedGame()) {
+    return -1;
+  }
+  for (int i = 0; i < passes && takeLoopPass(); ++i) {
+    mouseView(10.0 + i, 20.0);
+    traceFrame();
+  }
+  return finishRecordedGame();
+}
+
+Bytes readWhole(const std::string& path) {
+  Bytes bytes;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    int c;
+    while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
+    std::fclose(f);
+  }
+  return bytes;
+}
+
+void writeWhole(const std::string& path, const Bytes& bytes) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+}  // namespace
+
+// A replay that ends otherwise than its recording, or whose recording has no
+// end record to check it by, asks for an exit code of its own.
+TEST(Recording, ReplayThatEndsOtherwiseAsksForItsExitCode) {
+  const std::string recorded = SHOOTER_BINARY_DIR "/recording_test_end.rec";
+  const std::string altered = SHOOTER_BINARY_DIR "/recording_test_altered.rec";
+  testPlatform.clear();
+  ASSERT_EQ(playRecordedGame({"--record", recorded}, 5), kExitNormal);
+  const Bytes game = readWhole(recorded);
+  ASSERT_GT(game.size(), 13u + kRecordingHeaderSize);
+  const size_t end = game.size() - 13;  // the end record: tag, frames, digest
+  ASSERT_EQ(game[end], static_cast<uint8_t>(RecordTag::End));
+  constexpr size_t kNone = SIZE_MAX;
+  struct Case {
+    const char* what;
+    size_t keep;  // the bytes kept
+    size_t flip;  // a byte with its lowest bit flipped
+    int code;
+  };
+  const Case cases[] = {
+      {"as recorded", game.size(), kNone, kExitNormal},
+      {"another frame count", game.size(), end + 1, kExitReplayDiffers},
+      {"another digest", game.size(), end + 12, kExitReplayDiffers},
+      {"no end record", end, kNone, kExitReplayDiffers},
+      {"the end record cut short", end + 5, kNone, kExitReplayDiffers},
+  };
+  for (const Case& c : cases) {
+    Bytes file = cut(game, c.keep);
+    if (c.flip != kNone) file[c.flip] ^= 0x01;
+    writeWhole(altered, file);
+    EXPECT_EQ(playRecordedGame({"--play", altered}, 100), c.code) << c.what;
+  }
+  EXPECT_TRUE(testPlatform.messages.empty());
+  std::remove(recorded.c_str());
+  std::remove(altered.c_str());
+}
+
+#ifndef _WIN32
+// A full disk: the recording or the trace that could not be written whole is
+// reported, and the game asks for an exit code of its own.
+TEST(Recording, FileThatCannotBeWrittenWholeIsReported) {
+  const std::string elsewhere = SHOOTER_BINARY_DIR "/recording_test_full.rec";
+  struct Case {
+    std::vector<std::string> args;
+    const char* named;
+  };
+  const Case cases[] = {
+      {{"--record", "/dev/full"}, "recording \"/dev/full\""},
+      {{"--record", elsewhere, "--trace", "/dev/full"}, "trace \"/dev/full\""},
+  };
+  for (const Case& c : cases) {
+    testPlatform.clear();
+    // Long enough to overflow the stream's buffer before the end.
+    EXPECT_EQ(playRecordedGame(c.args, 600), kExitNotWritten) << c.named;
+    ASSERT_EQ(testPlatform.messages.size(), 1u) << c.named;
+    EXPECT_NE(testPlatform.messages[0].text.find(c.named), std::string::npos)
+        << testPlatform.messages[0].text;
+  }
+  testPlatform.clear();
+  std::remove(elsewhere.c_str());
+}
+#endif

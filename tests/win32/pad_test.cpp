@@ -43,6 +43,7 @@ TEST(PadTest, AStandInPadPlaysOrWithoutXInputTheKeyboardDoes) {
   const bool standInExpected = mode != nullptr && std::strcmp(mode, "stand-in") == 0;
   resetGameState();
   devices = DeviceState{};
+  keyHolds = KeyHolds{};
   ASSERT_EQ(openGameWindow(kWindowTitle, kWindowWidth, kWindowHeight, kWindowBits, false),
             WindowOpen::Opened);
   frames(1);

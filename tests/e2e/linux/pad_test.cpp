@@ -27,6 +27,7 @@ TEST(PadTest, WalksLooksFiresAndPulledOutLetsGo) {
   resetGameState();
   shell = ShellState{};
   devices = DeviceState{};
+  keyHolds = KeyHolds{};
   testPlatform.clear();
   // No window manager gives the window the focus; SDL would hold pads still without it.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
