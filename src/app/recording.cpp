@@ -267,9 +267,9 @@ void say(const char* text) {
 constexpr const char* kUsage =
     "Options: --record FILE or --play FILE (one of them), and --trace FILE.";
 
-bool refuseOption(const char* what, const char* option) {
+bool refuseOption(const char* before, const char* option, const char* after) {
   char text[512];
-  std::snprintf(text, sizeof text, "%s \"%s\".\n%s", what, option, kUsage);
+  std::snprintf(text, sizeof text, "%s\"%s\"%s\n%s", before, option, after, kUsage);
   say(text);
   mode = Mode::Live;
   fileName = traceName = nullptr;
@@ -365,10 +365,11 @@ bool readRecordingOptions(int argc, char** argv) {
     const bool record = std::strcmp(option, "--record") == 0;
     const bool play = std::strcmp(option, "--play") == 0;
     const bool trace = std::strcmp(option, "--trace") == 0;
-    if (!record && !play && !trace) return refuseOption("Unknown option", option);
-    if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuseOption("No file after", option);
-    if (trace ? traceName != nullptr : mode != Mode::Live) {
-      return refuseOption("One --record or --play and one --trace at most; again", option);
+    if (!record && !play && !trace) return refuseOption("Unknown option ", option, ".");
+    if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuseOption("No file after ", option, ".");
+    if (trace && traceName != nullptr) return refuseOption("", option, " is given twice.");
+    if (!trace && mode != Mode::Live) {
+      return refuseOption("", option, " cannot follow --record or --play: one game at a time.");
     }
     if (trace) {
       traceName = argv[++i];

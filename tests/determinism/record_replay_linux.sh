@@ -1,7 +1,8 @@
 #!/bin/bash
 # A game recorded now in a window under Xvfb (walking, turning, mouse look
 # across the band edges, shots, the read-outs, Escape) replays to the same
-# frames, score and state digest.
+# frames, score and state digest, and to the same state at every frame (the
+# two traces are equal line by line).
 #   record_replay_linux.sh SHOOTER
 . "$(dirname "$0")/../e2e/e2e_linux_lib.sh"
 e2e_use_display
@@ -9,7 +10,7 @@ e2e_need_box_fonts
 work=$(mktemp -d)
 trap 'e2e_cleanup; rm -rf "$work"' EXIT
 
-setsid "$1" --record "$work/game.rec" </dev/null >"$work/record.txt" 2>&1 &
+setsid "$1" --record "$work/game.rec" --trace "$work/record.trace" </dev/null >"$work/record.txt" 2>&1 &
 GAME_PID=$!
 e2e_answer_start_question Escape
 win=$(e2e_find_window "First Person Shooter" 15) || e2e_fail "no game window appeared"
@@ -19,7 +20,7 @@ for shot in 1 2 3; do e2e_x xdotool click 1; sleep 0.2; done
 e2e_key_to "$win" Escape
 e2e_expect_exit 10 0
 
-setsid "$1" --play "$work/game.rec" </dev/null >"$work/play.txt" 2>&1 &
+setsid "$1" --play "$work/game.rec" --trace "$work/play.trace" </dev/null >"$work/play.txt" 2>&1 &
 GAME_PID=$!
 e2e_answer_start_question Escape
 e2e_expect_exit 60 0
@@ -29,4 +30,6 @@ echo "recorded: $recorded"
 echo "replayed: $replayed"
 [ -n "$recorded" ] && [ "$replayed" = "$recorded" ] || e2e_fail "the replay ended otherwise"
 grep -q '^The replay ended as the recorded game did' "$work/play.txt" || e2e_fail "the replay differs"
+bash "$(dirname "$0")/compare_trace.sh" "$work/record.trace" "$work/play.trace" ||
+  e2e_fail "the replay went otherwise"
 echo "PASS"
