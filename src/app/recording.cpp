@@ -378,6 +378,10 @@ bool readRecordingOptions(int argc, char** argv) {
       fileName = argv[++i];
     }
   }
+  // Writing the trace over the recording would spoil the game on its way.
+  if (fileName != nullptr && traceName != nullptr && std::strcmp(fileName, traceName) == 0) {
+    return refuseOption("The trace ", traceName, " is the recorded game's own file.");
+  }
   return true;
 }
 

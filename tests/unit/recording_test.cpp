@@ -134,6 +134,7 @@ TEST(Recording, OptionsRefuseWhatTheyCannotDo) {
       {{"--record", "a.rec", "--play", "a.rec"}, false},
       {{"--trace", "a", "--trace", "b"}, false},
       {{"--recrod", "a.rec"}, false},
+      {{"--play", "a.rec", "--trace", "a.rec"}, false},
   };
   for (const Case& c : cases) {
     std::vector<std::string> words = {"shooter"};

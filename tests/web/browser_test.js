@@ -52,6 +52,23 @@ function check(condition, what) {
 
 // Loads the page on a touch screen (a phone held sideways unless sized) and
 // answers its own start question with a tap.
+// Two traces (one "FRAME DIGEST" line per frame) compared line by line: null
+// when equal, else the first frame that differs.
+function compareTraces(expected, actual) {
+  const want = expected.split('\n').filter((l) => l !== '');
+  const got = actual.split('\n').filter((l) => l !== '');
+  for (let i = 0; i < want.length && i < got.length; ++i) {
+    if (want[i] !== got[i]) {
+      return `the trace differs at frame ${got[i].split(' ')[0]} (line ${i + 1}): ` +
+             `expected "${want[i]}", got "${got[i]}"`;
+    }
+  }
+  if (got.length !== want.length) {
+    return `the trace has ${got.length} frames, the expected one ${want.length}`;
+  }
+  return null;
+}
+
 async function loadByTouch(tab, url, yes, width = 844, height = 390) {
   await tab.client.Emulation.setTouchEmulationEnabled({ enabled: true, maxTouchPoints: 5 });
   await tab.client.Emulation.setDeviceMetricsOverride({ width, height, deviceScaleFactor: 1, mobile: true });
@@ -338,17 +355,26 @@ const tests = {
   },
 
   // Games recorded by the Linux build replay in the page (?play=ADDRESS) to
-  // the frames, score and state digest they were recorded with.
+  // the frames, score and state digest they were recorded with, end with exit
+  // code 0, and pass through the same state at every frame as the Linux build
+  // did (?trace, against the committed tests/recordings/NAME.trace).
   async replay(tab, url) {
     for (const [name, summary] of [['playthrough', '916 frames, score 50, You win!'],
                                    ['walk_look_fire', '140 frames, score 0, unfinished']]) {
-      await tab.load(`${url}?play=recordings/${name}.rec`, false);
-      await tab.waitFor('Module._webEnded() === 1', 120000);
+      await tab.load(`${url}?play=recordings/${name}.rec&trace`, false);
+      await tab.waitFor('Module._webEnded() === 1', 300000);
       const lines = tab.console.filter((l) => /^Replayed game:|^The replay/.test(l));
       console.log(`  ${name}: ${lines.join(' ')}`);
       check(lines.some((l) => l.startsWith(`Replayed game: ${summary}, state digest`)),
             `summary: ${lines}`);
       check(lines.includes('The replay ended as the recorded game did.'), 'the replay differs');
+      const code = await tab.eval('Module._webExitCode()');
+      check(code === 0, `exit code ${code}, expected 0`);
+      const trace = await tab.eval('FS.readFile("/game.trace", { encoding: "utf8" })');
+      const expected = path.join(__dirname, '..', 'recordings', `${name}.trace`);
+      const difference = compareTraces(fs.readFileSync(expected, 'utf8'), trace);
+      check(difference === null, difference);
+      console.log(`  the trace equals ${expected}`);
     }
   },
 
@@ -384,6 +410,7 @@ const tests = {
     console.log(`  ${replayed}`);
     check(replayed === recorded.replace('Recorded', 'Replayed'), 'the chosen file replayed otherwise');
     check(tab.console.includes('The replay ended as the recorded game did.'), 'the replay differs');
+    check(await tab.eval('Module._webExitCode()') === 0, 'the replay did not end with exit code 0');
   },
 
   // The player of the desktop's playthrough, in the page: walks the corridor

@@ -18,6 +18,7 @@ namespace {
 FrameGate gate;
 double frameMilliseconds = 0;  // time spent in the game's frames, for the read-out
 bool ended = false;
+int exitCode = kExitNormal;  // what the game ended with, as a desktop game's process would
 // Frames still to run before the loop holds (negative: no limit). Started
 // with "paused" (the page's ?paused), the game waits for webRunFrames.
 int framesLeft = -1;
@@ -27,7 +28,7 @@ void stopGame() {
   emscripten_cancel_main_loop();
   emscripten_exit_pointerlock();
   emscripten_exit_fullscreen();
-  endGame();
+  exitCode = endGame();
   // The page says that the game is over and how to play again.
   EM_ASM({
     if (Module.onGameEnded) Module.onGameEnded();
@@ -67,6 +68,7 @@ EMSCRIPTEN_KEEPALIVE void webSetLook(double yaw, double pitch) { setLook(yaw, pi
 EMSCRIPTEN_KEEPALIVE unsigned webFrames() { return static_cast<unsigned>(loopCounters.frames); }
 EMSCRIPTEN_KEEPALIVE double webFrameMilliseconds() { return frameMilliseconds; }
 EMSCRIPTEN_KEEPALIVE int webEnded() { return ended ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int webExitCode() { return exitCode; }
 EMSCRIPTEN_KEEPALIVE int webGameOver() { return result.gameOver; }
 EMSCRIPTEN_KEEPALIVE int webGameWon() { return result.gameWon; }
 EMSCRIPTEN_KEEPALIVE int webScore() { return result.point; }
@@ -96,8 +98,8 @@ EMSCRIPTEN_KEEPALIVE double webEnemy(int i, int field) {
 
 namespace {
 int start() {
-  int exitCode = kExitNormal;
   if (!startGame(&exitCode)) {
+    ended = true;
     EM_ASM({
       if (Module.onGameEnded) Module.onGameEnded();
     });
@@ -127,8 +129,11 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "paused") == 0) framesLeft = 0;
   }
-  // --record FILE or --play FILE, which the page adds for ?record and ?play=.
+  // --record FILE, --play FILE and --trace FILE, which the page adds for
+  // ?record, ?play= and ?trace.
   if (!readRecordingOptions(argc, argv)) {
+    ended = true;
+    exitCode = kExitStartFailed;
     EM_ASM({
       if (Module.onGameEnded) Module.onGameEnded();
     });
