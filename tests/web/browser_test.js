@@ -52,21 +52,14 @@ function check(condition, what) {
 
 // Loads the page on a touch screen (a phone held sideways unless sized) and
 // answers its own start question with a tap.
-// Two traces (one "FRAME DIGEST" line per frame) compared line by line: null
-// when equal, else the first frame that differs.
+// Two traces compared line by line (line N is frame N): null when equal,
+// else the first frame that differs.
 function compareTraces(expected, actual) {
-  const want = expected.split('\n').filter((l) => l !== '');
-  const got = actual.split('\n').filter((l) => l !== '');
-  for (let i = 0; i < want.length && i < got.length; ++i) {
-    if (want[i] !== got[i]) {
-      return `the trace differs at frame ${got[i].split(' ')[0]} (line ${i + 1}): ` +
-             `expected "${want[i]}", got "${got[i]}"`;
-    }
-  }
-  if (got.length !== want.length) {
-    return `the trace has ${got.length} frames, the expected one ${want.length}`;
-  }
-  return null;
+  const [want, got] = [expected, actual].map((t) => t.trimEnd().split('\n'));
+  const i = want.findIndex((line, n) => line !== got[n]);
+  const frame = i >= 0 ? i : want.length < got.length ? want.length : -1;
+  return frame < 0 ? null : `the trace differs at frame ${frame + 1}: ` +
+                            `expected "${want[frame] || ''}", got "${got[frame] || ''}"`;
 }
 
 async function loadByTouch(tab, url, yes, width = 844, height = 390) {
