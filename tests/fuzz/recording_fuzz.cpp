@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       __builtin_trap();
     }
   }
-  if (offset != summary.end || (!summary.cut && offset != size) || passes != summary.passes) __builtin_trap();
+  if (offset != summary.end || (!summary.cut && offset != size) || passes != summary.passes) {
+    __builtin_trap();
+  }
   return 0;
 }
