@@ -9,13 +9,14 @@
 #include "game/state.h"
 #include "gl.h"
 
-// Each input passes the recorded-game stage first (app/recording.h).
+// Each input passes the recorded-game stage first (app/recording.h); the
+// steps ignore codes outside 0..255, which are never recorded.
 void keyDown(int virtualKey) {
-  if (virtualKey >= 0 && virtualKey <= 255 && takeKey(true, virtualKey)) applyKey(true, virtualKey);
+  if (takeKey(true, virtualKey)) applyKey(true, virtualKey);
 }
 
 void keyUp(int virtualKey) {
-  if (virtualKey >= 0 && virtualKey <= 255 && takeKey(false, virtualKey)) applyKey(false, virtualKey);
+  if (takeKey(false, virtualKey)) applyKey(false, virtualKey);
 }
 
 void fireButton() {

@@ -226,7 +226,8 @@ TEST(Recording, ReplayThatEndsOtherwiseAsksForItsExitCode) {
     Bytes file = cut(game, c.keep);
     file[c.flip] ^= c.flip != 0 ? 1 : 0;
     std::ofstream(altered, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
     EXPECT_EQ(playRecordedGame("--play " + altered, 100), c.code) << c.what;
   }
   EXPECT_TRUE(testPlatform.messages.empty());
