@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "support/bot.h"
 #include "support/game_scene.h"
+#include "support/recorded_game.h"
 #include "support/reference_image.h"
 #include "support/test_platform.h"
 #include "world/collision.h"
@@ -107,6 +108,7 @@ TEST_F(Playthrough, RecordedWalkEndsAsTheCommittedRecording) {
   std::vector<char> name(path.begin(), path.end());
   name.push_back('\0');
   char* argv[] = {program, option, name.data()};
+  const LiveAfterRecordedGame live;
   ASSERT_TRUE(readRecordingOptions(3, argv));
   ASSERT_TRUE(startRecordedGame());
   shell.lastMouseX = 0;  // as the game starts, before the warp's move arrives

@@ -16,6 +16,7 @@
 #include "app/recording.h"
 #include "app/shell.h"
 #include "game/state.h"
+#include "support/recorded_game.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -143,6 +144,7 @@ TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   };
   fresh();
   testPlatform.clear();
+  const LiveAfterRecordedGame live;
   ASSERT_TRUE(readRecordingOptions(3, recordArgs));
   ASSERT_TRUE(startRecordedGame());
   keyDown(vk::A);

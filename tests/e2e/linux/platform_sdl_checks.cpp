@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/sdl/window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -100,14 +101,47 @@ TEST(SdlPlatform, SleepingNothingReturnsAtOnce) {
   EXPECT_GE(secondsSince(fraction), 0.0004);
 }
 
+// Pumps SDL's events for up to a second, until `done` holds.
+template <typename Done>
+bool pumpUntil(Done done) {
+  for (int i = 0; i < 100; ++i) {
+    SDL_PumpEvents();
+    if (done()) return true;
+    SDL_Delay(10);
+  }
+  return false;
+}
+
+// Before the game's window exists (or after it is gone) the warp must not move
+// the cursor, not even within another window that has the mouse: SDL warps in
+// the window with the mouse when it is given none. With the game's window it
+// warps. Only a real window system gives a window the mouse: CTest runs this
+// case on X11 (sdl_platform_tests_x11), not on the offscreen driver.
 TEST(SdlPlatform, WarpingWithoutAWindowDoesNothing) {
-  int x0 = -1, y0 = -1, x1 = -2, y1 = -2;
-  SDL_GetMouseState(&x0, &y0);
+  ASSERT_EQ(gameWindow, nullptr);
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  SDL_Window* other = SDL_CreateWindow("other", 0, 0, 640, 480, 0);
+  ASSERT_NE(other, nullptr) << SDL_GetError();
+  int x = -1, y = -1;
+  const auto at = [&x, &y](int wantX, int wantY) {
+    SDL_GetMouseState(&x, &y);
+    return x == wantX && y == wantY;
+  };
+  EXPECT_TRUE(pumpUntil([&] {
+    SDL_WarpMouseInWindow(other, 10, 20);
+    return SDL_GetMouseFocus() == other && at(10, 20);
+  })) << "no window gets the mouse on SDL's " << SDL_GetCurrentVideoDriver() << " driver";
   platformWarpCursor(320, 240);
-  SDL_GetMouseState(&x1, &y1);
-  EXPECT_EQ(SDL_GetMouseFocus(), nullptr);
-  EXPECT_EQ(x1, x0);
-  EXPECT_EQ(y1, y0);
+  pumpUntil([&] { return at(320, 240); });
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(y, 20);
+
+  gameWindow = other;
+  platformWarpCursor(320, 240);
+  EXPECT_TRUE(pumpUntil([&] { return at(320, 240); })) << x << ", " << y;
+  gameWindow = nullptr;
+  SDL_DestroyWindow(other);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 TEST(SdlPlatform, MessageBoxesThatCannotBeShownNeverMeanYesAndTheirTextIsKept) {
