@@ -1,7 +1,7 @@
 // Pads on the Win32 shell. Run twice under Wine (tests/win32/pad_wine.sh):
 // with the stand-in XInput (xinput_standin.cpp) beside this .exe, a pad walks,
-// looks, fires and, pulled out, lets go; with no XInput at all the game still
-// opens its window and plays.
+// looks, fires, lets go while another window is in front and, pulled out,
+// lets go; with no XInput at all the game still opens its window and plays.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <xinput.h>
@@ -79,6 +79,18 @@ TEST(PadTest, AStandInPadPlaysOrWithoutXInputTheKeyboardDoes) {
     EXPECT_TRUE(turned >= 16 && turned <= 22) << turned;
     EXPECT_EQ(testPlatform.sounds.size(), 1u) << "one shot per pull of the trigger";
     EXPECT_EQ(input.KeyDown[vk::Left], 1);
+    // Another window in front: the pad lets go until the game's is in front again.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    frames(1);
+    EXPECT_EQ(GetForegroundWindow(), other);
+    EXPECT_EQ(input.KeyDown[vk::Left], 0) << "a pad plays a window that is not in front";
+    SetForegroundWindow(hWnd);
+    frames(1);
+    EXPECT_EQ(input.KeyDown[vk::Left], 1);
+    DestroyWindow(other);
     unplug(0);
     frames(1);
     EXPECT_EQ(input.KeyDown[vk::Left], 0) << "a pad pulled out still holds Left";

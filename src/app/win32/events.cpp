@@ -6,14 +6,16 @@
 #include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/win32/pads.h"
+#include "app/win32/window.h"
 #include "game/state.h"
 #include "gl.h"
 
 PumpResult pumpEvent(int* quitCode) {
   MSG msg;
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    // The queue is empty: a frame follows, with the pads as they are now.
-    readPads();
+    // The queue is empty: a frame follows, with the pads as they are now (and
+    // none while another window is in front, as SDL's shell does).
+    readPads(GetForegroundWindow() == hWnd);
     return PumpResult::Empty;
   }
   if (msg.message == WM_QUIT) {

@@ -64,9 +64,17 @@ constexpr ButtonBit kButtons[] = {
 };
 }  // namespace
 
-void readPads() {
+void readPads(bool focused) {
   if (!loaded) loadXInput();
   if (getState == nullptr) return;
+  if (!focused) {
+    for (int user = 0; user < kUsers; ++user) {
+      if (connected[user]) padRemoved(user);
+      connected[user] = false;
+      waitFrames[user] = 0;  // asked again as soon as the window is in front
+    }
+    return;
+  }
   for (int user = 0; user < kUsers; ++user) {
     if (!connected[user] && waitFrames[user] > 0) {
       --waitFrames[user];
