@@ -95,7 +95,7 @@ const kStandInPad = `(() => {
   });
 })()`;
 
-const kW = 87, kD = 68;
+const kW = 87, kD = 68, kF = 70;
 
 const tests = {
   // Answering No plays in the 640 x 480 canvas.
@@ -304,6 +304,34 @@ const tests = {
     }
     check(await tab.eval('Module._webShowStats()') === 1, 'F did not show the read-outs');
     await tab.waitFor('Module._webEnded() === 1', 5000);
+  },
+
+  // The page's F button lets go of F when the browser takes its finger away
+  // without a lift: the button's capture lost, or the touch cancelled.
+  async pageButtonLetsGo(tab, url) {
+    await loadByTouch(tab, `${url}?paused`, true);
+    const button = 'document.querySelector("#buttonF")';
+    await tab.eval(`${button}.addEventListener('pointerdown', (e) => { window.finger = e.pointerId; })`);
+    const [x, y] = await tab.eval(`(() => { const b = ${button}.getBoundingClientRect(); ` +
+                                  'return [b.left + 20, b.top + 20]; })()');
+    const holdsF = async () => {
+      await runFrames(tab, 1, true);
+      return tab.eval(`Module._webKeyDown(${kF})`);
+    };
+    await tab.touch('touchStart', [[x, y, 4]]);
+    check(await holdsF() === 1, 'the F button does not hold F');
+    // (Capture is taken and let go at the finger's next moves.)
+    await tab.touch('touchMove', [[x + 1, y, 4]]);
+    await tab.eval(`${button}.releasePointerCapture(window.finger)`);
+    await tab.touch('touchMove', [[x + 2, y, 4]]);
+    check(await holdsF() === 0, 'F is still held after the button lost its finger');
+    await tab.touch('touchEnd', []);
+    await tab.touch('touchStart', [[x, y, 5]]);
+    check(await holdsF() === 1, 'the F button does not hold F again');
+    await tab.eval(`${button}.dispatchEvent(new PointerEvent('pointercancel', ` +
+                   '{ pointerId: window.finger, bubbles: true }))');
+    check(await holdsF() === 0, 'F is still held after its touch was cancelled');
+    await tab.touch('touchEnd', []);
   },
 
   // A pad through the Gamepad API (a scripted stand-in): the left stick walks,
