@@ -335,8 +335,8 @@ const tests = {
   },
 
   // A pad through the Gamepad API (a scripted stand-in): the left stick walks,
-  // the right one looks, the trigger fires, Back shows the read-outs, and
-  // pulled out it lets go of what it held.
+  // the right one looks, the trigger fires, Back shows the read-outs, it lets
+  // go while the page lacks the focus, and pulled out it lets go of what it held.
   async pad(tab, url) {
     await tab.beforePage(kStandInPad);
     await tab.load(`${url}?paused`, false);
@@ -357,6 +357,13 @@ const tests = {
     check(await tab.eval('Module._webSounds()') === 1, 'the trigger did not fire once');
     check(await tab.eval('Module._webShowStats()') === 1, 'Back did not show the read-outs');
     check(await tab.eval(`Module._webKeyDown(${kD})`) === 1, 'the stick holds no D');
+    // Another window in front: the pad lets go until the page has the focus again.
+    await tab.eval('document.hasFocus = () => false');
+    await runFrames(tab, 1);
+    check(await tab.eval(`Module._webKeyDown(${kD})`) === 0, 'a pad plays a page without the focus');
+    await tab.eval('delete document.hasFocus');
+    await runFrames(tab, 1);
+    check(await tab.eval(`Module._webKeyDown(${kD})`) === 1, 'the stick holds no D again');
     await tab.eval('standInPad.plugged = false');
     await runFrames(tab, 1);
     check(await tab.eval(`Module._webKeyDown(${kD})`) === 0, 'a pulled-out pad still holds D');

@@ -148,10 +148,13 @@ constexpr uint32_t kStandardButtons[] = {
 constexpr int kLeftTrigger = 6;
 constexpr int kRightTrigger = 7;
 
-// Every standard pad the browser lists, read once per frame.
+// Every standard pad the browser lists, read once per frame. Pads play only
+// the page that has the focus, as on the desktops: behind another window the
+// page reads none, and what they held is let go.
 void readPads() {
   bool present[kMaxPads] = {};
-  if (emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+  const bool focused = EM_ASM_INT({ return document.hasFocus() ? 1 : 0; }) != 0;
+  if (focused && emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
     const int pads = emscripten_get_num_gamepads();
     for (int i = 0; i < pads && i < kMaxPads; ++i) {
       EmscriptenGamepadEvent g;
