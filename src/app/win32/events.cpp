@@ -6,16 +6,20 @@
 #include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/win32/pads.h"
-#include "app/win32/window.h"
 #include "game/state.h"
 #include "gl.h"
+
+namespace {
+// Whether the game's window is the active one, in front: pads play only then.
+bool inFront = false;
+}  // namespace
 
 PumpResult pumpEvent(int* quitCode) {
   MSG msg;
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     // The queue is empty: a frame follows, with the pads as they are now (and
     // none while another window is in front, as SDL's shell does).
-    readPads(GetForegroundWindow() == hWnd);
+    readPads(inFront);
     return PumpResult::Empty;
   }
   if (msg.message == WM_QUIT) {
@@ -30,7 +34,9 @@ PumpResult pumpEvent(int* quitCode) {
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ACTIVATE:
-      // The high word is the minimised state.
+      // The low word says whether the window is now the active one; the high
+      // word is the minimised state.
+      inFront = LOWORD(wParam) != WA_INACTIVE;
       shell.active = HIWORD(wParam) == 0;
       break;
     case WM_SYSCOMMAND:
