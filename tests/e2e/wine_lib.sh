@@ -24,11 +24,18 @@ skip() {
 }
 
 # Selects the X server for what follows; skips the test when there is none.
+# Xvfb now and then resets a connection opened just as another client closes
+# one: the server is asked up to five times.
 use_display() {
   command -v wine >/dev/null 2>&1 || skip "wine is not installed"
   command -v xdotool >/dev/null 2>&1 || skip "xdotool is not installed"
   export DISPLAY=$1
-  xdotool getdisplaygeometry >/dev/null 2>&1 || skip "no X server answers on $DISPLAY"
+  local attempt
+  for attempt in 1 2 3 4 5; do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  skip "no X server answers on $DISPLAY"
 }
 
 # The game is ended when the script ends, whatever happened.
