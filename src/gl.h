@@ -1,27 +1,12 @@
-// The one place that brings in OpenGL 1.1 and GLU. On Windows the system GL
-// headers expect the calling-convention and export macros of windows.h; they
-// are defined here so that no game code has to include windows.h itself.
+// The one place that brings in OpenGL 1.1 and GLU for the game. Every build
+// draws through the game's own GL layer (gl/gl_batch): the browser's because
+// WebGL lacks most of GL 1.1, the desktop's because batching is how a driver
+// draws fast. The desktop builds can send each call straight to the system's
+// driver instead, chosen at start (gl/gl_desktop.h).
 #pragma once
 
-#ifdef _WIN32
-#ifndef APIENTRY
-#define APIENTRY __stdcall
-#define SHOOTER_DEFINED_APIENTRY
-#endif
-#ifndef WINGDIAPI
-#define WINGDIAPI __declspec(dllimport)
-#define SHOOTER_DEFINED_WINGDIAPI
-#endif
-#ifndef CALLBACK
-#define CALLBACK __stdcall
-#define SHOOTER_DEFINED_CALLBACK
-#endif
-#endif
-
 #ifdef __EMSCRIPTEN__
-// WebGL lacks much of GL 1.1: the browser build draws through a layer of its own.
 #include "gl/gl_compat.h"
 #else
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "gl/gl_desktop.h"
 #endif

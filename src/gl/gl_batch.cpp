@@ -1,10 +1,8 @@
-// The browser GL layer's drawing core: vertices transformed on the CPU into
-// one streaming buffer, runs of equal state drawn with one call each, and the
+// The GL layer's drawing core: vertices transformed on the CPU into one
+// stream, runs of equal state and primitive drawn with one call each, and the
 // GL state the runs need sent only when it differs from what GL already has.
-#define GL_GLEXT_PROTOTYPES
+// The backend (gl/gl_batch.h) says it to GL.
 #include "gl/gl_batch.h"
-
-#include <GL/glext.h>
 
 #include <cmath>
 #include <cstring>
@@ -12,21 +10,9 @@
 namespace glbatch {
 namespace {
 
-// Room for the busiest frame (all bursts, six enemies and the read-outs, about
-// 26,000 vertices) in one upload; a frame with more draws in several.
-constexpr size_t kStreamVertices = 3 * 16384;
 constexpr int kMaxRuns = 1024;
 constexpr int kModelviewDepth = 32;
 constexpr int kProjectionDepth = 4;
-
-// A vertex in eye space, ready for the projection.
-struct EyeVertex {
-  GLfloat position[3];
-  GLfloat texCoord[2];
-  GLubyte colour[4];
-};
-
-enum Attribute : GLuint { kPosition = 0, kTexCoord = 1, kColour = 2 };
 
 // What a run is drawn with. Values that cannot show are held at 0 (the
 // texture when texturing is off, the blend function when blending is off, the
@@ -60,24 +46,30 @@ struct SetState {
 // What GL itself holds, as far as the layer knows; kUnknown until first sent.
 constexpr GLuint kUnknown = 0xFFFFFFFFu;
 struct GlState {
-  GLuint program = kUnknown;
+  GLuint textured = kUnknown;
   GLuint texture = kUnknown;
   GLuint blending = kUnknown;
   GLenum blendSource = kUnknown;
   GLenum blendDestination = kUnknown;
   GLuint depthTest = kUnknown;
   GLenum depthFunction = kUnknown;
-  bool arrays = false;  // the stream bound with its attribute layout
 };
 
 struct Run {
   DrawState state;
+  GLenum mode;
   GLint first;
   GLsizei count;
 };
 
+// What is known of a matrix, as a driver keeps it, so that the common
+// products take the short way: the identity, an affine matrix (bottom row
+// 0 0 0 1: every rotation and translation), or anything.
+enum class Kind : unsigned char { Identity, Affine, General };
+
 struct Matrix {
   GLdouble m[16];
+  Kind kind;
 };
 
 // All of it made once, at start-up: frames allocate nothing.
@@ -85,17 +77,18 @@ EyeVertex stream[kStreamVertices];
 size_t used = 0;
 Run runs[kMaxRuns];
 int runCount = 0;
-bool stateChanged = true;  // the next triangles may need a run of their own
+bool stateChanged = true;  // the next vertices may need a run of their own
+GLenum lastMode = GL_TRIANGLES;
 
+#ifdef __EMSCRIPTEN__
+const Backend* backend = &shaderBackend;
+#else
+const Backend* backend = &fixedFunctionBackend;
+#endif
 SetState set;
 GlState gl;
-GLuint programs[2] = {0, 0};  // untextured, textured
-GLint projectionUniforms[2] = {-1, -1};
-unsigned projectionSerial = 1;             // counts the projection's changes
-unsigned programProjection[2] = {0, 0};    // the change each program was given
-GLuint buffer = 0;
 bool ready = false;
-Counters counted = {0, 0};
+Counters counted = {0, 0, 0};
 
 Matrix modelview[kModelviewDepth];
 Matrix projection[kProjectionDepth];
@@ -103,94 +96,37 @@ int modelviewTop = 0;
 int projectionTop = 0;
 bool projectionMode = false;
 
-constexpr Matrix kIdentity = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
+constexpr Matrix kIdentity = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, Kind::Identity};
 
-// The matrix a call changes. The projection is the shader's: what was batched
-// under the old one is drawn first.
+bool affine(const GLdouble m[16]) { return m[3] == 0 && m[7] == 0 && m[11] == 0 && m[15] == 1; }
+
+// The matrix a call changes. The projection is the backend's: what was
+// batched under the old one is drawn first, and `settle` sends the new one.
 Matrix& changing() {
   if (!projectionMode) return modelview[modelviewTop];
   flush();
-  ++projectionSerial;
   return projection[projectionTop];
 }
 
-// a x b, column-major.
-Matrix product(const Matrix& a, const Matrix& b) {
-  Matrix r;
+void settle() {
+  if (!projectionMode || !ready) return;
+  backend->projection(projection[projectionTop].m);
+  ++counted.stateCalls;
+}
+
+// a x b, column-major; the rows of a that can only give 0 0 0 1 skipped.
+void multiplyInto(Matrix* a, const GLdouble b[16]) {
+  const int rows = a->kind == Kind::General ? 4 : 3;
+  GLdouble r[16];
   for (int c = 0; c < 4; ++c) {
-    for (int row = 0; row < 4; ++row) {
-      r.m[c * 4 + row] = a.m[row] * b.m[c * 4] + a.m[4 + row] * b.m[c * 4 + 1] +
-                         a.m[8 + row] * b.m[c * 4 + 2] + a.m[12 + row] * b.m[c * 4 + 3];
+    for (int row = 0; row < rows; ++row) {
+      r[c * 4 + row] = a->m[row] * b[c * 4] + a->m[4 + row] * b[c * 4 + 1] +
+                       a->m[8 + row] * b[c * 4 + 2] + a->m[12 + row] * b[c * 4 + 3];
     }
+    if (rows == 3) r[c * 4 + 3] = b[c * 4 + 3];
   }
-  return r;
-}
-
-// The fixed-function texture stage the game uses: the vertex colour,
-// modulated by the texture when texturing is on.
-const char* const kVertexShader =
-    "uniform mat4 projection;\n"
-    "attribute vec3 position;\n"
-    "attribute vec2 texCoord;\n"
-    "attribute vec4 colour;\n"
-    "varying vec2 vTexCoord;\n"
-    "varying vec4 vColour;\n"
-    "void main() {\n"
-    "  vTexCoord = texCoord;\n"
-    "  vColour = colour;\n"
-    "  gl_Position = projection * vec4(position, 1.0);\n"
-    "}\n";
-const char* const kFragmentHead =
-    "#ifdef GL_ES\n"
-    "#ifdef GL_FRAGMENT_PRECISION_HIGH\n"
-    "precision highp float;\n"
-    "#else\n"
-    "precision mediump float;\n"
-    "#endif\n"
-    "#endif\n"
-    "uniform sampler2D image;\n"
-    "varying vec2 vTexCoord;\n"
-    "varying vec4 vColour;\n";
-const char* const kUntextured = "void main() { gl_FragColor = vColour; }\n";
-const char* const kTextured =
-    "void main() { gl_FragColor = vColour * texture2D(image, vTexCoord); }\n";
-
-GLuint compile(GLenum type, const char* head, const char* body) {
-  const GLuint shader = glCreateShader(type);
-  const char* parts[2] = {head, body};
-  glShaderSource(shader, 2, parts, nullptr);
-  glCompileShader(shader);
-  GLint ok = GL_FALSE;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (ok != GL_TRUE) {
-    glDeleteShader(shader);
-    return 0;
-  }
-  return shader;
-}
-
-GLuint link(const char* fragmentBody) {
-  const GLuint vertex = compile(GL_VERTEX_SHADER, "", kVertexShader);
-  const GLuint fragment = compile(GL_FRAGMENT_SHADER, kFragmentHead, fragmentBody);
-  GLuint program = 0;
-  if (vertex != 0 && fragment != 0) {
-    program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glBindAttribLocation(program, kPosition, "position");
-    glBindAttribLocation(program, kTexCoord, "texCoord");
-    glBindAttribLocation(program, kColour, "colour");
-    glLinkProgram(program);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-      glDeleteProgram(program);
-      program = 0;
-    }
-  }
-  if (vertex != 0) glDeleteShader(vertex);
-  if (fragment != 0) glDeleteShader(fragment);
-  return program;
+  std::memcpy(a->m, r, sizeof r);
+  a->kind = a->kind != Kind::General && affine(b) ? Kind::Affine : Kind::General;
 }
 
 void setCapability(GLenum cap, GLuint on, GLuint* held) {
@@ -201,53 +137,35 @@ void setCapability(GLenum cap, GLuint on, GLuint* held) {
     glDisable(cap);
   }
   *held = on;
+  ++counted.stateCalls;
 }
 
 // Sends what differs between the run's state and GL's.
 void apply(const DrawState& s) {
-  const int textured = s.texture != 0 ? 1 : 0;
-  const GLuint program = programs[textured];
-  if (gl.program != program) {
-    glUseProgram(program);
-    gl.program = program;
-  }
-  if (programProjection[textured] != projectionSerial) {
-    GLfloat m[16];
-    for (int i = 0; i < 16; ++i) m[i] = static_cast<GLfloat>(projection[projectionTop].m[i]);
-    glUniformMatrix4fv(projectionUniforms[textured], 1, GL_FALSE, m);
-    programProjection[textured] = projectionSerial;
+  const GLuint textured = s.texture != 0 ? 1 : 0;
+  if (gl.textured != textured) {
+    backend->texturing(textured != 0);
+    gl.textured = textured;
+    ++counted.stateCalls;
   }
   if (s.texture != 0 && gl.texture != s.texture) {
     glBindTexture(GL_TEXTURE_2D, s.texture);
     gl.texture = s.texture;
+    ++counted.stateCalls;
   }
   setCapability(GL_BLEND, s.blending, &gl.blending);
   if (s.blending && (gl.blendSource != s.blendSource || gl.blendDestination != s.blendDestination)) {
     glBlendFunc(s.blendSource, s.blendDestination);
     gl.blendSource = s.blendSource;
     gl.blendDestination = s.blendDestination;
+    ++counted.stateCalls;
   }
   setCapability(GL_DEPTH_TEST, s.depthTest, &gl.depthTest);
   if (s.depthTest && gl.depthFunction != s.depthFunction) {
     glDepthFunc(s.depthFunction);
     gl.depthFunction = s.depthFunction;
+    ++counted.stateCalls;
   }
-}
-
-void bindStream() {
-  if (gl.arrays) return;
-  glBindBuffer(GL_ARRAY_BUFFER, buffer);
-  const GLsizei stride = sizeof(EyeVertex);
-  glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, stride,
-                        reinterpret_cast<const void*>(offsetof(EyeVertex, position)));
-  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
-                        reinterpret_cast<const void*>(offsetof(EyeVertex, texCoord)));
-  glVertexAttribPointer(kColour, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                        reinterpret_cast<const void*>(offsetof(EyeVertex, colour)));
-  glEnableVertexAttribArray(kPosition);
-  glEnableVertexAttribArray(kTexCoord);
-  glEnableVertexAttribArray(kColour);
-  gl.arrays = true;
 }
 
 DrawState drawState() {
@@ -263,18 +181,20 @@ DrawState drawState() {
   return s;
 }
 
-void openRun() {
+void openRun(GLenum mode) {
   stateChanged = false;
+  lastMode = mode;
   const DrawState s = drawState();
-  if (runCount > 0 && runs[runCount - 1].state == s) return;
+  if (runCount > 0 && runs[runCount - 1].mode == mode && runs[runCount - 1].state == s) return;
   if (runCount == kMaxRuns) flush();
-  runs[runCount++] = {s, static_cast<GLint>(used), 0};
+  runs[runCount++] = {s, mode, static_cast<GLint>(used), 0};
 }
 
-void appendTriangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
+void append(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
   if (used + count > kStreamVertices) flush();
-  if (runCount == 0 || stateChanged) openRun();
-  const GLdouble* m = modelview[modelviewTop].m;
+  if (runCount == 0 || stateChanged || mode != lastMode) openRun(mode);
+  const Matrix& matrix = modelview[modelviewTop];
+  const GLdouble* m = matrix.m;
   EyeVertex* out = stream + used;
   for (size_t i = 0; i < count; ++i, ++out) {
     const ObjectVertex& v = vertices[i];
@@ -294,12 +214,13 @@ void appendTriangles(const ObjectVertex* vertices, size_t count, const GLubyte* 
 void changed() { stateChanged = true; }
 
 // The cosine and sine of the angles used again and again: the smoke turns
-// every particle by the same view angles, forth and back, and sin and cos are
-// the dearest part of a rotation in WebAssembly. An angle seen for the first
-// time waits among the newcomers and is kept when it comes again, so that the
-// fragments' own angles, each used once, do not push the view's out.
+// every particle by the same view angles, forth and back (a turn back by an
+// angle is the turn by it with the sine negated), and sin and cos are the
+// dearest part of a rotation. An angle seen for the first time waits among
+// the newcomers and is kept when it comes again, so that the fragments' own
+// angles, each used once, do not push the view's out.
 struct Turn {
-  GLdouble degrees;
+  GLdouble degrees;  // at least 0
   GLdouble cosine;
   GLdouble sine;
 };
@@ -327,7 +248,7 @@ const Turn& turn(GLdouble degrees) {
   // The angle brought within 45 degrees of a quarter turn in degrees, where it
   // is exact, so that sin and cos skip their own reduction.
   GLdouble d = degrees;
-  if (d >= 360 || d <= -360) d = std::fmod(d, 360.0);
+  if (d >= 360) d = std::fmod(d, 360.0);
   const GLdouble quarters = std::floor((d + 45) / 90);
   const GLdouble radians = (d - 90 * quarters) * (3.14159265358979323846 / 180.0);
   const GLdouble c = std::cos(radians), s = std::sin(radians);
@@ -341,8 +262,10 @@ const Turn& turn(GLdouble degrees) {
 }
 }  // namespace
 
+void useBackend(const Backend& chosen) { backend = &chosen; }
+
 bool start() {
-  if (buffer != 0) stop();
+  if (ready) stop();
   set = SetState();
   gl = GlState();
   used = 0;
@@ -353,34 +276,14 @@ bool start() {
   modelview[0] = kIdentity;
   projection[0] = kIdentity;
   projectionMode = false;
-  ++projectionSerial;
-  programs[0] = link(kUntextured);
-  programs[1] = link(kTextured);
-  for (int i = 0; i < 2; ++i) {
-    projectionUniforms[i] = programs[i] != 0 ? glGetUniformLocation(programs[i], "projection") : -1;
-    programProjection[i] = 0;
-  }
-  glGenBuffers(1, &buffer);
-  glBindBuffer(GL_ARRAY_BUFFER, buffer);
-  glBufferData(GL_ARRAY_BUFFER, sizeof stream, nullptr, GL_STREAM_DRAW);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  ready = programs[0] != 0 && programs[1] != 0;
+  ready = backend->start();
+  if (ready) backend->projection(kIdentity.m);
   return ready;
 }
 
 void stop() {
   flush();
-  glUseProgram(0);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
-  glDisableVertexAttribArray(kPosition);
-  glDisableVertexAttribArray(kTexCoord);
-  glDisableVertexAttribArray(kColour);
-  for (GLuint& p : programs) {
-    if (p != 0) glDeleteProgram(p);
-    p = 0;
-  }
-  if (buffer != 0) glDeleteBuffers(1, &buffer);
-  buffer = 0;
+  backend->stop();
   ready = false;
   gl = GlState();
 }
@@ -398,6 +301,7 @@ void enable(GLenum cap, bool on) {
     } else {
       glDisable(cap);
     }
+    ++counted.stateCalls;
     return;
   }
   if (*flag == on) return;
@@ -426,7 +330,10 @@ void depthFunc(GLenum function) {
 
 void matrixMode(GLenum mode) { projectionMode = mode == GL_PROJECTION; }
 
-void loadIdentity() { changing() = kIdentity; }
+void loadIdentity() {
+  changing() = kIdentity;
+  settle();
+}
 
 void pushMatrix() {
   int& depth = projectionMode ? projectionTop : modelviewTop;
@@ -440,67 +347,82 @@ void pushMatrix() {
 void popMatrix() {
   int& depth = projectionMode ? projectionTop : modelviewTop;
   if (depth == 0) return;  // GL's stack underflow: nothing changes
-  if (projectionMode) changing();
+  if (projectionMode) flush();
   --depth;
+  settle();
 }
 
 void multiply(const GLdouble m[16]) {
-  Matrix b;
-  std::memcpy(b.m, m, sizeof b.m);
   Matrix& a = changing();
-  a = product(a, b);
+  if (a.kind == Kind::Identity) {
+    std::memcpy(a.m, m, sizeof a.m);
+    a.kind = affine(m) ? Kind::Affine : Kind::General;
+  } else {
+    multiplyInto(&a, m);
+  }
+  settle();
 }
 
 void translate(GLdouble x, GLdouble y, GLdouble z) {
-  GLdouble* m = changing().m;
-  for (int row = 0; row < 4; ++row) m[12 + row] += m[row] * x + m[4 + row] * y + m[8 + row] * z;
+  Matrix& a = changing();
+  GLdouble* m = a.m;
+  if (a.kind == Kind::Identity) {
+    m[12] = x;
+    m[13] = y;
+    m[14] = z;
+    a.kind = Kind::Affine;
+  } else {
+    const int rows = a.kind == Kind::General ? 4 : 3;
+    for (int row = 0; row < rows; ++row) m[12 + row] += m[row] * x + m[4 + row] * y + m[8 + row] * z;
+  }
+  settle();
 }
 
 void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   const GLdouble length = std::sqrt(x * x + y * y + z * z);
   if (length == 0) return;
-  GLdouble* m = changing().m;
+  Matrix& a = changing();
+  GLdouble* m = a.m;
+  const Turn& angle = turn(std::fabs(degrees));
+  const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
   // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
   const int plane = x > 0 && y == 0 && z == 0   ? 1   // x: columns 1 and 2
                     : x == 0 && y > 0 && z == 0 ? 2   // y: columns 2 and 0
                     : x == 0 && y == 0 && z > 0 ? 0   // z: columns 0 and 1
                                                 : -1;
-  const Turn& angle = turn(degrees);
-  const GLdouble c = angle.cosine, s = angle.sine;
   if (plane >= 0) {
-    GLdouble* a = m + plane * 4;
-    GLdouble* b = m + (plane + 1) % 3 * 4;
-    for (int row = 0; row < 4; ++row) {
-      const GLdouble ar = a[row], br = b[row];
-      a[row] = ar * c + br * s;
-      b[row] = br * c - ar * s;
+    if (s == 0 && c == 1) return settle();  // a whole turn, or none
+    GLdouble* u = m + plane * 4;
+    GLdouble* v = m + (plane + 1) % 3 * 4;
+    const int rows = a.kind == Kind::General ? 4 : 3;
+    for (int row = 0; row < rows; ++row) {
+      const GLdouble ur = u[row], vr = v[row];
+      u[row] = ur * c + vr * s;
+      v[row] = vr * c - ur * s;
     }
-    return;
+    if (a.kind == Kind::Identity) a.kind = Kind::Affine;
+    return settle();
   }
   x /= length;
   y /= length;
   z /= length;
   const GLdouble t = 1 - c;
-  // The rotation's 3 x 3, column-major.
-  const GLdouble r[9] = {t * x * x + c,     t * x * y + s * z, t * x * z - s * y,
-                         t * x * y - s * z, t * y * y + c,     t * y * z + s * x,
-                         t * x * z + s * y, t * y * z - s * x, t * z * z + c};
-  GLdouble columns[12];
-  for (int c3 = 0; c3 < 3; ++c3) {
-    for (int row = 0; row < 4; ++row) {
-      columns[c3 * 4 + row] =
-          m[row] * r[c3 * 3] + m[4 + row] * r[c3 * 3 + 1] + m[8 + row] * r[c3 * 3 + 2];
-    }
-  }
-  std::memcpy(m, columns, sizeof columns);
+  // The rotation as a 4 x 4, column-major.
+  const GLdouble r[16] = {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
+                          t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
+                          t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
+                          0,                 0,                 0,                 1};
+  multiplyInto(&a, r);
+  settle();
 }
 
-void triangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
-  // A list larger than the stream goes in parts of whole triangles.
-  constexpr size_t kPart = kStreamVertices - kStreamVertices % 3;
+void draw(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
+  // More than the stream holds goes in parts of whole primitives (a multiple
+  // of six vertices is whole for points, lines and triangles).
+  constexpr size_t kPart = kStreamVertices - kStreamVertices % 6;
   while (count > 0) {
     const size_t part = count < kPart ? count : kPart;
-    appendTriangles(vertices, part, colour);
+    append(mode, vertices, part, colour);
     vertices += part;
     count -= part;
   }
@@ -508,14 +430,12 @@ void triangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour
 
 void flush() {
   if (used > 0 && ready) {
-    bindStream();
-    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(used * sizeof(EyeVertex)),
-                    stream);
+    backend->stream(stream, used);
     ++counted.uploads;
     for (int i = 0; i < runCount; ++i) {
       if (runs[i].count == 0) continue;
       apply(runs[i].state);
-      glDrawArrays(GL_TRIANGLES, runs[i].first, runs[i].count);
+      glDrawArrays(runs[i].mode, runs[i].first, runs[i].count);
       ++counted.draws;
     }
   }
@@ -529,6 +449,7 @@ void bindTextureForUpload() {
   if (gl.texture == set.texture) return;
   glBindTexture(GL_TEXTURE_2D, set.texture);
   gl.texture = set.texture;
+  ++counted.stateCalls;
 }
 
 void viewport(GLint x, GLint y, GLsizei width, GLsizei height) {

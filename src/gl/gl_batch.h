@@ -1,11 +1,12 @@
-// The browser GL layer's drawing core, as a driver batches: the fixed-function
-// state the game uses, the matrix stacks, and one streaming vertex buffer that
-// takes the vertices transformed on the CPU by the modelview matrix, drawn once
-// per run of equal state with a small shader program of the layer's own, which
-// applies the projection. Used by gl/gl_compat.cpp.
+// The GL layer's drawing core, as a driver batches: the fixed-function state
+// the game uses, the matrix stacks, and one stream of vertices transformed on
+// the CPU by the modelview matrix, drawn once per run of equal state and
+// primitive. What the runs are drawn with is a backend's: a shader program of
+// the layer's own on WebGL (gl/gl_shader.cpp), or GL 1.1's client arrays and
+// texture environment (gl/gl_fixed.cpp). Used by gl/gl_compat.cpp.
 #pragma once
 
-#include <GL/gl.h>
+#include "gl/gl_system.h"
 
 #include <cstddef>
 
@@ -19,8 +20,45 @@ struct ObjectVertex {
   GLubyte colour[4];
 };
 
-// Creates the program and the vertex buffer in the current context and takes
-// GL's initial state; false if the context cannot build the program.
+// Room for the busiest frame (all bursts, six enemies and the read-outs, about
+// 26,000 vertices) in one stream; a frame with more draws in several.
+constexpr size_t kStreamVertices = 3 * 16384;
+
+// A vertex in eye space, ready for the projection: what the stream holds.
+struct EyeVertex {
+  GLfloat position[3];
+  GLfloat texCoord[2];
+  GLubyte colour[4];
+};
+
+// What draws the runs. The core decides what GL must hear and when; a
+// backend says it in its own terms. Every run is drawn by the core with
+// glDrawArrays(run's mode, first, count) between these calls.
+struct Backend {
+  // Makes what it needs in the current context; false if it cannot.
+  bool (*start)();
+  // Deletes it (the context is about to go, or another backend takes over).
+  void (*stop)();
+  // The stream's first `count` vertices, for the draws that follow.
+  void (*stream)(const EyeVertex* vertices, size_t count);
+  // Untextured (the vertex colour) or textured (the colour times the
+  // texture) drawing for the draws that follow.
+  void (*texturing)(bool on);
+  // The projection for the draws that follow, column-major.
+  void (*projection)(const GLdouble m[16]);
+};
+// GL 1.1 itself: client vertex arrays, the texture environment's modulate,
+// the projection on GL's own matrix stack. Desktop builds.
+extern const Backend fixedFunctionBackend;
+// The shader program over a vertex buffer (GL 2 / WebGL 1). The browser build,
+// and the desktop tests where the system's GL exports GL 2.
+extern const Backend shaderBackend;
+
+// The backend that start uses: the build's own unless chosen here first.
+void useBackend(const Backend& backend);
+
+// Makes the backend's resources in the current context and takes GL's initial
+// state; false if the context cannot give the backend what it needs.
 bool start();
 // Deletes what start made (the context is about to go).
 void stop();
@@ -40,9 +78,13 @@ void multiply(const GLdouble m[16]);  // column-major, as GL's
 void translate(GLdouble x, GLdouble y, GLdouble z);
 void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z);
 
-// Whole triangles under the current state and matrices, appended to the
-// batch; each takes its own colour, or `colour` when that is given.
-void triangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour);
+// Whole primitives of one mode (GL_TRIANGLES, GL_LINES, GL_POINTS) under the
+// current state and matrices, appended to the batch; each vertex takes its
+// own colour, or `colour` when that is given.
+void draw(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour);
+inline void triangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
+  draw(GL_TRIANGLES, vertices, count, colour);
+}
 
 // Draws what the batch holds: before the frame is shown, and before anything
 // that is not batched (clear, viewport, a texture upload) acts.
@@ -52,10 +94,13 @@ void bindTextureForUpload();
 // Flushes, then sets the viewport.
 void viewport(GLint x, GLint y, GLsizei width, GLsizei height);
 
-// Since start: draw calls and vertex-buffer uploads made.
+// Since the program started: the layer's draw calls, vertex uploads and the
+// state calls it sent GL (capabilities, bindings, functions, texturing and
+// the projection).
 struct Counters {
   unsigned long draws;
   unsigned long uploads;
+  unsigned long stateCalls;
 };
 Counters counters();
 

@@ -1,13 +1,12 @@
 // OpenGL 1.1 as the game uses it, on the browser's WebGL directly: display
 // lists, immediate mode with carried colour and texture coordinate, the
 // matrix stacks, mipmaps and the double-precision calls, drawn in batches by
-// a shader program of the layer's own (gl/gl_batch.h). Included only by the
-// browser build (through src/gl.h); the desktop builds use the system's GL
-// and GLU.
+// the layer's backend (gl/gl_batch.h). The browser build calls it through
+// src/gl.h; the desktop builds through gl/gl_desktop.h, which may send each
+// call straight to the system's GL instead.
 #pragma once
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "gl/gl_system.h"
 
 extern "C" {
 // The layer in the current context: its program and vertex buffer made (at

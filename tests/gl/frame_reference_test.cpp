@@ -1,7 +1,7 @@
 // Whole frames of the game compared with committed pictures: the start view,
-// a smoke burst on a wall and the read-outs. (The two end screens are
-// compared at the end of the playthroughs.) SHOOTER_WRITE_FRAMES=1 rewrites
-// the pictures.
+// a smoke burst on a wall and the read-outs, drawn straight by GL and through
+// the game's GL layer. (The two end screens are compared at the end of the
+// playthroughs.) SHOOTER_WRITE_FRAMES=1 rewrites the pictures.
 #include <gtest/gtest.h>
 
 #include "game/state.h"
@@ -16,10 +16,11 @@ using scene::isRed;
 using scene::lineBox;
 
 namespace {
-class ReferenceFrames : public GameScene {};
+class ReferenceFrames : public scene::OnBothPaths<GameScene> {};
+INSTANTIATE_TEST_SUITE_P(Gl, ReferenceFrames, scene::bothPaths(), scene::pathName);
 }  // namespace
 
-TEST_F(ReferenceFrames, StartViewWithTheFirstEnemyHunting) {
+TEST_P(ReferenceFrames, StartViewWithTheFirstEnemyHunting) {
   input.mouseYaw = 45;  // facing the first enemy down the corridor
   const Frame f = frame();
   EXPECT_EQ(enemies[0].inZone, 1);
@@ -27,7 +28,7 @@ TEST_F(ReferenceFrames, StartViewWithTheFirstEnemyHunting) {
   expectMatchesReference("start", 400, f.rgb);
 }
 
-TEST_F(ReferenceFrames, SmokeBurstOnAWall) {
+TEST_P(ReferenceFrames, SmokeBurstOnAWall) {
   // Three shots at the end wall (x = 1280) of the first corridor, close by.
   for (double yaw : {296.0, 300.0, 304.0}) {
     input.mouseYaw = yaw;
@@ -43,7 +44,7 @@ TEST_F(ReferenceFrames, SmokeBurstOnAWall) {
   expectMatchesReference("smoke", 400, f.rgb);
 }
 
-TEST_F(ReferenceFrames, ReadOuts) {
+TEST_P(ReferenceFrames, ReadOuts) {
   // A clock that advances a 60th of a second per frame, for a steady rate.
   testPlatform.manualClock = true;
   testPlatform.counter = 0;

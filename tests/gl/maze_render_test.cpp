@@ -193,7 +193,11 @@ TEST_F(MazeScene, TheMazeIsDrawnWithBlendingOffAndLeavesItOn) {
   EXPECT_FALSE(allBlack(present()));
 }
 
-TEST_F(MazeScene, ViewsFromTheStartMatchTheReferences) {
+// The views through either GL path: straight to the driver and through the layer.
+class MazeViews : public scene::OnBothPaths<MazeScene> {};
+INSTANTIATE_TEST_SUITE_P(Gl, MazeViews, scene::bothPaths(), scene::pathName);
+
+TEST_P(MazeViews, ViewsFromTheStartMatchTheReferences) {
   // Facing -z: the wall at z = 1536 ahead, x = 1280 on the right.
   standAt(1240, 1752, 0);
   drawMazeView();
@@ -206,7 +210,7 @@ TEST_F(MazeScene, ViewsFromTheStartMatchTheReferences) {
   expectMatchesReference("maze_start_west", 300, present());
 }
 
-TEST_F(MazeScene, ViewThroughTheDoorCellMatchesTheReference) {
+TEST_P(MazeViews, ViewThroughTheDoorCellMatchesTheReference) {
   // From the back of cell 11, up cells 11 and 12 to the door at z = 0.
   standAt(384, 480, 0);
   drawMazeView();

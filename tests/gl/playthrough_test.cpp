@@ -27,9 +27,12 @@ namespace {
 constexpr int kFrameLimit = 5000;
 
 class Playthrough : public GameScene {};
+// The games played to their end screens through either GL path.
+class PlayedToTheEnd : public scene::OnBothPaths<GameScene> {};
+INSTANTIATE_TEST_SUITE_P(Gl, PlayedToTheEnd, scene::bothPaths(), scene::pathName);
 }  // namespace
 
-TEST_F(Playthrough, WalksToTheDoorShootingEveryHunterAndWins) {
+TEST_P(PlayedToTheEnd, WalksToTheDoorShootingEveryHunterAndWins) {
   bot::Player bot;
   int frames = 0;
   int shots = 0;
@@ -78,7 +81,7 @@ TEST_F(Playthrough, WalksToTheDoorShootingEveryHunterAndWins) {
   EXPECT_EQ(testPlatform.sounds.size(), sounds);
 }
 
-TEST_F(Playthrough, StandingStillIsCaught) {
+TEST_P(PlayedToTheEnd, StandingStillIsCaught) {
   int frames = 0;
   while (!result.gameOver && frames < kFrameLimit) {
     step();

@@ -116,10 +116,14 @@ void GlScene::SetUp() {
   testPlatform.clear();
   shell = ShellState{};
   ASSERT_TRUE(context.open(640, 480)) << "no OpenGL context";
+  gldesk::choosePath(glPath());
+  ASSERT_TRUE(gldesk::start()) << "the GL layer cannot draw in this context";
   resizeView(640, 480);
 }
 
 void GlScene::TearDown() {
+  gldesk::stop();
+  gldesk::choosePath(gldesk::Path::Layer);  // the game's own choice, for the shell tests
   context.close();
   resetGameState();
   resetParticles();

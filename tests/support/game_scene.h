@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "camera.h"
@@ -82,6 +83,10 @@ class GlScene : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // The GL path the scene draws through: the driver directly, whose state the
+  // tests can read back, unless a test asks for the game's layer.
+  virtual gldesk::Path glPath() const { return gldesk::Path::Direct; }
+
   // The presented frame, bottom row first.
   std::vector<uint8_t> present();
 
@@ -111,5 +116,17 @@ class MazeScene : public GlScene {
   // current colour opaque white as the frame has it.
   static void drawMazeView();
 };
+
+// A scene drawn through each GL path in turn (the reference frames hold on
+// both): instantiate with INSTANTIATE_TEST_SUITE_P(Gl, Suite, bothPaths(), pathName).
+template <typename Scene>
+class OnBothPaths : public Scene, public ::testing::WithParamInterface<gldesk::Path> {
+ protected:
+  gldesk::Path glPath() const override { return this->GetParam(); }
+};
+inline auto bothPaths() { return ::testing::Values(gldesk::Path::Direct, gldesk::Path::Layer); }
+inline std::string pathName(const ::testing::TestParamInfo<gldesk::Path>& info) {
+  return info.param == gldesk::Path::Layer ? "Layer" : "Direct";
+}
 
 }  // namespace scene

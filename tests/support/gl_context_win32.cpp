@@ -72,10 +72,15 @@ void GlContext::close() {
   window_ = nullptr;
 }
 
-void GlContext::swap() { SwapBuffers(static_cast<HDC>(extra_)); }
+// What the GL layer holds is drawn first, as the shells do.
+void GlContext::swap() {
+  glFlush();
+  SwapBuffers(static_cast<HDC>(extra_));
+}
 
 std::vector<uint8_t> GlContext::readPixels() const {
   std::vector<uint8_t> rgb(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3);
+  glFlush();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -46,6 +47,7 @@ void expectMatchesReference(const std::string& name, size_t allowedPixels,
   const PixelView actual{rgb.data(), width, height, 3, true};
   const PixelView want{expected.rgba.data(), expected.width, expected.height, 4, false};
   const size_t differing = countDifferentPixels(actual, want, kChannelTolerance);
+  if (differing > 0) std::printf("%s: %zu pixels differ\n", name.c_str(), differing);
   if (differing > allowedPixels) {
     const std::string path = framePath(name + "-actual");
     writeFrame(path, rgb, width, height);

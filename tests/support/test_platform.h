@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -16,7 +17,9 @@ struct RecordedMessage {
 
 struct TestPlatform {
   std::vector<RecordedMessage> messages;
-  std::vector<std::string> sounds;
+  // The names the game passed: its own constants, kept as they are, so that
+  // recording a sound allocates nothing.
+  std::vector<std::string_view> sounds;
   std::vector<std::pair<int, int>> warps;
   std::vector<Answer> answers;       // what the first message boxes return, in order
   Answer messageAnswer = Answer::Ok;  // what every later message box returns

@@ -6,9 +6,11 @@
 #include "app/main_loop.h"
 #include "app/recording.h"
 #include "app/sdl/window.h"
+#include "app/shell.h"
 
 int main(int argc, char** argv) {
   if (!readRecordingOptions(argc, argv)) return kExitStartFailed;
+  readGlOptions(argc, argv);
   // A game nobody can see would run for ever: without a display it refuses to
   // start. The video system stays up for the whole run, so that every message
   // box goes through the display's own connection.

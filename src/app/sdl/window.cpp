@@ -4,6 +4,7 @@
 #include "app/main_loop.h"
 #include "app/sdl/pads.h"
 #include "app/shell.h"
+#include "gl.h"
 
 SDL_Window* gameWindow = nullptr;
 SDL_GLContext gameContext = nullptr;
@@ -148,6 +149,8 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   if (SDL_GL_MakeCurrent(gameWindow, gameContext) != 0) {
     return failOpen(StartError::ActivateContext);
   }
+  // The GL path chosen at start: the layer's arrays and state taken now.
+  if (!gldesk::start()) return failOpen(StartError::CreateContext);
   // Presentation waits for the display's refresh where the system allows it;
   // where it does not (a virtual X server), the frame pacer holds the rate.
   SDL_GL_SetSwapInterval(1);
@@ -165,6 +168,7 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
 void closeGameWindow() {
   // Model arrays and font lists go while the context is still current.
   releaseScene();
+  gldesk::stop();
 
   if (gameContext != nullptr) {
     if (SDL_GL_MakeCurrent(gameWindow, nullptr) != 0) {
@@ -183,4 +187,8 @@ void closeGameWindow() {
   closeVideo();
 }
 
-void presentFrame() { SDL_GL_SwapWindow(gameWindow); }
+// What the GL layer still holds is drawn before the frame is shown.
+void presentFrame() {
+  glFlush();
+  SDL_GL_SwapWindow(gameWindow);
+}

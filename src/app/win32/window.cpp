@@ -113,6 +113,8 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   hRC = wglCreateContext(hDC);
   if (hRC == nullptr) return failOpen(StartError::CreateContext);
   if (!wglMakeCurrent(hDC, hRC)) return failOpen(StartError::ActivateContext);
+  // The GL path chosen at start: the layer's arrays and state taken now.
+  if (!gldesk::start()) return failOpen(StartError::CreateContext);
   requestVsync();
 
   ShowWindow(hWnd, SW_SHOW);
@@ -127,6 +129,7 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
 void closeGameWindow() {
   // The model's arrays and the font lists go while the context is still current.
   releaseScene();
+  gldesk::stop();
 
   if (hRC != nullptr) {
     if (!wglMakeCurrent(nullptr, nullptr)) showShutdownError(ShutdownError::ReleaseCurrent);
@@ -147,4 +150,8 @@ void closeGameWindow() {
   }
 }
 
-void presentFrame() { SwapBuffers(hDC); }
+// What the GL layer still holds is drawn before the frame is shown.
+void presentFrame() {
+  glFlush();
+  SwapBuffers(hDC);
+}
