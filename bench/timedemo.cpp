@@ -8,12 +8,16 @@
 //     maze alone from the start, the idle start frame, and the worst playing
 //     frame (all 45 bursts alive, the longest corridor in view, an enemy
 //     hunting close by, a shot fired, the read-outs on), with their ratios,
-//     and that frame again without the read-outs and without shot and smoke;
+//     and that frame again without the read-outs and without shot and smoke,
+//     with the GL calls each frame sends the driver and the game's
+//     allocations: through the game's GL layer, then straight to the driver;
 //   - micro-benchmarks (Google Benchmark) of the wall test, the bursts and
 //     text output.
 //
 //   timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]
-//            [--run-dir DIR] [--no-micro] [benchmark flags...]
+//            [--run-dir DIR] [--no-micro] [--path layer|direct] [benchmark flags...]
+//
+// --path runs the frame table on one GL path only (both by default).
 //
 // --since gives the launch instant (a shell's $EPOCHREALTIME taken just
 // before exec), so that start-up counts from process start, loading included;
@@ -38,6 +42,7 @@
 #include "game/frame.h"
 #include "game/state.h"
 #include "gl.h"
+#include "support/alloc_counter.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
 #include "timedemo_scenes.h"
@@ -66,7 +71,14 @@ struct Scenario {
   void (*prepare)();
   void (*draw)();
   std::vector<double> ms;
+  gldesk::DriverCalls calls;  // the last frame's
+  long allocations;           // the game's in the last frame (not the driver's)
 };
+
+gldesk::DriverCalls callsSince(const gldesk::DriverCalls& before) {
+  const gldesk::DriverCalls now = gldesk::driverCalls();
+  return {now.draws - before.draws, now.stateCalls - before.stateCalls, now.calls - before.calls};
+}
 
 double percentile(std::vector<double> v, double q) {
   if (v.empty()) return 0;
@@ -75,10 +87,14 @@ double percentile(std::vector<double> v, double q) {
   return v[std::min(i, v.size() - 1)];
 }
 
-void runFrameTable(int frames) {
+// The scenes' table on the path started now; returns the worst frame's ratio
+// to the maze frame.
+double runFrameTable(int frames) {
   placeImpacts();
   std::vector<Scenario> scenarios;
-  for (const TimedemoScene& s : timedemoScenes) scenarios.push_back({s.name, s.prepare, s.draw, {}});
+  for (const TimedemoScene& s : timedemoScenes) {
+    scenarios.push_back({s.name, s.prepare, s.draw, {}, {0, 0, 0}, 0});
+  }
   constexpr int kBatch = 10;
   constexpr int kWarmRounds = 2;
   const int rounds = std::max(1, (frames + kBatch - 1) / kBatch);
@@ -98,6 +114,20 @@ void runFrameTable(int frames) {
         if (round >= kWarmRounds) s.ms.push_back(msBetween(t0, t1));
       }
     }
+  }
+  // One frame more of each, untimed (telling the game's allocations from the
+  // driver's takes a look at the call stack of each): the GL calls that
+  // reached the driver and what the game allocated.
+  for (Scenario& s : scenarios) {
+    s.prepare();
+    const gldesk::DriverCalls before = gldesk::driverCalls();
+    alloc_counter::start();
+    s.draw();
+    glFinish();
+    context.swap();
+    alloc_counter::stop();
+    s.calls = callsSince(before);
+    s.allocations = alloc_counter::gameAllocations();
   }
   // What the worst frame really drew: one more, then a look at the state.
   timedemoScenes[3].prepare();
@@ -120,16 +150,33 @@ void runFrameTable(int frames) {
   const double maze = percentile(scenarios[1].ms, 0.5);
   std::printf("\nFrame times, %d frames each, median (p10..p90), ms; ratios of medians\n",
               rounds * kBatch);
-  std::printf("  %-36s %8s %17s %8s %8s\n", "frame", "median", "p10..p90", "x empty", "x maze");
+  std::printf("  %-36s %8s %17s %8s %8s %7s %7s %7s %7s\n", "frame", "median", "p10..p90",
+              "x empty", "x maze", "draws", "state", "calls", "allocs");
   for (const Scenario& s : scenarios) {
     const double m = percentile(s.ms, 0.5);
-    std::printf("  %-36s %8.3f %8.3f..%-8.3f %8.2f %8.2f\n", s.name, m, percentile(s.ms, 0.1),
-                percentile(s.ms, 0.9), empty > 0 ? m / empty : 0.0, maze > 0 ? m / maze : 0.0);
+    std::printf("  %-36s %8.3f %8.3f..%-8.3f %8.2f %8.2f %7lu %7lu %7lu %7ld\n", s.name, m,
+                percentile(s.ms, 0.1), percentile(s.ms, 0.9), empty > 0 ? m / empty : 0.0,
+                maze > 0 ? m / maze : 0.0, s.calls.draws, s.calls.stateCalls, s.calls.calls,
+                s.allocations);
   }
+  std::printf("  (GL calls reaching the driver in the scene's last frame: draws, state calls,\n"
+              "   all calls; allocs: operator new calls of the game, not the driver, in it)\n");
   const double start = percentile(scenarios[2].ms, 0.5);
   const double worst = percentile(scenarios[3].ms, 0.5);
   if (start > 0) std::printf("  worst / start frame: %.2f\n", worst / start);
   if (worst > 0) std::printf("  worst frame as a rate: %.0f frames per second\n", 1000.0 / worst);
+  return maze > 0 ? worst / maze : 0.0;
+}
+
+// Starts the game on a path: the scene's lists and textures belong to the
+// path that made them, so a new path loads them anew.
+bool startOnPath(gldesk::Path path) {
+  releaseScene();
+  gldesk::stop();
+  gldesk::choosePath(path);
+  if (!gldesk::start()) return false;
+  resizeView(640, 480);
+  return initScene();
 }
 
 // ---------------------------------------------------------------------------
@@ -262,6 +309,8 @@ BENCHMARK(BM_Format_ReadoutBlock);
 struct Options {
   int frames = 300;
   bool startupOnly = false;
+  bool layer = true;   // the frame table through the GL layer
+  bool direct = true;  // and straight to the driver
   bool micro = true;
   double since = -1;  // launch instant, seconds since the epoch
   std::string runDir = SHOOTER_RUN_DIR;
@@ -276,6 +325,11 @@ bool parse(int argc, char** argv, Options* o) {
     if (a == "--frames" && hasValue) {
       o->frames = std::atoi(argv[++i]);
       if (o->frames < 1) return false;
+    } else if (a == "--path" && hasValue) {
+      const std::string path = argv[++i];
+      if (path != "layer" && path != "direct") return false;
+      o->layer = path == "layer";
+      o->direct = path == "direct";
     } else if (a == "--startup-only") {
       o->startupOnly = true;
     } else if (a == "--no-micro") {
@@ -304,7 +358,8 @@ int main(int argc, char** argv) {
   if (!parse(argc, argv, &options)) {
     std::fprintf(stderr,
                  "usage: timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]\n"
-                 "                [--run-dir DIR] [--no-micro] [--benchmark_...]\n");
+                 "                [--run-dir DIR] [--no-micro] [--path layer|direct]\n"
+                 "                [--benchmark_...]\n");
     return 2;
   }
 #if !defined(_WIN32)
@@ -316,8 +371,9 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // Start-up: a presented frame with the bare context, then the game's.
-  if (!context.open(640, 480)) {
+  // Start-up: a presented frame with the bare context, then the game's (on
+  // the game's own path, the layer).
+  if (!context.open(640, 480) || !gldesk::start()) {
     std::fprintf(stderr, "timedemo: no OpenGL context\n");
     return 1;
   }
@@ -356,7 +412,25 @@ int main(int argc, char** argv) {
 
   std::printf("\nRenderer: %s, %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
               reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-  runFrameTable(options.frames);
+  alloc_counter::warmUp();
+  double layered = 0, direct = 0;
+  if (options.layer) {
+    std::printf("\nThrough the game's GL layer (GL 1.1 client arrays):");
+    layered = runFrameTable(options.frames);
+  }
+  if (options.direct) {
+    if (!startOnPath(gldesk::Path::Direct)) {
+      std::fprintf(stderr, "timedemo: the direct path did not start\n");
+      return 1;
+    }
+    std::printf("\nStraight to the driver (--direct-gl):");
+    direct = runFrameTable(options.frames);
+    if (!startOnPath(gldesk::Path::Layer)) return 1;
+  }
+  if (options.layer && options.direct) {
+    std::printf("\nWorst playing frame / maze frame: %.2f through the layer, %.2f direct\n",
+                layered, direct);
+  }
 
   if (options.micro) {
     std::printf("\nMicro-benchmarks\n");
@@ -367,6 +441,7 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
   }
   releaseScene();
+  gldesk::stop();
   context.close();
   return 0;
 }

@@ -117,13 +117,28 @@ SHOOTER_DESK_CALL(kState, Ortho,
                   (GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
                    GLdouble zFar),
                   (left, right, bottom, top, zNear, zFar))
-SHOOTER_DESK_CALL(kCall, Clear, (GLbitfield mask), (mask))
-SHOOTER_DESK_CALL(kState, Viewport, (GLint x, GLint y, GLsizei width, GLsizei height),
-                  (x, y, width, height))
 SHOOTER_DESK_CALL(kState, DepthFunc, (GLenum function), (function))
-SHOOTER_DESK_CALL(kCall, Flush, (), ())
-SHOOTER_DESK_CALL(kCall, Finish, (), ())
 #undef SHOOTER_DESK_CALL
+
+// Calls that reach the driver on both paths (the layer draws what it holds first).
+#define SHOOTER_DESK_BOTH(kind, name, params, args) \
+  void desk##name params {                          \
+    count(kind);                                    \
+    if (layer) return web##name args;               \
+    gl##name args;                                  \
+  }
+SHOOTER_DESK_BOTH(kCall, Clear, (GLbitfield mask), (mask))
+SHOOTER_DESK_BOTH(kState, Viewport, (GLint x, GLint y, GLsizei width, GLsizei height),
+                  (x, y, width, height))
+SHOOTER_DESK_BOTH(kCall, Finish, (), ())
+#undef SHOOTER_DESK_BOTH
+
+// A flush ends the layer's batch; the driver's own is the direct path's.
+void deskFlush() {
+  if (layer) return webFlush();
+  count(kCall);
+  glFlush();
+}
 
 GLuint deskGenLists(GLsizei range) {
   if (layer) return webGenLists(range);
