@@ -310,11 +310,23 @@ void stop() {
   gl = GlState();
 }
 
+namespace {
+bool* heldFlag(GLenum cap) {
+  return cap == GL_TEXTURE_2D ? &set.texturing
+         : cap == GL_BLEND    ? &set.blending
+         : cap == GL_DEPTH_TEST ? &set.depthTest
+                                : nullptr;
+}
+}  // namespace
+
+bool keeps(GLenum cap, bool* on) {
+  const bool* flag = heldFlag(cap);
+  if (flag != nullptr) *on = *flag;
+  return flag != nullptr;
+}
+
 void enable(GLenum cap, bool on) {
-  bool* flag = cap == GL_TEXTURE_2D ? &set.texturing
-               : cap == GL_BLEND    ? &set.blending
-               : cap == GL_DEPTH_TEST ? &set.depthTest
-                                      : nullptr;
+  bool* flag = heldFlag(cap);
   if (flag == nullptr) {
     // Nothing the game draws depends on another capability: GL keeps it.
     flush();

@@ -68,6 +68,9 @@ void enable(GLenum cap, bool on);
 void bindTexture(GLuint name);
 void blendFunc(GLenum source, GLenum destination);
 void depthFunc(GLenum function);
+// For a capability the layer keeps (texturing, blending, the depth test): true,
+// with *on as the game set it; false for one that GL keeps itself.
+bool keeps(GLenum cap, bool* on);
 
 // The matrix stacks (modelview and projection), in double precision.
 void matrixMode(GLenum mode);

@@ -184,6 +184,13 @@ void deskCallLists(GLsizei n, GLenum type, const GLvoid* lists) {
   glCallLists(n, type, lists);
 }
 
+// The capabilities the layer keeps are the layer's to tell.
+GLboolean deskIsEnabled(GLenum cap) {
+  bool on = false;
+  if (layer && glbatch::keeps(cap, &on)) return on ? GL_TRUE : GL_FALSE;
+  return glIsEnabled(cap);
+}
+
 void deskPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
   if (layer) return webPerspective(fovy, aspect, zNear, zFar);
   count(kState);

@@ -60,6 +60,7 @@ void deskColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
 void deskColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a);
 void deskEnable(GLenum cap);
 void deskDisable(GLenum cap);
+GLboolean deskIsEnabled(GLenum cap);
 void deskBindTexture(GLenum target, GLuint texture);
 void deskBlendFunc(GLenum source, GLenum destination);
 void deskTranslated(GLdouble x, GLdouble y, GLdouble z);
@@ -107,6 +108,7 @@ GLint deskBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLs
 #define glColor4d deskColor4d
 #define glEnable deskEnable
 #define glDisable deskDisable
+#define glIsEnabled deskIsEnabled
 #define glBindTexture deskBindTexture
 #define glBlendFunc deskBlendFunc
 #define glTranslated deskTranslated
