@@ -1,4 +1,4 @@
-// OpenGL 1.1 as the game uses it, on the browser's WebGL directly: display
+// OpenGL 1.1 as the game uses it, kept by the game's own GL layer: display
 // lists, immediate mode with carried colour and texture coordinate, the
 // matrix stacks, mipmaps and the double-precision calls, drawn in batches by
 // the layer's backend (gl/gl_batch.h). The browser build calls it through
@@ -9,9 +9,9 @@
 #include "gl/gl_system.h"
 
 extern "C" {
-// The layer in the current context: its program and vertex buffer made (at
-// start-up, so that no frame waits for them) and GL's initial state taken;
-// 0 if the context cannot build the program. webGlStop deletes them.
+// The layer in the current context: its backend's resources made (at start-up,
+// so that no frame waits for them) and GL's initial state taken; 0 if the
+// context cannot give the backend what it needs. webGlStop deletes them.
 GLboolean webGlStart();
 void webGlStop();
 
