@@ -42,6 +42,7 @@
 #include "game/frame.h"
 #include "game/state.h"
 #include "gl.h"
+#include "gl/gl_batch.h"
 #include "support/alloc_counter.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
@@ -287,6 +288,36 @@ void BM_PrintText_ReadoutLine(benchmark::State& state) {
   glFinish();
 }
 BENCHMARK(BM_PrintText_ReadoutLine);
+
+// The worst frame's own work, the game's and the GL layer's, with a backend
+// that hands GL nothing to draw: what the frame costs before any driver.
+const glbatch::Backend kNothingDrawn = {
+    [] { return true; }, [] {}, [](const glbatch::EyeVertex*, size_t) {}, [](bool) {},
+    [](const GLdouble*) {}};
+
+void BM_WorstFrame_GameAndLayer(benchmark::State& state) {
+  releaseScene();
+  gldesk::stop();
+  glbatch::useBackend(kNothingDrawn);
+  gldesk::choosePath(gldesk::Path::Layer);
+  if (!gldesk::start() || !initScene()) state.SkipWithError("no start");
+  timedemoScenes[3].prepare();
+  for (auto _ : state) {
+    state.PauseTiming();
+    timedemoScenes[3].prepare();
+    state.ResumeTiming();
+    timedemoScenes[3].draw();
+    glFlush();
+  }
+  releaseScene();
+  gldesk::stop();
+  glbatch::useBackend(glbatch::fixedFunctionBackend);
+  gldesk::start();
+  initScene();
+  resetGameState();
+  resetParticles();
+}
+BENCHMARK(BM_WorstFrame_GameAndLayer)->Unit(benchmark::kMicrosecond);
 
 // The formatting alone of a full read-out block (42 lines).
 void BM_Format_ReadoutBlock(benchmark::State& state) {

@@ -245,36 +245,26 @@ const Turn& turn(GLdouble degrees) {
   }
   Turn& t = newcomers[nextNewcomer];
   nextNewcomer = (nextNewcomer + 1) % kNewcomers;
-  // The angle brought within 45 degrees of a quarter turn in degrees, where it
-  // is exact, then both the sine and the cosine from one pair of series.
+  // The angle (never negative here) brought within 45 degrees of a quarter
+  // turn in degrees, where it is exact, then both the sine and the cosine from
+  // one pair of series.
   GLdouble d = degrees;
   if (d >= 360) d = std::fmod(d, 360.0);
-  const GLdouble quarters = std::floor((d + 45) / 90);
+  const int quarters = d == d ? static_cast<int>((d + 45) * (1.0 / 90)) : 0;  // NaN stays NaN
   const GLdouble r = (d - 90 * quarters) * (3.14159265358979323846 / 180.0);
-  // |r| <= pi/4: the Taylor series to r^17 and r^16 leave less than 1e-19.
+  // |r| <= pi/4: the Taylor series to r^11 and r^12 leave less than 1e-11,
+  // far below what the vertices keep as floats (a driver turns in floats).
   const GLdouble z = r * r;
   const GLdouble s =
       r + r * z *
               (-1.0 / 6 +
-               z * (1.0 / 120 +
-                    z * (-1.0 / 5040 +
-                         z * (1.0 / 362880 +
-                              z * (-1.0 / 39916800 +
-                                   z * (1.0 / 6227020800 +
-                                        z * (-1.0 / 1307674368000 +
-                                             z * (1.0 / 355687428096000))))))));
-  const GLdouble half = 0.5 * z, w = 1 - half;
+               z * (1.0 / 120 + z * (-1.0 / 5040 + z * (1.0 / 362880 + z * (-1.0 / 39916800)))));
   const GLdouble c =
-      w + (((1 - w) - half) +
-           z * z *
-               (1.0 / 24 +
-                z * (-1.0 / 720 +
-                     z * (1.0 / 40320 +
-                          z * (-1.0 / 3628800 +
-                               z * (1.0 / 479001600 +
-                                    z * (-1.0 / 87178291200 +
-                                         z * (1.0 / 20922789888000))))))));
-  switch (static_cast<int>(quarters) & 3) {
+      1 - 0.5 * z +
+      z * z *
+          (1.0 / 24 +
+           z * (-1.0 / 720 + z * (1.0 / 40320 + z * (-1.0 / 3628800 + z * (1.0 / 479001600)))));
+  switch (quarters & 3) {
     case 0: t = {degrees, c, s}; break;
     case 1: t = {degrees, -s, c}; break;
     case 2: t = {degrees, -c, -s}; break;

@@ -88,7 +88,6 @@ DriverCalls driverCalls() {
     gl##name args;                                  \
   }
 
-SHOOTER_DESK_CALL(kState, ListBase, (GLuint base), (listBase = base))
 SHOOTER_DESK_CALL(kDraw, Begin, (GLenum mode), (mode))
 SHOOTER_DESK_CALL(kCall, End, (), ())
 SHOOTER_DESK_CALL(kCall, Vertex3f, (GLfloat x, GLfloat y, GLfloat z), (x, y, z))
@@ -163,6 +162,13 @@ void deskEndList() {
   compiling = 0;
   compileOnly = false;
   glEndList();
+}
+
+void deskListBase(GLuint base) {
+  if (layer) return webListBase(base);
+  count(kState);
+  listBase = base;  // for counting what glCallLists runs
+  glListBase(base);
 }
 
 void deskCallList(GLuint list) {
