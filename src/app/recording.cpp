@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "app/exit_codes.h"
+#include "app/gl_path.h"
 #include "app/input.h"
 #include "game/state.h"
 #include "math/game_math.h"
@@ -361,7 +362,7 @@ bool readRecordingOptions(int argc, char** argv) {
   fileName = traceName = nullptr;
   for (int i = 1; i < argc; ++i) {
     const char* option = argv[i];
-    if (std::strncmp(option, "--", 2) != 0) continue;
+    if (std::strncmp(option, "--", 2) != 0 || std::strcmp(option, kDirectGlOption) == 0) continue;
     const bool record = std::strcmp(option, "--record") == 0;
     const bool play = std::strcmp(option, "--play") == 0;
     const bool trace = std::strcmp(option, "--trace") == 0;

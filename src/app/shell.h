@@ -36,12 +36,6 @@ void setLook(double yaw, double pitch);
 // Viewport and projection for a client area of the given size.
 void resizeView(int width, int height);
 
-// The desktop builds' GL path (gl/gl_desktop.h): through the game's GL layer,
-// or each call straight to the system's driver with --direct-gl on the command
-// line or SHOOTER_DIRECT_GL=1 in the environment. Other arguments are left to
-// the shell. The shell starts the chosen path when its context is current.
-void readGlOptions(int argc, char** argv);
-
 // Loads every resource and sets the fixed GL state; false ends the program.
 bool initScene();
 

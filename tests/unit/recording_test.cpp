@@ -205,7 +205,8 @@ TEST(Recording, ReplayThatEndsOtherwiseAsksForItsExitCode) {
   const std::string recorded = SHOOTER_BINARY_DIR "/recording_test_end.rec";
   const std::string altered = SHOOTER_BINARY_DIR "/recording_test_altered.rec";
   testPlatform.clear();
-  ASSERT_EQ(playRecordedGame("--record " + recorded, 5), kExitNormal);
+  // The GL path's option is the shell's: the recorder lets it pass.
+  ASSERT_EQ(playRecordedGame("--direct-gl --record " + recorded, 5), kExitNormal);
   MappedFile mapped;
   ASSERT_EQ(mapFile(recorded.c_str(), &mapped), MapResult::Mapped);
   const Bytes game(mapped.data, mapped.data + mapped.size);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app/gl_path.h"
 #include "app/main_loop.h"
 #include "app/recording.h"
 #include "app/sdl/window.h"
