@@ -13,6 +13,7 @@ namespace {
 constexpr int kMaxRuns = 1024;
 constexpr int kModelviewDepth = 32;
 constexpr int kProjectionDepth = 4;
+constexpr int kTextureDepth = 4;
 
 // What a run is drawn with. Values that cannot show are held at 0 (the
 // texture when texturing is off, the blend function when blending is off, the
@@ -92,9 +93,12 @@ Counters counted = {0, 0, 0};
 
 Matrix modelview[kModelviewDepth];
 Matrix projection[kProjectionDepth];
+Matrix texture[kTextureDepth];
 int modelviewTop = 0;
 int projectionTop = 0;
+int textureTop = 0;
 bool projectionMode = false;
+bool textureMode = false;
 
 constexpr Matrix kIdentity = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, Kind::Identity};
 
@@ -103,6 +107,7 @@ bool affine(const GLdouble m[16]) { return m[3] == 0 && m[7] == 0 && m[11] == 0 
 // The matrix a call changes. The projection is the backend's: what was
 // batched under the old one is drawn first, and `settle` sends the new one.
 Matrix& changing() {
+  if (textureMode) return texture[textureTop];
   if (!projectionMode) return modelview[modelviewTop];
   flush();
   return projection[projectionTop];
@@ -190,11 +195,22 @@ void openRun(GLenum mode) {
   runs[runCount++] = {s, mode, static_cast<GLint>(used), 0};
 }
 
+// The texture matrix applied to (s, t, 0, 1).
+void moveTexCoord(const GLdouble* m, GLfloat* st) {
+  const GLdouble s = st[0], t = st[1];
+  GLdouble q = m[3] * s + m[7] * t + m[15];
+  if (q == 0) q = 1;
+  st[0] = static_cast<GLfloat>((m[0] * s + m[4] * t + m[12]) / q);
+  st[1] = static_cast<GLfloat>((m[1] * s + m[5] * t + m[13]) / q);
+}
+
 void append(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
   if (used + count > kStreamVertices) flush();
   if (runCount == 0 || stateChanged || mode != lastMode) openRun(mode);
   const Matrix& matrix = modelview[modelviewTop];
   const GLdouble* m = matrix.m;
+  const Matrix& textureMatrix = texture[textureTop];
+  const bool texMoved = textureMatrix.kind != Kind::Identity;
   EyeVertex* out = stream + used;
   for (size_t i = 0; i < count; ++i, ++out) {
     const ObjectVertex& v = vertices[i];
@@ -205,6 +221,7 @@ void append(GLenum mode, const ObjectVertex* vertices, size_t count, const GLuby
     }
     out->texCoord[0] = v.texCoord[0];
     out->texCoord[1] = v.texCoord[1];
+    if (texMoved) moveTexCoord(textureMatrix.m, out->texCoord);
     std::memcpy(out->colour, colour != nullptr ? colour : v.colour, sizeof out->colour);
   }
   runs[runCount - 1].count += static_cast<GLsizei>(count);
@@ -285,9 +302,12 @@ bool start() {
   stateChanged = true;
   modelviewTop = 0;
   projectionTop = 0;
+  textureTop = 0;
   modelview[0] = kIdentity;
   projection[0] = kIdentity;
+  texture[0] = kIdentity;
   projectionMode = false;
+  textureMode = false;
   ready = backend->start();
   if (ready) backend->projection(kIdentity.m);
   return ready;
@@ -352,28 +372,35 @@ void depthFunc(GLenum function) {
   changed();
 }
 
-void matrixMode(GLenum mode) { projectionMode = mode == GL_PROJECTION; }
+void matrixMode(GLenum mode) {
+  projectionMode = mode == GL_PROJECTION;
+  textureMode = mode == GL_TEXTURE;
+}
 
 void loadIdentity() {
   changing() = kIdentity;
   settle();
 }
 
-void pushMatrix() {
-  int& depth = projectionMode ? projectionTop : modelviewTop;
-  const int limit = projectionMode ? kProjectionDepth : kModelviewDepth;
-  if (depth + 1 >= limit) return;  // GL's stack overflow: nothing changes
-  Matrix* stack = projectionMode ? projection : modelview;
+bool pushMatrix() {
+  int& depth = textureMode ? textureTop : projectionMode ? projectionTop : modelviewTop;
+  const int limit = textureMode      ? kTextureDepth
+                    : projectionMode ? kProjectionDepth
+                                     : kModelviewDepth;
+  if (depth + 1 >= limit) return false;  // GL's stack overflow: nothing changes
+  Matrix* stack = textureMode ? texture : projectionMode ? projection : modelview;
   stack[depth + 1] = stack[depth];
   ++depth;
+  return true;
 }
 
-void popMatrix() {
-  int& depth = projectionMode ? projectionTop : modelviewTop;
-  if (depth == 0) return;  // GL's stack underflow: nothing changes
+bool popMatrix() {
+  int& depth = textureMode ? textureTop : projectionMode ? projectionTop : modelviewTop;
+  if (depth == 0) return false;  // GL's stack underflow: nothing changes
   if (projectionMode) flush();
   --depth;
   settle();
+  return true;
 }
 
 void multiply(const GLdouble m[16]) {

@@ -72,11 +72,14 @@ void depthFunc(GLenum function);
 // with *on as the game set it; false for one that GL keeps itself.
 bool keeps(GLenum cap, bool* on);
 
-// The matrix stacks (modelview and projection), in double precision.
+// The matrix stacks (modelview, projection and texture), in double precision.
+// The mode must be one of the three. Push and pop return false, changing
+// nothing, when the stack is full or at its last matrix. The texture matrix
+// moves each texture coordinate as it is appended.
 void matrixMode(GLenum mode);
 void loadIdentity();
-void pushMatrix();
-void popMatrix();
+bool pushMatrix();
+bool popMatrix();
 void multiply(const GLdouble m[16]);  // column-major, as GL's
 void translate(GLdouble x, GLdouble y, GLdouble z);
 void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z);
@@ -87,6 +90,13 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z);
 void draw(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour);
 inline void triangles(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
   draw(GL_TRIANGLES, vertices, count, colour);
+}
+// Whole lines (pairs of vertices) and points, one pixel wide.
+inline void lines(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
+  draw(GL_LINES, vertices, count, colour);
+}
+inline void points(const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
+  draw(GL_POINTS, vertices, count, colour);
 }
 
 // Draws what the batch holds: before the frame is shown, and before anything

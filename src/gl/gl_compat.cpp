@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <vector>
@@ -22,11 +23,40 @@ namespace {
 
 using Vertex = glbatch::ObjectVertex;
 
+// ---- Errors ---------------------------------------------------------------
+
+// The error a refused call set, returned by glGetError before any of WebGL's.
+GLenum pendingError = GL_NO_ERROR;
+// The refusals already told on the console: each is told once, not every frame.
+constexpr int kToldLimit = 128;
+const char* told[kToldLimit];
+int toldCount = 0;
+
+// Sets GL's error for a call the layer does not carry out and says why on
+// stderr (the browser's console), once per kind. `what` names the call.
+void refuse(GLenum error, const char* what) {
+  if (pendingError == GL_NO_ERROR) pendingError = error;
+  for (int i = 0; i < toldCount; ++i) {
+    if (told[i] == what) return;
+  }
+  if (toldCount == kToldLimit) return;
+  told[toldCount++] = what;
+  std::fputs("GL layer: ", stderr);
+  std::fputs(what, stderr);
+  std::fputc('\n', stderr);
+}
+
+// ---- Display lists -----------------------------------------------------------
+
 enum class Op : unsigned char {
   Enable,
   Disable,
   BindTexture,
   BlendFunc,
+  DepthFunc,
+  MatrixMode,
+  LoadIdentity,
+  Multiply,
   Translate,
   Rotate,
   PushMatrix,
@@ -34,11 +64,18 @@ enum class Op : unsigned char {
   Colour,
   Draw,
   CallList,
+  CallListFromBase,
+  ListBase,
+  Clear,
+  Viewport,
+  TexParameter,
 };
 
-// One recorded command. Draw covers `count` vertices of the list from `first`;
-// its colours come from the list itself or, when the list set none before
-// them, from the current colour at the time of the call.
+// One recorded command. Draw covers `count` vertices of the list from `first`,
+// drawn as `a` (GL_TRIANGLES, GL_LINES or GL_POINTS); its colours come from
+// the list itself or, when the list set none before them, from the current
+// colour at the time of the call. Multiply takes 16 of the list's numbers
+// from `first`.
 struct Command {
   Op op;
   GLenum a = 0;
@@ -52,42 +89,121 @@ struct Command {
 struct List {
   std::vector<Command> commands;
   std::vector<Vertex> vertices;
+  std::vector<GLdouble> numbers;
 };
+
+// Names up to this are taken by glNewList without glGenLists, as GL takes any.
+constexpr GLuint kLargestName = 1u << 20;
 
 std::vector<List> lists(1);  // list 0 is never a name
 GLuint listBase = 0;
-List* recording = nullptr;
-bool recordingColour = false;    // the list being recorded has set a colour
+// The list being compiled, put in place of its name's old one at glEndList.
+List building;
+GLuint buildingName = 0;  // 0: none
+bool executing = true;    // commands run as they come: no list, or GL_COMPILE_AND_EXECUTE
+bool recordingColour = false;    // the list being compiled has set a colour
 bool colourInPrimitive = false;  // ... and did so between glBegin and glEnd
 int callDepth = 0;
 
-// Immediate mode: the primitive being built and the current vertex state.
-GLenum primitive = 0;
-bool inPrimitive = false;
+bool compiling() { return buildingName != 0; }
+
+// ---- Immediate mode ----------------------------------------------------------
+
+// The current vertex state; a list compiled without running keeps it as it was.
 Vertex current = {{0, 0, 0}, {0, 0}, {255, 255, 255, 255}};
 GLfloat currentColour[4] = {1, 1, 1, 1};  // as given, for a list to record
-Vertex quad[4];
-int quadCorner = 0;
-size_t primitiveStart = 0;  // in the recorded list's vertices
-// Whole triangles of the primitive being drawn, handed to the batch when full
-// and at glEnd; a multiple of six, so that quads and triangles both fit whole.
+Vertex savedCurrent = current;
+GLfloat savedColour[4] = {1, 1, 1, 1};
+
+// The primitive being built: its mode, what it is drawn as, how many vertices
+// it has had, its first one and the last three.
+GLenum primitive = 0;
+GLenum drawnAs = GL_TRIANGLES;
+bool inPrimitive = false;
+size_t primitiveCount = 0;
+Vertex firstVertex;
+Vertex last[3];
+size_t primitiveStart = 0;  // in the compiled list's vertices
+// Whole triangles, lines or points of the primitive being drawn, handed to the
+// batch when full and at glEnd; a multiple of six, so that each fits whole.
 constexpr int kPending = 192;
 Vertex pending[kPending];
 int pendingCount = 0;
 
+void send(GLenum mode, const Vertex* vertices, size_t count, const GLubyte* colour) {
+  switch (mode) {
+    case GL_POINTS: glbatch::points(vertices, count, colour); break;
+    case GL_LINES: glbatch::lines(vertices, count, colour); break;
+    default: glbatch::triangles(vertices, count, colour); break;
+  }
+}
+
 void handOver() {
-  const int whole = pendingCount - pendingCount % 3;
-  glbatch::triangles(pending, static_cast<size_t>(whole), nullptr);
+  send(drawnAs, pending, static_cast<size_t>(pendingCount), nullptr);
   pendingCount = 0;
 }
 
-void emit(const Vertex& v) {
-  if (recording != nullptr) {
-    recording->vertices.push_back(v);
-    return;
+// One whole triangle, line or point of the primitive.
+void emit(std::initializer_list<const Vertex*> group) {
+  if (compiling()) {
+    for (const Vertex* v : group) building.vertices.push_back(*v);
   }
-  if (pendingCount == kPending) handOver();
-  pending[pendingCount++] = v;
+  if (!executing) return;
+  if (pendingCount + static_cast<int>(group.size()) > kPending) handOver();
+  for (const Vertex* v : group) pending[pendingCount++] = *v;
+}
+
+// GL_POINTS, GL_LINES or GL_TRIANGLES for a primitive mode; 0 if it is none.
+GLenum drawnAsFor(GLenum mode) {
+  switch (mode) {
+    case GL_POINTS: return GL_POINTS;
+    case GL_LINES:
+    case GL_LINE_STRIP:
+    case GL_LINE_LOOP: return GL_LINES;
+    case GL_TRIANGLES:
+    case GL_TRIANGLE_STRIP:
+    case GL_TRIANGLE_FAN:
+    case GL_QUADS:
+    case GL_QUAD_STRIP:
+    case GL_POLYGON: return GL_TRIANGLES;
+    default: return 0;
+  }
+}
+
+// Vertex n (from 0) of the primitive, given the three before it, as GL
+// assembles them: strips alternate their triangles' order so that all face the
+// same way, a quad strip's quad is (n-3, n-2, n, n-1), a quad is split into
+// (0 1 2) and (0 2 3), fans and polygons turn about the first vertex.
+void assemble(const Vertex& v, size_t n) {
+  const Vertex &a = last[0], &b = last[1], &c = last[2];
+  switch (primitive) {
+    case GL_POINTS: emit({&v}); break;
+    case GL_LINES:
+      if (n % 2 == 1) emit({&c, &v});
+      break;
+    case GL_LINE_STRIP:
+    case GL_LINE_LOOP:
+      if (n >= 1) emit({&c, &v});
+      break;
+    case GL_TRIANGLES:
+      if (n % 3 == 2) emit({&b, &c, &v});
+      break;
+    case GL_TRIANGLE_STRIP:
+      if (n >= 2 && n % 2 == 0) emit({&b, &c, &v});
+      if (n >= 2 && n % 2 == 1) emit({&c, &b, &v});
+      break;
+    case GL_TRIANGLE_FAN:
+    case GL_POLYGON:
+      if (n >= 2) emit({&firstVertex, &c, &v});
+      break;
+    case GL_QUADS:
+      if (n % 4 == 3) emit({&a, &b, &c, &a, &c, &v});
+      break;
+    case GL_QUAD_STRIP:
+      if (n >= 3 && n % 2 == 1) emit({&a, &b, &v, &a, &v, &c});
+      break;
+    default: break;
+  }
 }
 
 void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, GLdouble z = 0,
@@ -100,7 +216,15 @@ void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, G
   command.v[1] = y;
   command.v[2] = z;
   command.v[3] = w;
-  recording->commands.push_back(command);
+  building.commands.push_back(command);
+}
+
+// Between glBegin and glEnd GL takes vertex data and lists only; anything
+// else there is GL_INVALID_OPERATION.
+bool inBeginEnd(const char* what) {
+  if (!inPrimitive) return false;
+  refuse(GL_INVALID_OPERATION, what);
+  return true;
 }
 
 // GL clamps a colour to 0..1; the frame buffer keeps it to 1/255.
@@ -118,27 +242,137 @@ void setColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
   }
 }
 
+// ---- The commands a list records, as they run --------------------------------
+
+void runEnable(GLenum cap, bool on) {
+  switch (cap) {
+    case GL_TEXTURE_2D:
+    case GL_BLEND:
+    case GL_DEPTH_TEST:
+    case GL_CULL_FACE:
+    case GL_DITHER:
+    case GL_SCISSOR_TEST:
+    case GL_STENCIL_TEST:
+    case GL_POLYGON_OFFSET_FILL: glbatch::enable(cap, on); return;
+    default:
+      // The rest of GL 1.1's capabilities (lighting, fog, the alpha test,
+      // smooth lines...) WebGL does not have: off they are as GL's, on they
+      // are refused.
+      if (on) refuse(GL_INVALID_ENUM, "glEnable: GL_INVALID_ENUM, a capability WebGL lacks");
+  }
+}
+
+bool isBlendFactor(GLenum f, bool source) {
+  switch (f) {
+    case GL_ZERO:
+    case GL_ONE:
+    case GL_SRC_ALPHA:
+    case GL_ONE_MINUS_SRC_ALPHA:
+    case GL_DST_ALPHA:
+    case GL_ONE_MINUS_DST_ALPHA: return true;
+    case GL_DST_COLOR:
+    case GL_ONE_MINUS_DST_COLOR:
+    case GL_SRC_ALPHA_SATURATE: return source;
+    case GL_SRC_COLOR:
+    case GL_ONE_MINUS_SRC_COLOR: return !source;
+    default: return false;
+  }
+}
+
+void runBlendFunc(GLenum source, GLenum destination) {
+  if (!isBlendFactor(source, true) || !isBlendFactor(destination, false)) {
+    return refuse(GL_INVALID_ENUM, "glBlendFunc: GL_INVALID_ENUM");
+  }
+  glbatch::blendFunc(source, destination);
+}
+
+void runDepthFunc(GLenum function) {
+  if (function < GL_NEVER || function > GL_ALWAYS) {
+    return refuse(GL_INVALID_ENUM, "glDepthFunc: GL_INVALID_ENUM");
+  }
+  glbatch::depthFunc(function);
+}
+
+void runBindTexture(GLenum target, GLuint texture) {
+  if (target != GL_TEXTURE_2D) {
+    return refuse(GL_INVALID_ENUM, "glBindTexture: GL_INVALID_ENUM, WebGL has 2D textures only");
+  }
+  glbatch::bindTexture(texture);
+}
+
+void runMatrixMode(GLenum mode) {
+  if (mode != GL_MODELVIEW && mode != GL_PROJECTION && mode != GL_TEXTURE) {
+    return refuse(GL_INVALID_ENUM, "glMatrixMode: GL_INVALID_ENUM");
+  }
+  glbatch::matrixMode(mode);
+}
+
+void runPushMatrix() {
+  if (!glbatch::pushMatrix()) refuse(GL_STACK_OVERFLOW, "glPushMatrix: GL_STACK_OVERFLOW");
+}
+
+void runPopMatrix() {
+  if (!glbatch::popMatrix()) refuse(GL_STACK_UNDERFLOW, "glPopMatrix: GL_STACK_UNDERFLOW");
+}
+
+void runClear(GLbitfield mask) {
+  constexpr GLbitfield kBuffers = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
+                                  GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT;
+  if ((mask & ~kBuffers) != 0) return refuse(GL_INVALID_VALUE, "glClear: GL_INVALID_VALUE");
+  glbatch::flush();
+  // WebGL has no accumulation buffer, and GL clears none that is not there.
+  glClear(mask & ~static_cast<GLbitfield>(GL_ACCUM_BUFFER_BIT));
+}
+
+void runViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+  if (width < 0 || height < 0) return refuse(GL_INVALID_VALUE, "glViewport: GL_INVALID_VALUE");
+  glbatch::viewport(x, y, width, height);
+}
+
+GLint webWrap(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : value; }
+
+void runTexParameter(GLenum target, GLenum name, GLint value) {
+  if (target != GL_TEXTURE_2D) {
+    return refuse(GL_INVALID_ENUM, "glTexParameter: GL_INVALID_ENUM, WebGL has 2D textures only");
+  }
+  // A texture's priority is a hint, which WebGL does not take.
+  if (name == GL_TEXTURE_PRIORITY) return;
+  glbatch::bindTextureForUpload();
+  glTexParameteri(target, name, webWrap(value));
+}
+
 void callList(GLuint name);
 
 void replay(const List& list) {
   for (const Command& c : list.commands) {
     switch (c.op) {
-      case Op::Enable: glbatch::enable(c.a, true); break;
-      case Op::Disable: glbatch::enable(c.a, false); break;
-      case Op::BindTexture: glbatch::bindTexture(c.b); break;
-      case Op::BlendFunc: glbatch::blendFunc(c.a, c.b); break;
+      case Op::Enable: runEnable(c.a, true); break;
+      case Op::Disable: runEnable(c.a, false); break;
+      case Op::BindTexture: runBindTexture(c.a, c.b); break;
+      case Op::BlendFunc: runBlendFunc(c.a, c.b); break;
+      case Op::DepthFunc: runDepthFunc(c.a); break;
+      case Op::MatrixMode: runMatrixMode(c.a); break;
+      case Op::LoadIdentity: glbatch::loadIdentity(); break;
+      case Op::Multiply: glbatch::multiply(list.numbers.data() + c.first); break;
       case Op::Translate: glbatch::translate(c.v[0], c.v[1], c.v[2]); break;
       case Op::Rotate: glbatch::rotate(c.v[0], c.v[1], c.v[2], c.v[3]); break;
-      case Op::PushMatrix: glbatch::pushMatrix(); break;
-      case Op::PopMatrix: glbatch::popMatrix(); break;
+      case Op::PushMatrix: runPushMatrix(); break;
+      case Op::PopMatrix: runPopMatrix(); break;
       case Op::Colour:
         setColour(static_cast<GLfloat>(c.v[0]), static_cast<GLfloat>(c.v[1]),
                   static_cast<GLfloat>(c.v[2]), static_cast<GLfloat>(c.v[3]));
         break;
       case Op::CallList: callList(c.a); break;
+      case Op::CallListFromBase: callList(listBase + c.a); break;
+      case Op::ListBase: listBase = c.a; break;
+      case Op::Clear: runClear(c.a); break;
+      case Op::Viewport:
+        runViewport(static_cast<GLint>(c.v[0]), static_cast<GLint>(c.v[1]),
+                    static_cast<GLsizei>(c.v[2]), static_cast<GLsizei>(c.v[3]));
+        break;
+      case Op::TexParameter: runTexParameter(c.a, c.b, static_cast<GLint>(c.v[0])); break;
       case Op::Draw:
-        glbatch::triangles(list.vertices.data() + c.first, c.count,
-                           c.ownColour ? nullptr : current.colour);
+        send(c.a, list.vertices.data() + c.first, c.count, c.ownColour ? nullptr : current.colour);
         break;
     }
   }
@@ -150,6 +384,16 @@ void callList(GLuint name) {
   ++callDepth;
   replay(lists[name]);
   --callDepth;
+}
+
+// A matrix multiplied onto the current one: recorded, run, or both.
+void multiply(const GLdouble m[16]) {
+  if (compiling()) {
+    record(Op::Multiply);
+    building.commands.back().first = building.numbers.size();
+    building.numbers.insert(building.numbers.end(), m, m + 16);
+  }
+  if (executing) glbatch::multiply(m);
 }
 
 // The power of two GLU scales n to, at most `limit`.
@@ -167,18 +411,28 @@ int componentsOf(GLenum format) {
   }
 }
 
-// WebGL takes only the format itself as the internal format.
-GLenum webFormat(GLint internalFormat, GLenum format) {
-  switch (internalFormat) {
-    case 1: return GL_LUMINANCE;
-    case 2: return GL_LUMINANCE_ALPHA;
-    case 3: return GL_RGB;
-    case 4: return GL_RGBA;
-    default: return format;
-  }
+// The pixel formats of GL 1.1 that WebGL has too.
+bool isWebFormat(GLenum format) {
+  return format == GL_ALPHA || format == GL_LUMINANCE || format == GL_LUMINANCE_ALPHA ||
+         format == GL_RGB || format == GL_RGBA;
 }
 
-GLint webWrap(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : value; }
+// The format GL keeps for an internal format (WebGL takes that format alone,
+// and only the same as the pixels'); 0 for the intensity formats, which WebGL
+// lacks.
+GLenum baseFormat(GLint internalFormat) {
+  const GLenum f = static_cast<GLenum>(internalFormat);
+  if (f == 1 || f == GL_LUMINANCE || (f >= GL_LUMINANCE4 && f <= GL_LUMINANCE16)) {
+    return GL_LUMINANCE;
+  }
+  if (f == 2 || f == GL_LUMINANCE_ALPHA || (f >= GL_LUMINANCE4_ALPHA4 && f <= GL_LUMINANCE16_ALPHA16)) {
+    return GL_LUMINANCE_ALPHA;
+  }
+  if (f == 3 || f == GL_RGB || f == GL_R3_G3_B2 || (f >= GL_RGB4 && f <= GL_RGB16)) return GL_RGB;
+  if (f == 4 || f == GL_RGBA || (f >= GL_RGBA2 && f <= GL_RGBA16)) return GL_RGBA;
+  if (f == GL_ALPHA || (f >= GL_ALPHA4 && f <= GL_ALPHA16)) return GL_ALPHA;
+  return 0;
+}
 
 // Resamples an image to another size by averaging the source pixels each
 // destination pixel covers (nearest pixel when enlarging).
@@ -213,19 +467,36 @@ GLboolean webGlStart() {
   current.texCoord[1] = 0;
   inPrimitive = false;
   pendingCount = 0;
+  pendingError = GL_NO_ERROR;
+  building = List();
+  buildingName = 0;
+  executing = true;
   return glbatch::start() ? GL_TRUE : GL_FALSE;
 }
 
 void webGlStop() { glbatch::stop(); }
 
+GLenum webGetError() {
+  const GLenum error = pendingError;
+  pendingError = GL_NO_ERROR;
+  return error != GL_NO_ERROR ? error : glGetError();
+}
+
 GLuint webGenLists(GLsizei range) {
-  if (range <= 0) return 0;
+  if (range < 0) {
+    refuse(GL_INVALID_VALUE, "glGenLists: GL_INVALID_VALUE");
+    return 0;
+  }
+  if (inBeginEnd("glGenLists: GL_INVALID_OPERATION between glBegin and glEnd")) return 0;
+  if (range == 0) return 0;
   const GLuint base = static_cast<GLuint>(lists.size());
   lists.resize(lists.size() + static_cast<size_t>(range));
   return base;
 }
 
 void webDeleteLists(GLuint list, GLsizei range) {
+  if (range < 0) return refuse(GL_INVALID_VALUE, "glDeleteLists: GL_INVALID_VALUE");
+  if (inBeginEnd("glDeleteLists: GL_INVALID_OPERATION between glBegin and glEnd")) return;
   for (GLsizei i = 0; i < range; ++i) {
     const GLuint name = list + static_cast<GLuint>(i);
     if (name == 0 || name >= lists.size()) continue;
@@ -233,72 +504,118 @@ void webDeleteLists(GLuint list, GLsizei range) {
   }
 }
 
-void webNewList(GLuint list, GLenum) {
-  if (list == 0 || list >= lists.size() || recording != nullptr) return;
-  recording = &lists[list];
-  *recording = List();
+void webNewList(GLuint list, GLenum mode) {
+  if (mode != GL_COMPILE && mode != GL_COMPILE_AND_EXECUTE) {
+    return refuse(GL_INVALID_ENUM, "glNewList: GL_INVALID_ENUM");
+  }
+  if (list == 0) return refuse(GL_INVALID_VALUE, "glNewList: GL_INVALID_VALUE, list 0");
+  if (compiling()) return refuse(GL_INVALID_OPERATION, "glNewList: GL_INVALID_OPERATION, nested");
+  if (inBeginEnd("glNewList: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (list > kLargestName) {
+    return refuse(GL_OUT_OF_MEMORY, "glNewList: GL_OUT_OF_MEMORY, a name past the layer's lists");
+  }
+  building = List();
+  buildingName = list;
+  executing = mode == GL_COMPILE_AND_EXECUTE;
   recordingColour = false;
+  if (!executing) {
+    savedCurrent = current;
+    std::memcpy(savedColour, currentColour, sizeof savedColour);
+  }
 }
 
-void webEndList() { recording = nullptr; }
+void webEndList() {
+  if (!compiling()) return refuse(GL_INVALID_OPERATION, "glEndList: GL_INVALID_OPERATION, no list");
+  if (inBeginEnd("glEndList: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (buildingName >= lists.size()) lists.resize(buildingName + 1);
+  lists[buildingName] = std::move(building);
+  building = List();
+  buildingName = 0;
+  if (!executing) {
+    // Compiling ran nothing: the vertex state is what it was before.
+    current = savedCurrent;
+    std::memcpy(currentColour, savedColour, sizeof savedColour);
+  }
+  executing = true;
+}
 
 void webCallList(GLuint list) {
-  if (recording != nullptr) {
-    record(Op::CallList, list);
-    return;
-  }
-  callList(list);
+  // Between glBegin and glEnd the list's vertices would have to join the
+  // primitive being built, which the layer does not do.
+  if (inBeginEnd("glCallList: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::CallList, list);
+  if (executing) callList(list);
 }
 
 void webCallLists(GLsizei n, GLenum type, const GLvoid* names) {
+  if (n < 0) return refuse(GL_INVALID_VALUE, "glCallLists: GL_INVALID_VALUE");
+  if (inBeginEnd("glCallLists: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  const unsigned char* bytes = static_cast<const unsigned char*>(names);
   for (GLsizei i = 0; i < n; ++i) {
     GLuint name = 0;
     switch (type) {
       case GL_UNSIGNED_BYTE: name = static_cast<const GLubyte*>(names)[i]; break;
       case GL_BYTE: name = static_cast<GLuint>(static_cast<const GLbyte*>(names)[i]); break;
       case GL_UNSIGNED_SHORT: name = static_cast<const GLushort*>(names)[i]; break;
+      case GL_SHORT: name = static_cast<GLuint>(static_cast<const GLshort*>(names)[i]); break;
       case GL_UNSIGNED_INT: name = static_cast<const GLuint*>(names)[i]; break;
-      default: return;
+      case GL_INT: name = static_cast<GLuint>(static_cast<const GLint*>(names)[i]); break;
+      case GL_FLOAT: name = static_cast<GLuint>(static_cast<const GLfloat*>(names)[i]); break;
+      // Two, three or four bytes a name, the first the highest.
+      case GL_2_BYTES:
+      case GL_3_BYTES:
+      case GL_4_BYTES: {
+        const int width = static_cast<int>(type - GL_2_BYTES) + 2;
+        for (int k = 0; k < width; ++k) name = name << 8 | bytes[i * width + k];
+        break;
+      }
+      default: return refuse(GL_INVALID_ENUM, "glCallLists: GL_INVALID_ENUM");
     }
-    webCallList(listBase + name);
+    if (compiling()) record(Op::CallListFromBase, name);
+    if (executing) callList(listBase + name);
   }
 }
 
-void webListBase(GLuint base) { listBase = base; }
+void webListBase(GLuint base) {
+  if (inBeginEnd("glListBase: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::ListBase, base);
+  if (executing) listBase = base;
+}
 
 void webBegin(GLenum mode) {
+  if (drawnAsFor(mode) == 0) return refuse(GL_INVALID_ENUM, "glBegin: GL_INVALID_ENUM");
+  if (inBeginEnd("glBegin: GL_INVALID_OPERATION between glBegin and glEnd")) return;
   primitive = mode;
+  drawnAs = drawnAsFor(mode);
   inPrimitive = true;
-  quadCorner = 0;
+  primitiveCount = 0;
   pendingCount = 0;
   colourInPrimitive = false;
-  if (recording != nullptr) primitiveStart = recording->vertices.size();
+  if (compiling()) primitiveStart = building.vertices.size();
 }
 
 void webEnd() {
-  if (!inPrimitive) return;
+  if (!inPrimitive) return refuse(GL_INVALID_OPERATION, "glEnd: GL_INVALID_OPERATION, no glBegin");
   inPrimitive = false;
-  if (recording == nullptr) {
-    // An unfinished triangle or quad at the end is dropped, as GL drops it.
-    handOver();
-    return;
-  }
-  std::vector<Vertex>& out = recording->vertices;
-  const size_t count = out.size() - primitiveStart;
-  const size_t whole = count - count % 3;
-  out.resize(primitiveStart + whole);
-  if (whole > 0) {
-    // Consecutive primitives with nothing between them become one draw.
-    std::vector<Command>& commands = recording->commands;
-    if (!commands.empty() && commands.back().op == Op::Draw &&
+  // A loop closes from its last vertex to its first.
+  if (primitive == GL_LINE_LOOP && primitiveCount >= 2) emit({&last[2], &firstVertex});
+  // An unfinished triangle, quad or line at the end is dropped, as GL drops it.
+  if (executing) handOver();
+  if (!compiling()) return;
+  const size_t count = building.vertices.size() - primitiveStart;
+  if (count > 0) {
+    // Consecutive primitives drawn alike with nothing between them become one draw.
+    std::vector<Command>& commands = building.commands;
+    if (!commands.empty() && commands.back().op == Op::Draw && commands.back().a == drawnAs &&
         commands.back().ownColour == recordingColour &&
         commands.back().first + commands.back().count == primitiveStart) {
-      commands.back().count += whole;
+      commands.back().count += count;
     } else {
       Command draw{};
       draw.op = Op::Draw;
+      draw.a = drawnAs;
       draw.first = primitiveStart;
-      draw.count = whole;
+      draw.count = count;
       draw.ownColour = recordingColour;
       commands.push_back(draw);
     }
@@ -311,21 +628,17 @@ void webEnd() {
 }
 
 void webVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-  if (!inPrimitive) return;
+  // Outside glBegin and glEnd what a vertex does GL leaves undefined; here, nothing.
+  if (!inPrimitive) return refuse(GL_NO_ERROR, "glVertex: outside glBegin and glEnd, dropped");
   Vertex v = current;
   v.position[0] = x;
   v.position[1] = y;
   v.position[2] = z;
-  if (primitive == GL_QUADS) {
-    // A quad goes out as the triangles (0 1 2) and (0 2 3).
-    quad[quadCorner++] = v;
-    if (quadCorner < 4) return;
-    quadCorner = 0;
-    if (recording == nullptr && pendingCount + 6 > kPending) handOver();
-    for (int corner : {0, 1, 2, 0, 2, 3}) emit(quad[corner]);
-    return;
-  }
-  if (primitive == GL_TRIANGLES) emit(v);
+  if (primitiveCount == 0) firstVertex = v;
+  assemble(v, primitiveCount++);
+  last[0] = last[1];
+  last[1] = last[2];
+  last[2] = v;
 }
 
 void webVertex3d(GLdouble x, GLdouble y, GLdouble z) {
@@ -345,11 +658,11 @@ void webTexCoord2d(GLdouble s, GLdouble t) {
   webTexCoord2f(static_cast<GLfloat>(s), static_cast<GLfloat>(t));
 }
 
-// Nothing the game draws is lit: normals are taken and not needed.
+// Lighting cannot be enabled (WebGL has none), so a normal changes nothing.
 void webNormal3f(GLfloat, GLfloat, GLfloat) {}
 
 void webColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  if (recording != nullptr) {
+  if (compiling()) {
     if (inPrimitive) {
       colourInPrimitive = true;
     } else {
@@ -366,87 +679,117 @@ void webColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a) {
 }
 
 void webEnable(GLenum cap) {
-  if (recording != nullptr) return record(Op::Enable, cap);
-  glbatch::enable(cap, true);
+  if (inBeginEnd("glEnable: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::Enable, cap);
+  if (executing) runEnable(cap, true);
 }
 
 void webDisable(GLenum cap) {
-  if (recording != nullptr) return record(Op::Disable, cap);
-  glbatch::enable(cap, false);
+  if (inBeginEnd("glDisable: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::Disable, cap);
+  if (executing) runEnable(cap, false);
 }
 
 void webBindTexture(GLenum target, GLuint texture) {
-  if (recording != nullptr) return record(Op::BindTexture, target, texture);
-  glbatch::bindTexture(texture);
+  if (inBeginEnd("glBindTexture: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::BindTexture, target, texture);
+  if (executing) runBindTexture(target, texture);
 }
 
 void webBlendFunc(GLenum source, GLenum destination) {
-  if (recording != nullptr) return record(Op::BlendFunc, source, destination);
-  glbatch::blendFunc(source, destination);
+  if (inBeginEnd("glBlendFunc: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::BlendFunc, source, destination);
+  if (executing) runBlendFunc(source, destination);
 }
 
 void webTranslated(GLdouble x, GLdouble y, GLdouble z) {
-  if (recording != nullptr) return record(Op::Translate, 0, 0, x, y, z);
-  glbatch::translate(x, y, z);
+  if (inBeginEnd("glTranslate: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::Translate, 0, 0, x, y, z);
+  if (executing) glbatch::translate(x, y, z);
 }
 
 void webTranslatef(GLfloat x, GLfloat y, GLfloat z) { webTranslated(x, y, z); }
 
 void webRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
-  if (recording != nullptr) return record(Op::Rotate, 0, 0, angle, x, y, z);
-  glbatch::rotate(angle, x, y, z);
+  if (inBeginEnd("glRotate: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::Rotate, 0, 0, angle, x, y, z);
+  if (executing) glbatch::rotate(angle, x, y, z);
 }
 
 void webRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { webRotated(angle, x, y, z); }
 
 void webPushMatrix() {
-  if (recording != nullptr) return record(Op::PushMatrix);
-  glbatch::pushMatrix();
+  if (inBeginEnd("glPushMatrix: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::PushMatrix);
+  if (executing) runPushMatrix();
 }
 
 void webPopMatrix() {
-  if (recording != nullptr) return record(Op::PopMatrix);
-  glbatch::popMatrix();
+  if (inBeginEnd("glPopMatrix: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::PopMatrix);
+  if (executing) runPopMatrix();
 }
 
-void webMatrixMode(GLenum mode) { glbatch::matrixMode(mode); }
+void webMatrixMode(GLenum mode) {
+  if (inBeginEnd("glMatrixMode: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::MatrixMode, mode);
+  if (executing) runMatrixMode(mode);
+}
 
-void webLoadIdentity() { glbatch::loadIdentity(); }
+void webLoadIdentity() {
+  if (inBeginEnd("glLoadIdentity: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::LoadIdentity);
+  if (executing) glbatch::loadIdentity();
+}
 
 void webOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
               GLdouble zFar) {
   const GLdouble w = right - left, h = top - bottom, d = zFar - zNear;
-  if (w == 0 || h == 0 || d == 0) return;
+  if (w == 0 || h == 0 || d == 0) return refuse(GL_INVALID_VALUE, "glOrtho: GL_INVALID_VALUE");
+  if (inBeginEnd("glOrtho: GL_INVALID_OPERATION between glBegin and glEnd")) return;
   const GLdouble m[16] = {2 / w, 0, 0, 0, 0, 2 / h, 0, 0, 0, 0, -2 / d, 0,
                           -(right + left) / w, -(top + bottom) / h, -(zFar + zNear) / d, 1};
-  glbatch::multiply(m);
+  multiply(m);
 }
 
-// GLU's perspective: the field of view in degrees, from the cotangent of half of it.
+// GLU's perspective: the field of view in degrees, from the cotangent of half
+// of it. Like GLU's, it does nothing for a flat view, and sets no error.
 void webPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
   const GLdouble radians = fovy / 2 * 3.14159265358979323846 / 180;
   const GLdouble d = zFar - zNear, sine = std::sin(radians);
   if (d == 0 || sine == 0 || aspect == 0) return;
+  if (inBeginEnd("gluPerspective: GL_INVALID_OPERATION between glBegin and glEnd")) return;
   const GLdouble f = std::cos(radians) / sine;
   const GLdouble m[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, -(zFar + zNear) / d, -1,
                           0, 0, -2 * zNear * zFar / d, 0};
-  glbatch::multiply(m);
+  multiply(m);
 }
 
 void webClear(GLbitfield mask) {
-  glbatch::flush();
-  glClear(mask);
+  if (inBeginEnd("glClear: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::Clear, mask);
+  if (executing) runClear(mask);
 }
 
 void webViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-  glbatch::viewport(x, y, width, height);
+  if (inBeginEnd("glViewport: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::Viewport, 0, 0, x, y, width, height);
+  if (executing) runViewport(x, y, width, height);
 }
 
-void webDepthFunc(GLenum function) { glbatch::depthFunc(function); }
+void webDepthFunc(GLenum function) {
+  if (inBeginEnd("glDepthFunc: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::DepthFunc, function);
+  if (executing) runDepthFunc(function);
+}
 
-void webFlush() { glbatch::flush(); }
+void webFlush() {
+  if (inBeginEnd("glFlush: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  glbatch::flush();
+}
 
 void webFinish() {
+  if (inBeginEnd("glFinish: GL_INVALID_OPERATION between glBegin and glEnd")) return;
   glbatch::flush();
   glFinish();
 }
@@ -457,48 +800,80 @@ void webDrawCounts(unsigned long* draws, unsigned long* uploads) {
   *uploads = c.uploads;
 }
 
-// WebGL knows only the mipmap-generation hint.
+// A hint may be taken and ignored, as these are: WebGL knows none of GL 1.1's.
 void webHint(GLenum target, GLenum mode) {
-  if (target == GL_PERSPECTIVE_CORRECTION_HINT) return;
-  glHint(target, mode);
+  if (inBeginEnd("glHint: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  const bool knownTarget = target == GL_PERSPECTIVE_CORRECTION_HINT ||
+                           target == GL_POINT_SMOOTH_HINT || target == GL_LINE_SMOOTH_HINT ||
+                           target == GL_POLYGON_SMOOTH_HINT || target == GL_FOG_HINT;
+  const bool knownMode = mode == GL_FASTEST || mode == GL_NICEST || mode == GL_DONT_CARE;
+  if (!knownTarget || !knownMode) refuse(GL_INVALID_ENUM, "glHint: GL_INVALID_ENUM");
 }
 
 void webTexParameteri(GLenum target, GLenum name, GLint value) {
-  glbatch::bindTextureForUpload();
-  glTexParameteri(target, name, webWrap(value));
+  if (inBeginEnd("glTexParameter: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (compiling()) record(Op::TexParameter, target, name, value);
+  if (executing) runTexParameter(target, name, value);
 }
 
 void webTexParameterf(GLenum target, GLenum name, GLfloat value) {
-  glbatch::bindTextureForUpload();
-  glTexParameteri(target, name, webWrap(static_cast<GLint>(value)));
+  webTexParameteri(target, name, static_cast<GLint>(value));
 }
 
 namespace {
 GLsizei proxyWidth = 0;  // the size the last proxy texture took, 0 if refused
 GLsizei proxyHeight = 0;
+GLint proxyLevel = 0;
 }  // namespace
 
 void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                    GLsizei height, GLint border, GLenum format, GLenum type,
                    const GLvoid* pixels) {
+  if (inBeginEnd("glTexImage2D: GL_INVALID_OPERATION between glBegin and glEnd")) return;
   if (target == GL_PROXY_TEXTURE_2D) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     const bool fits = width >= 0 && height >= 0 && width <= maxSize && height <= maxSize;
     proxyWidth = fits ? width : 0;
     proxyHeight = fits ? height : 0;
+    proxyLevel = level;
     return;
   }
+  if (target != GL_TEXTURE_2D) {
+    return refuse(GL_INVALID_ENUM, "glTexImage2D: GL_INVALID_ENUM, WebGL has 2D textures only");
+  }
+  if (compiling()) {
+    return refuse(GL_INVALID_OPERATION,
+                  "glTexImage2D: GL_INVALID_OPERATION, not recorded in a display list here");
+  }
+  if (border != 0) {
+    return refuse(GL_INVALID_VALUE, "glTexImage2D: GL_INVALID_VALUE, WebGL has no texture borders");
+  }
+  if (type != GL_UNSIGNED_BYTE || !isWebFormat(format)) {
+    return refuse(GL_INVALID_ENUM,
+                  "glTexImage2D: GL_INVALID_ENUM, WebGL takes bytes of alpha, luminance, RGB, RGBA");
+  }
+  if (baseFormat(internalFormat) != format) {
+    return refuse(GL_INVALID_OPERATION,
+                  "glTexImage2D: GL_INVALID_OPERATION, WebGL keeps the pixels' own format only");
+  }
   glbatch::bindTextureForUpload();
-  glTexImage2D(target, level, static_cast<GLint>(webFormat(internalFormat, format)), width, height,
-               border, format, type, pixels);
+  glTexImage2D(target, level, static_cast<GLint>(format), width, height, 0, format, type, pixels);
 }
 
+// Only the size a proxy texture took is known: WebGL reports nothing of a
+// texture's levels.
 void webGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value) {
-  *value = 0;
-  if (target != GL_PROXY_TEXTURE_2D || level != 0) return;
-  if (name == GL_TEXTURE_WIDTH) *value = proxyWidth;
-  if (name == GL_TEXTURE_HEIGHT) *value = proxyHeight;
+  if (inBeginEnd("glGetTexLevelParameteriv: GL_INVALID_OPERATION between glBegin and glEnd")) {
+    return;
+  }
+  if (level < 0) return refuse(GL_INVALID_VALUE, "glGetTexLevelParameteriv: GL_INVALID_VALUE");
+  if (target != GL_PROXY_TEXTURE_2D || (name != GL_TEXTURE_WIDTH && name != GL_TEXTURE_HEIGHT)) {
+    return refuse(GL_INVALID_ENUM,
+                  "glGetTexLevelParameteriv: GL_INVALID_ENUM, a proxy's width and height only");
+  }
+  const bool taken = level == proxyLevel;
+  *value = !taken ? 0 : name == GL_TEXTURE_WIDTH ? proxyWidth : proxyHeight;
 }
 
 // Level 0 at the nearest power-of-two size (WebGL mipmaps no other), then each
@@ -506,7 +881,10 @@ void webGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* v
 GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
                         GLenum format, GLenum type, const void* data) {
   if (width <= 0 || height <= 0 || data == nullptr) return GLU_INVALID_VALUE;
-  if (type != GL_UNSIGNED_BYTE) return GLU_INVALID_ENUM;
+  if (type != GL_UNSIGNED_BYTE || !isWebFormat(format)) {
+    refuse(GL_NO_ERROR, "gluBuild2DMipmaps: GLU_INVALID_ENUM, bytes of alpha, luminance, RGB, RGBA only");
+    return GLU_INVALID_ENUM;
+  }
   const int components = componentsOf(format);
   GLint unpack = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);

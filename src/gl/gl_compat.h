@@ -1,7 +1,10 @@
 // OpenGL 1.1 as the game uses it, kept by the game's own GL layer: display
-// lists, immediate mode with carried colour and texture coordinate, the
-// matrix stacks, mipmaps and the double-precision calls, drawn in batches by
-// the layer's backend (gl/gl_batch.h). The browser build calls it through
+// lists, immediate mode (every primitive) with carried colour and texture
+// coordinate, the matrix stacks, mipmaps and the double-precision calls,
+// drawn in batches by the layer's backend (gl/gl_batch.h). What the layer
+// cannot do (lighting, 1D textures, texture borders...) is refused as GL
+// refuses a bad call: an error for glGetError, and one line on stderr (the
+// browser's console) the first time. The browser build calls it through
 // src/gl.h; the desktop builds through gl/gl_desktop.h, which may send each
 // call straight to the system's GL instead.
 #pragma once
@@ -14,6 +17,8 @@ extern "C" {
 // context cannot give the backend what it needs. webGlStop deletes them.
 GLboolean webGlStart();
 void webGlStop();
+// The error of a call the layer refused, if one is waiting, else GL's.
+GLenum webGetError();
 
 // Display lists.
 GLuint webGenLists(GLsizei range);
@@ -79,6 +84,7 @@ GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
 }
 
 #ifndef SHOOTER_GL_COMPAT_IMPLEMENTATION
+#define glGetError webGetError
 #define glGenLists webGenLists
 #define glDeleteLists webDeleteLists
 #define glNewList webNewList

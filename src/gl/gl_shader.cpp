@@ -35,6 +35,7 @@ const char* const kVertexShader =
     "  vTexCoord = texCoord;\n"
     "  vColour = colour;\n"
     "  gl_Position = projection * vec4(position, 1.0);\n"
+    "  gl_PointSize = 1.0;\n"
     "}\n";
 const char* const kFragmentHead =
     "#ifdef GL_ES\n"
