@@ -503,6 +503,14 @@ void bindTextureForUpload() {
   ++counted.stateCalls;
 }
 
+void deleteTextures(GLsizei n, const GLuint* names) {
+  flush();
+  for (GLsizei i = 0; i < n; ++i) {
+    if (names[i] == gl.texture) gl.texture = kUnknown;
+  }
+  glDeleteTextures(n, names);
+}
+
 void viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
   flush();
   glViewport(x, y, width, height);

@@ -104,6 +104,8 @@ inline void points(const ObjectVertex* vertices, size_t count, const GLubyte* co
 void flush();
 // Flushes, then binds the current texture for an upload or a parameter.
 void bindTextureForUpload();
+// Flushes, then deletes the textures (GL binds none in place of a deleted one).
+void deleteTextures(GLsizei n, const GLuint* names);
 // Flushes, then sets the viewport.
 void viewport(GLint x, GLint y, GLsizei width, GLsizei height);
 

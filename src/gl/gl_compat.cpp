@@ -153,21 +153,10 @@ void emit(std::initializer_list<const Vertex*> group) {
   for (const Vertex* v : group) pending[pendingCount++] = *v;
 }
 
-// GL_POINTS, GL_LINES or GL_TRIANGLES for a primitive mode; 0 if it is none.
+// GL_POINTS, GL_LINES or GL_TRIANGLES for a primitive mode (GL_POINTS to GL_POLYGON).
 GLenum drawnAsFor(GLenum mode) {
-  switch (mode) {
-    case GL_POINTS: return GL_POINTS;
-    case GL_LINES:
-    case GL_LINE_STRIP:
-    case GL_LINE_LOOP: return GL_LINES;
-    case GL_TRIANGLES:
-    case GL_TRIANGLE_STRIP:
-    case GL_TRIANGLE_FAN:
-    case GL_QUADS:
-    case GL_QUAD_STRIP:
-    case GL_POLYGON: return GL_TRIANGLES;
-    default: return 0;
-  }
+  if (mode == GL_POINTS) return GL_POINTS;
+  return mode <= GL_LINE_STRIP ? GL_LINES : GL_TRIANGLES;
 }
 
 // Vertex n (from 0) of the primitive, given the three before it, as GL
@@ -583,7 +572,7 @@ void webListBase(GLuint base) {
 }
 
 void webBegin(GLenum mode) {
-  if (drawnAsFor(mode) == 0) return refuse(GL_INVALID_ENUM, "glBegin: GL_INVALID_ENUM");
+  if (mode > GL_POLYGON) return refuse(GL_INVALID_ENUM, "glBegin: GL_INVALID_ENUM");
   if (inBeginEnd("glBegin: GL_INVALID_OPERATION between glBegin and glEnd")) return;
   primitive = mode;
   drawnAs = drawnAsFor(mode);
@@ -859,6 +848,12 @@ void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
   }
   glbatch::bindTextureForUpload();
   glTexImage2D(target, level, static_cast<GLint>(format), width, height, 0, format, type, pixels);
+}
+
+void webDeleteTextures(GLsizei n, const GLuint* textures) {
+  if (inBeginEnd("glDeleteTextures: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (n < 0) return refuse(GL_INVALID_VALUE, "glDeleteTextures: GL_INVALID_VALUE");
+  glbatch::deleteTextures(n, textures);
 }
 
 // Only the size a proxy texture took is known: WebGL reports nothing of a

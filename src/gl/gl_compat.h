@@ -78,6 +78,8 @@ void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
                    GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels);
 // Proxy textures, which WebGL lacks: the proxy takes any size within the
 // context's largest texture, and the level query reports what it took.
+// Deleting a texture draws what is batched first, which may still use it.
+void webDeleteTextures(GLsizei n, const GLuint* textures);
 void webGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value);
 GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
                         GLenum format, GLenum type, const void* data);
@@ -126,5 +128,6 @@ GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
 #define glTexParameterf webTexParameterf
 #define glTexImage2D webTexImage2D
 #define glGetTexLevelParameteriv webGetTexLevelParameteriv
+#define glDeleteTextures webDeleteTextures
 #define gluBuild2DMipmaps webBuild2DMipmaps
 #endif
