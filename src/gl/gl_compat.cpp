@@ -28,21 +28,45 @@ using Vertex = glbatch::ObjectVertex;
 // The error a refused call set, returned by glGetError before any of WebGL's.
 GLenum pendingError = GL_NO_ERROR;
 // The refusals already told on the console: each is told once, not every frame.
-constexpr int kToldLimit = 128;
-const char* told[kToldLimit];
+struct Told {
+  GLenum error;
+  const char* call;
+  const char* why;
+};
+constexpr int kToldLimit = 64;
+Told told[kToldLimit];
 int toldCount = 0;
 
-// Sets GL's error for a call the layer does not carry out and says why on
-// stderr (the browser's console), once per kind. `what` names the call.
-void refuse(GLenum error, const char* what) {
+const char* errorName(GLenum error) {
+  switch (error) {
+    case GL_INVALID_ENUM: return ": GL_INVALID_ENUM";
+    case GL_INVALID_VALUE: return ": GL_INVALID_VALUE";
+    case GL_INVALID_OPERATION: return ": GL_INVALID_OPERATION";
+    case GL_STACK_OVERFLOW: return ": GL_STACK_OVERFLOW";
+    case GL_STACK_UNDERFLOW: return ": GL_STACK_UNDERFLOW";
+    case GL_OUT_OF_MEMORY: return ": GL_OUT_OF_MEMORY";
+    default: return "";
+  }
+}
+
+// Sets GL's error for a call the layer does not carry out and says so on
+// stderr (the browser's console), naming the call and why, once per kind.
+// Kept out of line: every entry point may call it, and seldom does.
+[[gnu::noinline, gnu::cold]] void refuse(GLenum error, const char* call,
+                                         const char* why = nullptr) {
   if (pendingError == GL_NO_ERROR) pendingError = error;
   for (int i = 0; i < toldCount; ++i) {
-    if (told[i] == what) return;
+    if (told[i].error == error && told[i].call == call && told[i].why == why) return;
   }
   if (toldCount == kToldLimit) return;
-  told[toldCount++] = what;
+  told[toldCount++] = {error, call, why};
   std::fputs("GL layer: ", stderr);
-  std::fputs(what, stderr);
+  std::fputs(call, stderr);
+  std::fputs(errorName(error), stderr);
+  if (why != nullptr) {
+    std::fputs(", ", stderr);
+    std::fputs(why, stderr);
+  }
   std::fputc('\n', stderr);
 }
 
@@ -210,9 +234,9 @@ void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, G
 
 // Between glBegin and glEnd GL takes vertex data and lists only; anything
 // else there is GL_INVALID_OPERATION.
-bool inBeginEnd(const char* what) {
+[[gnu::noinline]] bool inBeginEnd(const char* call) {
   if (!inPrimitive) return false;
-  refuse(GL_INVALID_OPERATION, what);
+  refuse(GL_INVALID_OPERATION, call, "between glBegin and glEnd");
   return true;
 }
 
@@ -247,7 +271,7 @@ void runEnable(GLenum cap, bool on) {
       // The rest of GL 1.1's capabilities (lighting, fog, the alpha test,
       // smooth lines...) WebGL does not have: off they are as GL's, on they
       // are refused.
-      if (on) refuse(GL_INVALID_ENUM, "glEnable: GL_INVALID_ENUM, a capability WebGL lacks");
+      if (on) refuse(GL_INVALID_ENUM, "glEnable", "a capability WebGL lacks");
   }
 }
 
@@ -270,51 +294,51 @@ bool isBlendFactor(GLenum f, bool source) {
 
 void runBlendFunc(GLenum source, GLenum destination) {
   if (!isBlendFactor(source, true) || !isBlendFactor(destination, false)) {
-    return refuse(GL_INVALID_ENUM, "glBlendFunc: GL_INVALID_ENUM");
+    return refuse(GL_INVALID_ENUM, "glBlendFunc");
   }
   glbatch::blendFunc(source, destination);
 }
 
 void runDepthFunc(GLenum function) {
   if (function < GL_NEVER || function > GL_ALWAYS) {
-    return refuse(GL_INVALID_ENUM, "glDepthFunc: GL_INVALID_ENUM");
+    return refuse(GL_INVALID_ENUM, "glDepthFunc");
   }
   glbatch::depthFunc(function);
 }
 
 void runBindTexture(GLenum target, GLuint texture) {
   if (target != GL_TEXTURE_2D) {
-    return refuse(GL_INVALID_ENUM, "glBindTexture: GL_INVALID_ENUM, WebGL has 2D textures only");
+    return refuse(GL_INVALID_ENUM, "glBindTexture", "WebGL has 2D textures only");
   }
   glbatch::bindTexture(texture);
 }
 
 void runMatrixMode(GLenum mode) {
   if (mode != GL_MODELVIEW && mode != GL_PROJECTION && mode != GL_TEXTURE) {
-    return refuse(GL_INVALID_ENUM, "glMatrixMode: GL_INVALID_ENUM");
+    return refuse(GL_INVALID_ENUM, "glMatrixMode");
   }
   glbatch::matrixMode(mode);
 }
 
 void runPushMatrix() {
-  if (!glbatch::pushMatrix()) refuse(GL_STACK_OVERFLOW, "glPushMatrix: GL_STACK_OVERFLOW");
+  if (!glbatch::pushMatrix()) refuse(GL_STACK_OVERFLOW, "glPushMatrix");
 }
 
 void runPopMatrix() {
-  if (!glbatch::popMatrix()) refuse(GL_STACK_UNDERFLOW, "glPopMatrix: GL_STACK_UNDERFLOW");
+  if (!glbatch::popMatrix()) refuse(GL_STACK_UNDERFLOW, "glPopMatrix");
 }
 
 void runClear(GLbitfield mask) {
   constexpr GLbitfield kBuffers = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
                                   GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT;
-  if ((mask & ~kBuffers) != 0) return refuse(GL_INVALID_VALUE, "glClear: GL_INVALID_VALUE");
+  if ((mask & ~kBuffers) != 0) return refuse(GL_INVALID_VALUE, "glClear");
   glbatch::flush();
   // WebGL has no accumulation buffer, and GL clears none that is not there.
   glClear(mask & ~static_cast<GLbitfield>(GL_ACCUM_BUFFER_BIT));
 }
 
 void runViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-  if (width < 0 || height < 0) return refuse(GL_INVALID_VALUE, "glViewport: GL_INVALID_VALUE");
+  if (width < 0 || height < 0) return refuse(GL_INVALID_VALUE, "glViewport");
   glbatch::viewport(x, y, width, height);
 }
 
@@ -322,7 +346,7 @@ GLint webWrap(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : value
 
 void runTexParameter(GLenum target, GLenum name, GLint value) {
   if (target != GL_TEXTURE_2D) {
-    return refuse(GL_INVALID_ENUM, "glTexParameter: GL_INVALID_ENUM, WebGL has 2D textures only");
+    return refuse(GL_INVALID_ENUM, "glTexParameter", "WebGL has 2D textures only");
   }
   // A texture's priority is a hint, which WebGL does not take.
   if (name == GL_TEXTURE_PRIORITY) return;
@@ -400,6 +424,8 @@ int componentsOf(GLenum format) {
   }
 }
 
+const char* const kWebPixels = "WebGL takes bytes of alpha, luminance, RGB or RGBA";
+
 // The pixel formats of GL 1.1 that WebGL has too.
 bool isWebFormat(GLenum format) {
   return format == GL_ALPHA || format == GL_LUMINANCE || format == GL_LUMINANCE_ALPHA ||
@@ -414,7 +440,8 @@ GLenum baseFormat(GLint internalFormat) {
   if (f == 1 || f == GL_LUMINANCE || (f >= GL_LUMINANCE4 && f <= GL_LUMINANCE16)) {
     return GL_LUMINANCE;
   }
-  if (f == 2 || f == GL_LUMINANCE_ALPHA || (f >= GL_LUMINANCE4_ALPHA4 && f <= GL_LUMINANCE16_ALPHA16)) {
+  if (f == 2 || f == GL_LUMINANCE_ALPHA ||
+      (f >= GL_LUMINANCE4_ALPHA4 && f <= GL_LUMINANCE16_ALPHA16)) {
     return GL_LUMINANCE_ALPHA;
   }
   if (f == 3 || f == GL_RGB || f == GL_R3_G3_B2 || (f >= GL_RGB4 && f <= GL_RGB16)) return GL_RGB;
@@ -473,10 +500,10 @@ GLenum webGetError() {
 
 GLuint webGenLists(GLsizei range) {
   if (range < 0) {
-    refuse(GL_INVALID_VALUE, "glGenLists: GL_INVALID_VALUE");
+    refuse(GL_INVALID_VALUE, "glGenLists");
     return 0;
   }
-  if (inBeginEnd("glGenLists: GL_INVALID_OPERATION between glBegin and glEnd")) return 0;
+  if (inBeginEnd("glGenLists")) return 0;
   if (range == 0) return 0;
   const GLuint base = static_cast<GLuint>(lists.size());
   lists.resize(lists.size() + static_cast<size_t>(range));
@@ -484,8 +511,8 @@ GLuint webGenLists(GLsizei range) {
 }
 
 void webDeleteLists(GLuint list, GLsizei range) {
-  if (range < 0) return refuse(GL_INVALID_VALUE, "glDeleteLists: GL_INVALID_VALUE");
-  if (inBeginEnd("glDeleteLists: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (range < 0) return refuse(GL_INVALID_VALUE, "glDeleteLists");
+  if (inBeginEnd("glDeleteLists")) return;
   for (GLsizei i = 0; i < range; ++i) {
     const GLuint name = list + static_cast<GLuint>(i);
     if (name == 0 || name >= lists.size()) continue;
@@ -495,13 +522,13 @@ void webDeleteLists(GLuint list, GLsizei range) {
 
 void webNewList(GLuint list, GLenum mode) {
   if (mode != GL_COMPILE && mode != GL_COMPILE_AND_EXECUTE) {
-    return refuse(GL_INVALID_ENUM, "glNewList: GL_INVALID_ENUM");
+    return refuse(GL_INVALID_ENUM, "glNewList");
   }
-  if (list == 0) return refuse(GL_INVALID_VALUE, "glNewList: GL_INVALID_VALUE, list 0");
-  if (compiling()) return refuse(GL_INVALID_OPERATION, "glNewList: GL_INVALID_OPERATION, nested");
-  if (inBeginEnd("glNewList: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (list == 0) return refuse(GL_INVALID_VALUE, "glNewList", "list 0");
+  if (compiling()) return refuse(GL_INVALID_OPERATION, "glNewList", "nested");
+  if (inBeginEnd("glNewList")) return;
   if (list > kLargestName) {
-    return refuse(GL_OUT_OF_MEMORY, "glNewList: GL_OUT_OF_MEMORY, a name past the layer's lists");
+    return refuse(GL_OUT_OF_MEMORY, "glNewList", "a name past the layer's lists");
   }
   building = List();
   buildingName = list;
@@ -514,8 +541,8 @@ void webNewList(GLuint list, GLenum mode) {
 }
 
 void webEndList() {
-  if (!compiling()) return refuse(GL_INVALID_OPERATION, "glEndList: GL_INVALID_OPERATION, no list");
-  if (inBeginEnd("glEndList: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (!compiling()) return refuse(GL_INVALID_OPERATION, "glEndList", "no list");
+  if (inBeginEnd("glEndList")) return;
   if (buildingName >= lists.size()) lists.resize(buildingName + 1);
   lists[buildingName] = std::move(building);
   building = List();
@@ -531,14 +558,14 @@ void webEndList() {
 void webCallList(GLuint list) {
   // Between glBegin and glEnd the list's vertices would have to join the
   // primitive being built, which the layer does not do.
-  if (inBeginEnd("glCallList: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glCallList")) return;
   if (compiling()) record(Op::CallList, list);
   if (executing) callList(list);
 }
 
 void webCallLists(GLsizei n, GLenum type, const GLvoid* names) {
-  if (n < 0) return refuse(GL_INVALID_VALUE, "glCallLists: GL_INVALID_VALUE");
-  if (inBeginEnd("glCallLists: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (n < 0) return refuse(GL_INVALID_VALUE, "glCallLists");
+  if (inBeginEnd("glCallLists")) return;
   const unsigned char* bytes = static_cast<const unsigned char*>(names);
   for (GLsizei i = 0; i < n; ++i) {
     GLuint name = 0;
@@ -558,7 +585,7 @@ void webCallLists(GLsizei n, GLenum type, const GLvoid* names) {
         for (int k = 0; k < width; ++k) name = name << 8 | bytes[i * width + k];
         break;
       }
-      default: return refuse(GL_INVALID_ENUM, "glCallLists: GL_INVALID_ENUM");
+      default: return refuse(GL_INVALID_ENUM, "glCallLists");
     }
     if (compiling()) record(Op::CallListFromBase, name);
     if (executing) callList(listBase + name);
@@ -566,14 +593,14 @@ void webCallLists(GLsizei n, GLenum type, const GLvoid* names) {
 }
 
 void webListBase(GLuint base) {
-  if (inBeginEnd("glListBase: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glListBase")) return;
   if (compiling()) record(Op::ListBase, base);
   if (executing) listBase = base;
 }
 
 void webBegin(GLenum mode) {
-  if (mode > GL_POLYGON) return refuse(GL_INVALID_ENUM, "glBegin: GL_INVALID_ENUM");
-  if (inBeginEnd("glBegin: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (mode > GL_POLYGON) return refuse(GL_INVALID_ENUM, "glBegin");
+  if (inBeginEnd("glBegin")) return;
   primitive = mode;
   drawnAs = drawnAsFor(mode);
   inPrimitive = true;
@@ -584,7 +611,7 @@ void webBegin(GLenum mode) {
 }
 
 void webEnd() {
-  if (!inPrimitive) return refuse(GL_INVALID_OPERATION, "glEnd: GL_INVALID_OPERATION, no glBegin");
+  if (!inPrimitive) return refuse(GL_INVALID_OPERATION, "glEnd", "no glBegin");
   inPrimitive = false;
   // A loop closes from its last vertex to its first.
   if (primitive == GL_LINE_LOOP && primitiveCount >= 2) emit({&last[2], &firstVertex});
@@ -618,7 +645,7 @@ void webEnd() {
 
 void webVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   // Outside glBegin and glEnd what a vertex does GL leaves undefined; here, nothing.
-  if (!inPrimitive) return refuse(GL_NO_ERROR, "glVertex: outside glBegin and glEnd, dropped");
+  if (!inPrimitive) return refuse(GL_NO_ERROR, "glVertex", "outside glBegin and glEnd, dropped");
   Vertex v = current;
   v.position[0] = x;
   v.position[1] = y;
@@ -668,31 +695,31 @@ void webColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a) {
 }
 
 void webEnable(GLenum cap) {
-  if (inBeginEnd("glEnable: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glEnable")) return;
   if (compiling()) record(Op::Enable, cap);
   if (executing) runEnable(cap, true);
 }
 
 void webDisable(GLenum cap) {
-  if (inBeginEnd("glDisable: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glDisable")) return;
   if (compiling()) record(Op::Disable, cap);
   if (executing) runEnable(cap, false);
 }
 
 void webBindTexture(GLenum target, GLuint texture) {
-  if (inBeginEnd("glBindTexture: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glBindTexture")) return;
   if (compiling()) record(Op::BindTexture, target, texture);
   if (executing) runBindTexture(target, texture);
 }
 
 void webBlendFunc(GLenum source, GLenum destination) {
-  if (inBeginEnd("glBlendFunc: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glBlendFunc")) return;
   if (compiling()) record(Op::BlendFunc, source, destination);
   if (executing) runBlendFunc(source, destination);
 }
 
 void webTranslated(GLdouble x, GLdouble y, GLdouble z) {
-  if (inBeginEnd("glTranslate: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glTranslate")) return;
   if (compiling()) record(Op::Translate, 0, 0, x, y, z);
   if (executing) glbatch::translate(x, y, z);
 }
@@ -700,7 +727,7 @@ void webTranslated(GLdouble x, GLdouble y, GLdouble z) {
 void webTranslatef(GLfloat x, GLfloat y, GLfloat z) { webTranslated(x, y, z); }
 
 void webRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
-  if (inBeginEnd("glRotate: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glRotate")) return;
   if (compiling()) record(Op::Rotate, 0, 0, angle, x, y, z);
   if (executing) glbatch::rotate(angle, x, y, z);
 }
@@ -708,25 +735,25 @@ void webRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
 void webRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { webRotated(angle, x, y, z); }
 
 void webPushMatrix() {
-  if (inBeginEnd("glPushMatrix: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glPushMatrix")) return;
   if (compiling()) record(Op::PushMatrix);
   if (executing) runPushMatrix();
 }
 
 void webPopMatrix() {
-  if (inBeginEnd("glPopMatrix: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glPopMatrix")) return;
   if (compiling()) record(Op::PopMatrix);
   if (executing) runPopMatrix();
 }
 
 void webMatrixMode(GLenum mode) {
-  if (inBeginEnd("glMatrixMode: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glMatrixMode")) return;
   if (compiling()) record(Op::MatrixMode, mode);
   if (executing) runMatrixMode(mode);
 }
 
 void webLoadIdentity() {
-  if (inBeginEnd("glLoadIdentity: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glLoadIdentity")) return;
   if (compiling()) record(Op::LoadIdentity);
   if (executing) glbatch::loadIdentity();
 }
@@ -734,8 +761,8 @@ void webLoadIdentity() {
 void webOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
               GLdouble zFar) {
   const GLdouble w = right - left, h = top - bottom, d = zFar - zNear;
-  if (w == 0 || h == 0 || d == 0) return refuse(GL_INVALID_VALUE, "glOrtho: GL_INVALID_VALUE");
-  if (inBeginEnd("glOrtho: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (w == 0 || h == 0 || d == 0) return refuse(GL_INVALID_VALUE, "glOrtho");
+  if (inBeginEnd("glOrtho")) return;
   const GLdouble m[16] = {2 / w, 0, 0, 0, 0, 2 / h, 0, 0, 0, 0, -2 / d, 0,
                           -(right + left) / w, -(top + bottom) / h, -(zFar + zNear) / d, 1};
   multiply(m);
@@ -747,7 +774,7 @@ void webPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
   const GLdouble radians = fovy / 2 * 3.14159265358979323846 / 180;
   const GLdouble d = zFar - zNear, sine = std::sin(radians);
   if (d == 0 || sine == 0 || aspect == 0) return;
-  if (inBeginEnd("gluPerspective: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("gluPerspective")) return;
   const GLdouble f = std::cos(radians) / sine;
   const GLdouble m[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, -(zFar + zNear) / d, -1,
                           0, 0, -2 * zNear * zFar / d, 0};
@@ -755,30 +782,30 @@ void webPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
 }
 
 void webClear(GLbitfield mask) {
-  if (inBeginEnd("glClear: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glClear")) return;
   if (compiling()) record(Op::Clear, mask);
   if (executing) runClear(mask);
 }
 
 void webViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-  if (inBeginEnd("glViewport: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glViewport")) return;
   if (compiling()) record(Op::Viewport, 0, 0, x, y, width, height);
   if (executing) runViewport(x, y, width, height);
 }
 
 void webDepthFunc(GLenum function) {
-  if (inBeginEnd("glDepthFunc: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glDepthFunc")) return;
   if (compiling()) record(Op::DepthFunc, function);
   if (executing) runDepthFunc(function);
 }
 
 void webFlush() {
-  if (inBeginEnd("glFlush: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glFlush")) return;
   glbatch::flush();
 }
 
 void webFinish() {
-  if (inBeginEnd("glFinish: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glFinish")) return;
   glbatch::flush();
   glFinish();
 }
@@ -791,16 +818,16 @@ void webDrawCounts(unsigned long* draws, unsigned long* uploads) {
 
 // A hint may be taken and ignored, as these are: WebGL knows none of GL 1.1's.
 void webHint(GLenum target, GLenum mode) {
-  if (inBeginEnd("glHint: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glHint")) return;
   const bool knownTarget = target == GL_PERSPECTIVE_CORRECTION_HINT ||
                            target == GL_POINT_SMOOTH_HINT || target == GL_LINE_SMOOTH_HINT ||
                            target == GL_POLYGON_SMOOTH_HINT || target == GL_FOG_HINT;
   const bool knownMode = mode == GL_FASTEST || mode == GL_NICEST || mode == GL_DONT_CARE;
-  if (!knownTarget || !knownMode) refuse(GL_INVALID_ENUM, "glHint: GL_INVALID_ENUM");
+  if (!knownTarget || !knownMode) refuse(GL_INVALID_ENUM, "glHint");
 }
 
 void webTexParameteri(GLenum target, GLenum name, GLint value) {
-  if (inBeginEnd("glTexParameter: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glTexParameter")) return;
   if (compiling()) record(Op::TexParameter, target, name, value);
   if (executing) runTexParameter(target, name, value);
 }
@@ -818,7 +845,7 @@ GLint proxyLevel = 0;
 void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                    GLsizei height, GLint border, GLenum format, GLenum type,
                    const GLvoid* pixels) {
-  if (inBeginEnd("glTexImage2D: GL_INVALID_OPERATION between glBegin and glEnd")) return;
+  if (inBeginEnd("glTexImage2D")) return;
   if (target == GL_PROXY_TEXTURE_2D) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
@@ -829,43 +856,39 @@ void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
     return;
   }
   if (target != GL_TEXTURE_2D) {
-    return refuse(GL_INVALID_ENUM, "glTexImage2D: GL_INVALID_ENUM, WebGL has 2D textures only");
+    return refuse(GL_INVALID_ENUM, "glTexImage2D", "WebGL has 2D textures only");
   }
   if (compiling()) {
-    return refuse(GL_INVALID_OPERATION,
-                  "glTexImage2D: GL_INVALID_OPERATION, not recorded in a display list here");
+    return refuse(GL_INVALID_OPERATION, "glTexImage2D", "not recorded in a display list here");
   }
   if (border != 0) {
-    return refuse(GL_INVALID_VALUE, "glTexImage2D: GL_INVALID_VALUE, WebGL has no texture borders");
+    return refuse(GL_INVALID_VALUE, "glTexImage2D", "WebGL has no texture borders");
   }
   if (type != GL_UNSIGNED_BYTE || !isWebFormat(format)) {
-    return refuse(GL_INVALID_ENUM,
-                  "glTexImage2D: GL_INVALID_ENUM, WebGL takes bytes of alpha, luminance, RGB, RGBA");
+    return refuse(GL_INVALID_ENUM, "glTexImage2D", kWebPixels);
   }
   if (baseFormat(internalFormat) != format) {
-    return refuse(GL_INVALID_OPERATION,
-                  "glTexImage2D: GL_INVALID_OPERATION, WebGL keeps the pixels' own format only");
+    return refuse(GL_INVALID_OPERATION, "glTexImage2D", "WebGL keeps the pixels' own format only");
   }
   glbatch::bindTextureForUpload();
   glTexImage2D(target, level, static_cast<GLint>(format), width, height, 0, format, type, pixels);
 }
 
 void webDeleteTextures(GLsizei n, const GLuint* textures) {
-  if (inBeginEnd("glDeleteTextures: GL_INVALID_OPERATION between glBegin and glEnd")) return;
-  if (n < 0) return refuse(GL_INVALID_VALUE, "glDeleteTextures: GL_INVALID_VALUE");
+  if (inBeginEnd("glDeleteTextures")) return;
+  if (n < 0) return refuse(GL_INVALID_VALUE, "glDeleteTextures");
   glbatch::deleteTextures(n, textures);
 }
 
 // Only the size a proxy texture took is known: WebGL reports nothing of a
 // texture's levels.
 void webGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value) {
-  if (inBeginEnd("glGetTexLevelParameteriv: GL_INVALID_OPERATION between glBegin and glEnd")) {
+  if (inBeginEnd("glGetTexLevelParameteriv")) {
     return;
   }
-  if (level < 0) return refuse(GL_INVALID_VALUE, "glGetTexLevelParameteriv: GL_INVALID_VALUE");
+  if (level < 0) return refuse(GL_INVALID_VALUE, "glGetTexLevelParameteriv");
   if (target != GL_PROXY_TEXTURE_2D || (name != GL_TEXTURE_WIDTH && name != GL_TEXTURE_HEIGHT)) {
-    return refuse(GL_INVALID_ENUM,
-                  "glGetTexLevelParameteriv: GL_INVALID_ENUM, a proxy's width and height only");
+    return refuse(GL_INVALID_ENUM, "glGetTexLevelParameteriv", "a proxy's width and height only");
   }
   const bool taken = level == proxyLevel;
   *value = !taken ? 0 : name == GL_TEXTURE_WIDTH ? proxyWidth : proxyHeight;
@@ -877,7 +900,7 @@ GLint webBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
                         GLenum format, GLenum type, const void* data) {
   if (width <= 0 || height <= 0 || data == nullptr) return GLU_INVALID_VALUE;
   if (type != GL_UNSIGNED_BYTE || !isWebFormat(format)) {
-    refuse(GL_NO_ERROR, "gluBuild2DMipmaps: GLU_INVALID_ENUM, bytes of alpha, luminance, RGB, RGBA only");
+    refuse(GL_NO_ERROR, "gluBuild2DMipmaps", kWebPixels);
     return GLU_INVALID_ENUM;
   }
   const int components = componentsOf(format);
