@@ -33,7 +33,7 @@ struct Told {
   const char* call;
   const char* why;
 };
-constexpr int kToldLimit = 64;
+constexpr int kToldLimit = 96;  // more than the kinds below
 Told told[kToldLimit];
 int toldCount = 0;
 
@@ -116,8 +116,9 @@ struct List {
   std::vector<GLdouble> numbers;
 };
 
-// Names up to this are taken by glNewList without glGenLists, as GL takes any.
-constexpr GLuint kLargestName = 1u << 20;
+// Names up to this are taken by glNewList without glGenLists, as GL takes any
+// (each name up to the largest has a slot of a few dozen bytes).
+constexpr GLuint kLargestName = 1u << 16;
 
 std::vector<List> lists(1);  // list 0 is never a name
 GLuint listBase = 0;
@@ -238,6 +239,15 @@ void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, G
   if (!inPrimitive) return false;
   refuse(GL_INVALID_OPERATION, call, "between glBegin and glEnd");
   return true;
+}
+
+// What every command a list records does first: refused between glBegin and
+// glEnd, recorded while a list is compiled; true if it is to run now as well.
+bool runsNow(const char* call, Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0,
+             GLdouble y = 0, GLdouble z = 0, GLdouble w = 0) {
+  if (inBeginEnd(call)) return false;
+  if (compiling()) record(op, a, b, x, y, z, w);
+  return executing;
 }
 
 // GL clamps a colour to 0..1; the frame buffer keeps it to 1/255.
@@ -558,9 +568,7 @@ void webEndList() {
 void webCallList(GLuint list) {
   // Between glBegin and glEnd the list's vertices would have to join the
   // primitive being built, which the layer does not do.
-  if (inBeginEnd("glCallList")) return;
-  if (compiling()) record(Op::CallList, list);
-  if (executing) callList(list);
+  if (runsNow("glCallList", Op::CallList, list)) callList(list);
 }
 
 void webCallLists(GLsizei n, GLenum type, const GLvoid* names) {
@@ -593,9 +601,7 @@ void webCallLists(GLsizei n, GLenum type, const GLvoid* names) {
 }
 
 void webListBase(GLuint base) {
-  if (inBeginEnd("glListBase")) return;
-  if (compiling()) record(Op::ListBase, base);
-  if (executing) listBase = base;
+  if (runsNow("glListBase", Op::ListBase, base)) listBase = base;
 }
 
 void webBegin(GLenum mode) {
@@ -695,67 +701,47 @@ void webColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a) {
 }
 
 void webEnable(GLenum cap) {
-  if (inBeginEnd("glEnable")) return;
-  if (compiling()) record(Op::Enable, cap);
-  if (executing) runEnable(cap, true);
+  if (runsNow("glEnable", Op::Enable, cap)) runEnable(cap, true);
 }
 
 void webDisable(GLenum cap) {
-  if (inBeginEnd("glDisable")) return;
-  if (compiling()) record(Op::Disable, cap);
-  if (executing) runEnable(cap, false);
+  if (runsNow("glDisable", Op::Disable, cap)) runEnable(cap, false);
 }
 
 void webBindTexture(GLenum target, GLuint texture) {
-  if (inBeginEnd("glBindTexture")) return;
-  if (compiling()) record(Op::BindTexture, target, texture);
-  if (executing) runBindTexture(target, texture);
+  if (runsNow("glBindTexture", Op::BindTexture, target, texture)) runBindTexture(target, texture);
 }
 
 void webBlendFunc(GLenum source, GLenum destination) {
-  if (inBeginEnd("glBlendFunc")) return;
-  if (compiling()) record(Op::BlendFunc, source, destination);
-  if (executing) runBlendFunc(source, destination);
+  if (runsNow("glBlendFunc", Op::BlendFunc, source, destination)) runBlendFunc(source, destination);
 }
 
 void webTranslated(GLdouble x, GLdouble y, GLdouble z) {
-  if (inBeginEnd("glTranslate")) return;
-  if (compiling()) record(Op::Translate, 0, 0, x, y, z);
-  if (executing) glbatch::translate(x, y, z);
+  if (runsNow("glTranslate", Op::Translate, 0, 0, x, y, z)) glbatch::translate(x, y, z);
 }
 
 void webTranslatef(GLfloat x, GLfloat y, GLfloat z) { webTranslated(x, y, z); }
 
 void webRotated(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) {
-  if (inBeginEnd("glRotate")) return;
-  if (compiling()) record(Op::Rotate, 0, 0, angle, x, y, z);
-  if (executing) glbatch::rotate(angle, x, y, z);
+  if (runsNow("glRotate", Op::Rotate, 0, 0, angle, x, y, z)) glbatch::rotate(angle, x, y, z);
 }
 
 void webRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { webRotated(angle, x, y, z); }
 
 void webPushMatrix() {
-  if (inBeginEnd("glPushMatrix")) return;
-  if (compiling()) record(Op::PushMatrix);
-  if (executing) runPushMatrix();
+  if (runsNow("glPushMatrix", Op::PushMatrix)) runPushMatrix();
 }
 
 void webPopMatrix() {
-  if (inBeginEnd("glPopMatrix")) return;
-  if (compiling()) record(Op::PopMatrix);
-  if (executing) runPopMatrix();
+  if (runsNow("glPopMatrix", Op::PopMatrix)) runPopMatrix();
 }
 
 void webMatrixMode(GLenum mode) {
-  if (inBeginEnd("glMatrixMode")) return;
-  if (compiling()) record(Op::MatrixMode, mode);
-  if (executing) runMatrixMode(mode);
+  if (runsNow("glMatrixMode", Op::MatrixMode, mode)) runMatrixMode(mode);
 }
 
 void webLoadIdentity() {
-  if (inBeginEnd("glLoadIdentity")) return;
-  if (compiling()) record(Op::LoadIdentity);
-  if (executing) glbatch::loadIdentity();
+  if (runsNow("glLoadIdentity", Op::LoadIdentity)) glbatch::loadIdentity();
 }
 
 void webOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
@@ -782,21 +768,17 @@ void webPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
 }
 
 void webClear(GLbitfield mask) {
-  if (inBeginEnd("glClear")) return;
-  if (compiling()) record(Op::Clear, mask);
-  if (executing) runClear(mask);
+  if (runsNow("glClear", Op::Clear, mask)) runClear(mask);
 }
 
 void webViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-  if (inBeginEnd("glViewport")) return;
-  if (compiling()) record(Op::Viewport, 0, 0, x, y, width, height);
-  if (executing) runViewport(x, y, width, height);
+  if (runsNow("glViewport", Op::Viewport, 0, 0, x, y, width, height)) {
+    runViewport(x, y, width, height);
+  }
 }
 
 void webDepthFunc(GLenum function) {
-  if (inBeginEnd("glDepthFunc")) return;
-  if (compiling()) record(Op::DepthFunc, function);
-  if (executing) runDepthFunc(function);
+  if (runsNow("glDepthFunc", Op::DepthFunc, function)) runDepthFunc(function);
 }
 
 void webFlush() {
@@ -827,9 +809,9 @@ void webHint(GLenum target, GLenum mode) {
 }
 
 void webTexParameteri(GLenum target, GLenum name, GLint value) {
-  if (inBeginEnd("glTexParameter")) return;
-  if (compiling()) record(Op::TexParameter, target, name, value);
-  if (executing) runTexParameter(target, name, value);
+  if (runsNow("glTexParameter", Op::TexParameter, target, name, value)) {
+    runTexParameter(target, name, value);
+  }
 }
 
 void webTexParameterf(GLenum target, GLenum name, GLfloat value) {
