@@ -93,12 +93,13 @@ enum class Op : unsigned char {
   Clear,
   Viewport,
   TexParameter,
+  TexCoord,
 };
 
 // One recorded command. Draw covers `count` vertices of the list from `first`,
-// drawn as `a` (GL_TRIANGLES, GL_LINES or GL_POINTS); its colours come from
-// the list itself or, when the list set none before them, from the current
-// colour at the time of the call. Multiply takes 16 of the list's numbers
+// drawn as `a` (GL_TRIANGLES, GL_LINES or GL_POINTS); its colours and texture
+// coordinates come from the list itself or, when the list set none before
+// them, from the current ones at the time of the call. Multiply takes 16 of the list's numbers
 // from `first`.
 struct Command {
   Op op;
@@ -108,6 +109,7 @@ struct Command {
   size_t first = 0;
   size_t count = 0;
   bool ownColour = false;
+  bool ownTexCoord = false;
 };
 
 struct List {
@@ -128,6 +130,8 @@ GLuint buildingName = 0;  // 0: none
 bool executing = true;    // commands run as they come: no list, or GL_COMPILE_AND_EXECUTE
 bool recordingColour = false;    // the list being compiled has set a colour
 bool colourInPrimitive = false;  // ... and did so between glBegin and glEnd
+bool recordingTexCoord = false;    // the same for the texture coordinate
+bool texCoordInPrimitive = false;
 int callDepth = 0;
 
 bool compiling() { return buildingName != 0; }
@@ -366,6 +370,22 @@ void runTexParameter(GLenum target, GLenum name, GLint value) {
 
 void callList(GLuint name);
 
+// A list's vertices, with the caller's colour and texture coordinate where the
+// list had set none before them; those with the caller's texture coordinate go
+// through the pending vertices, idle while no primitive is open.
+void draw(const Command& c, const Vertex* vertices) {
+  const GLubyte* colour = c.ownColour ? nullptr : current.colour;
+  if (c.ownTexCoord) return send(c.a, vertices, c.count, colour);
+  for (size_t done = 0; done < c.count; done += kPending) {
+    const size_t n = c.count - done < kPending ? c.count - done : kPending;
+    for (size_t i = 0; i < n; ++i) {
+      pending[i] = vertices[done + i];
+      std::memcpy(pending[i].texCoord, current.texCoord, sizeof current.texCoord);
+    }
+    send(c.a, pending, n, colour);
+  }
+}
+
 void replay(const List& list) {
   for (const Command& c : list.commands) {
     switch (c.op) {
@@ -395,7 +415,11 @@ void replay(const List& list) {
         break;
       case Op::TexParameter: runTexParameter(c.a, c.b, static_cast<GLint>(c.v[0])); break;
       case Op::Draw:
-        send(c.a, list.vertices.data() + c.first, c.count, c.ownColour ? nullptr : current.colour);
+        draw(c, list.vertices.data() + c.first);
+        break;
+      case Op::TexCoord:
+        current.texCoord[0] = static_cast<GLfloat>(c.v[0]);
+        current.texCoord[1] = static_cast<GLfloat>(c.v[1]);
         break;
     }
   }
@@ -544,6 +568,7 @@ void webNewList(GLuint list, GLenum mode) {
   buildingName = list;
   executing = mode == GL_COMPILE_AND_EXECUTE;
   recordingColour = false;
+  recordingTexCoord = false;
   if (!executing) {
     savedCurrent = current;
     std::memcpy(savedColour, currentColour, sizeof savedColour);
@@ -613,6 +638,7 @@ void webBegin(GLenum mode) {
   primitiveCount = 0;
   pendingCount = 0;
   colourInPrimitive = false;
+  texCoordInPrimitive = false;
   if (compiling()) primitiveStart = building.vertices.size();
 }
 
@@ -630,6 +656,7 @@ void webEnd() {
     std::vector<Command>& commands = building.commands;
     if (!commands.empty() && commands.back().op == Op::Draw && commands.back().a == drawnAs &&
         commands.back().ownColour == recordingColour &&
+        commands.back().ownTexCoord == recordingTexCoord &&
         commands.back().first + commands.back().count == primitiveStart) {
       commands.back().count += count;
     } else {
@@ -639,14 +666,17 @@ void webEnd() {
       draw.first = primitiveStart;
       draw.count = count;
       draw.ownColour = recordingColour;
+      draw.ownTexCoord = recordingTexCoord;
       commands.push_back(draw);
     }
   }
-  // A colour set between glBegin and glEnd stays current after the list.
+  // A colour or texture coordinate set between glBegin and glEnd stays
+  // current after the list.
   if (colourInPrimitive) {
     record(Op::Colour, 0, 0, currentColour[0], currentColour[1], currentColour[2],
            currentColour[3]);
   }
+  if (texCoordInPrimitive) record(Op::TexCoord, 0, 0, current.texCoord[0], current.texCoord[1]);
 }
 
 void webVertex3f(GLfloat x, GLfloat y, GLfloat z) {
@@ -672,6 +702,14 @@ void webVertex2i(GLint x, GLint y) {
 }
 
 void webTexCoord2f(GLfloat s, GLfloat t) {
+  if (compiling()) {
+    if (inPrimitive) {
+      texCoordInPrimitive = true;
+    } else {
+      record(Op::TexCoord, 0, 0, s, t);
+    }
+    recordingTexCoord = true;
+  }
   current.texCoord[0] = s;
   current.texCoord[1] = t;
 }

@@ -67,13 +67,15 @@ const Gl kLayer = {webBegin, webEnd, webVertex2i, webVertex3d, webTexCoord2f, we
 
 GLuint texture = 0;  // 16 x 16 squares in four colours, made by the fixture
 
-// A textured quad with its corners at (x, y) and (x + w, y + h), depth z.
-void quad(const Gl& gl, int x, int y, int w, int h, double z = 0) {
+// A quad with its corners at (x, y) and (x + w, y + h), depth z, textured
+// from corner to corner or with the current texture coordinate.
+void quad(const Gl& gl, int x, int y, int w, int h, double z = 0, bool mapped = true) {
   gl.begin(GL_QUADS);
-  gl.texCoord2f(0, 0); gl.vertex3d(x, y, z);
-  gl.texCoord2f(1, 0); gl.vertex3d(x + w, y, z);
-  gl.texCoord2f(1, 1); gl.vertex3d(x + w, y + h, z);
-  gl.texCoord2f(0, 1); gl.vertex3d(x, y + h, z);
+  const int corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (const auto& c : corners) {
+    if (mapped) gl.texCoord2f(float(c[0]), float(c[1]));
+    gl.vertex3d(x + w * c[0], y + h * c[1], z);
+  }
   gl.end();
 }
 
@@ -245,37 +247,27 @@ void recordedState(const Gl& gl) {
 
 // Each primitive over vertices made for it, at pixel centres, with a colour
 // and texture coordinate that follow the position (so that any split of a
-// quad or polygon shades it alike; no pixel centre on a texel's edge); back faces are culled, so that a strip's
-// every other triangle and a quad strip's quads must be wound as GL winds them.
+// quad or polygon shades it alike; no pixel centre on a texel's edge). Back
+// faces are culled: a strip's every other triangle and a quad strip's quads
+// must be wound as GL winds them.
 void primitive(const Gl& gl, GLenum mode) {
-  std::vector<double> xy;
-  const double pi = 3.14159265358979;
-  for (int i = 0; mode == GL_POINTS && i < 2400; ++i) {
-    xy.insert(xy.end(), {10.0 * (i % 60) + 15, 10.0 * (i / 60) + 30});
-  }
-  for (int i = 0; mode != GL_POINTS && mode <= GL_LINE_STRIP && i < 12; ++i) {
-    const double r = i % 2 ? 90 : 220;
-    xy.insert(xy.end(), {std::floor(320 + r * std::cos(i * pi / 6)),
-                         std::floor(240 + r * std::sin(i * pi / 6))});
-  }
-  for (int i = 0; (mode == GL_TRIANGLE_STRIP || mode == GL_QUAD_STRIP) && i < 24; ++i) {
-    xy.insert(xy.end(), {40.0 + 50 * (i / 2), i % 2 ? 100.0 : 300.0 + 40 * (i / 2 % 2)});
-  }
-  if (mode == GL_TRIANGLE_FAN) xy.insert(xy.end(), {320, 240});
-  for (int i = 0; (mode == GL_TRIANGLE_FAN || mode == GL_POLYGON) && i < 12 + (mode != GL_POLYGON);
-       ++i) {
-    xy.insert(xy.end(), {320 + 200 * std::cos(i * pi / 6), 240 + 200 * std::sin(i * pi / 6)});
-  }
+  const bool lines = mode != GL_POINTS && mode <= GL_LINE_STRIP, fan = mode == GL_TRIANGLE_FAN;
+  const bool strip = mode == GL_TRIANGLE_STRIP || mode == GL_QUAD_STRIP;
   if (mode > GL_LINE_STRIP) {
     gl.enable(GL_CULL_FACE);
     gl.enable(GL_TEXTURE_2D);
     gl.bindTexture(GL_TEXTURE_2D, texture);
   }
   gl.begin(mode);
-  for (size_t i = 0; i < xy.size() / 2; ++i) {
-    gl.color4f(float(xy[2 * i] / 640), float(xy[2 * i + 1] / 480), 1, 1);
-    gl.texCoord2f(float((xy[2 * i] + 0.3) / 160), float((xy[2 * i + 1] + 0.3) / 120));
-    gl.vertex3d(xy[2 * i] + 0.5, xy[2 * i + 1] + 0.5, 0);
+  for (int i = 0; i < (mode == GL_POINTS ? 2400 : strip ? 24 : fan ? 14 : 12); ++i) {
+    // A star for lines, a ring (about its centre for a fan), a zigzag band, a grid of points.
+    const double r = lines ? (i % 2 ? 90 : 220) : fan && i == 0 ? 0 : 200, a = (i - fan) * 0.5236;
+    double x = std::floor(320 + r * std::cos(a)), y = std::floor(240 + r * std::sin(a));
+    if (strip) x = 40 + 50 * (i / 2), y = i % 2 ? 100 : 300 + 40 * (i / 2 % 2);
+    if (mode == GL_POINTS) x = 10 * (i % 60) + 15, y = 10 * (i / 60) + 30;
+    gl.color4f(float(x / 640), float(y / 480), 1, 1);
+    gl.texCoord2f(float((x + 0.3) / 160), float((y + 0.3) / 120));
+    gl.vertex3d(x + 0.5, y + 0.5, 0);
   }
   gl.end();
   gl.disable(GL_CULL_FACE);
@@ -330,6 +322,25 @@ void recordedView(const Gl& gl) {
   gl.color4f(1, 1, 0, 1);
   quad(gl, 10, 10, 80, 80, -90);  // in the lower right quarter, over all
   gl.deleteLists(lists, 2);
+}
+
+// A list's vertices before it sets a texture coordinate take the caller's,
+// and the last it sets stays current after it.
+void listTexCoords(const Gl& gl) {
+  const GLuint list = gl.genLists(1);
+  gl.texCoord2f(0.3f, 0.1f);
+  gl.newList(list, GL_COMPILE);
+  gl.begin(GL_TRIANGLES);
+  gl.vertex2i(50, 50), gl.vertex2i(300, 50), gl.vertex2i(50, 300);
+  gl.end();
+  gl.texCoord2f(0.6f, 0.1f);
+  gl.endList();
+  gl.enable(GL_TEXTURE_2D);
+  gl.bindTexture(GL_TEXTURE_2D, texture);
+  gl.texCoord2f(0.1f, 0.1f);
+  gl.callList(list);
+  quad(gl, 350, 50, 250, 250, 0, false);
+  gl.deleteLists(list, 1);
 }
 
 // The texture matrix moves and turns a quad's texture coordinates.
@@ -408,6 +419,7 @@ const Scene kScenes[] = {
     {"a list compiled and executed", compileAndExecute, 30000, 1, kUncounted},
     {"clear, viewport and projection in lists", recordedView, 60000, 3, kUncounted, 3},
     {"the texture matrix", textureMatrix, 100000, 1, kUncounted},
+    {"texture coordinates into and out of a list", listTexCoords, 90000, 1, kUncounted},
     {"a frame larger than the stream", largeFrame, 200000, 2, kUncounted, 2},
     {"more runs than the batch keeps", manyRuns, 200000, 1100, kUncounted, 2},
     {"a texture filled again in the frame", refilledTexture, 60000, 2, kUncounted, 2},
@@ -534,87 +546,73 @@ TEST_F(WebGlLayer, BatchedScenesMatchDesktopGl) {
   }
 }
 
-// Calls GL refuses, and GL 1.1 calls that WebGL cannot carry out: the error
-// GL gives (none from desktop GL for what it can do), and from the layer one
-// line on stderr naming the call, the first time only.
+// Calls GL refuses, and GL 1.1 calls that WebGL cannot carry out (web only):
+// GL's error, and from the layer one line on stderr naming the call, the
+// first time only.
 struct Refusal {
   const char* name;
   void (*calls)(const Gl&);
-  GLenum desktop;
-  GLenum layer;
+  GLenum error;      // the layer's, and desktop GL's unless it can do what WebGL cannot
   const char* told;  // in the line the layer prints; null for none
+  bool webOnly;
 };
-const GLubyte kPixel[4] = {1, 2, 3, 4};
+#define CALLS(...) [](const Gl& gl) { __VA_ARGS__; }
+const GLfloat kPixel[4] = {0.1f, 0.2f, 0.3f, 0.4f};  // enough for a pixel of any type
+void upload(const Gl& gl, GLenum type) {
+  gl.texImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, type, kPixel);
+}
 const Refusal kRefusals[] = {
-    {"a bad primitive", [](const Gl& gl) { gl.begin(GL_POLYGON + 100); }, GL_INVALID_ENUM,
-     GL_INVALID_ENUM, "glBegin"},
-    {"glEnd alone", [](const Gl& gl) { gl.end(); }, GL_INVALID_OPERATION, GL_INVALID_OPERATION,
-     "glEnd"},
-    {"a state change in a primitive",
-     [](const Gl& gl) { gl.begin(GL_LINES), gl.enable(GL_BLEND), gl.end(); },
-     GL_INVALID_OPERATION, GL_INVALID_OPERATION, "glEnable"},
-    {"a bad list mode", [](const Gl& gl) { gl.newList(900, GL_COMPILE_AND_EXECUTE + 1); },
-     GL_INVALID_ENUM, GL_INVALID_ENUM, "glNewList"},
+    {"a bad primitive", CALLS(gl.begin(GL_POLYGON + 100)), GL_INVALID_ENUM, "glBegin", false},
+    {"glEnd alone", CALLS(gl.end()), GL_INVALID_OPERATION, "glEnd", false},
+    {"a state change in a primitive", CALLS(gl.begin(GL_LINES), gl.enable(GL_BLEND), gl.end()),
+     GL_INVALID_OPERATION, "glEnable", false},
+    {"a bad list mode", CALLS(gl.newList(900, GL_COMPILE_AND_EXECUTE + 1)), GL_INVALID_ENUM,
+     "glNewList", false},
     {"a list in a list",
-     [](const Gl& gl) { gl.newList(900, GL_COMPILE), gl.newList(901, GL_COMPILE), gl.endList(); },
-     GL_INVALID_OPERATION, GL_INVALID_OPERATION, "glNewList"},
-    {"glEndList alone", [](const Gl& gl) { gl.endList(); }, GL_INVALID_OPERATION,
-     GL_INVALID_OPERATION, "glEndList"},
-    {"a bad matrix mode", [](const Gl& gl) { gl.matrixMode(GL_TEXTURE_2D); }, GL_INVALID_ENUM,
-     GL_INVALID_ENUM, "glMatrixMode"},
-    {"a pop of the last matrix", [](const Gl& gl) { gl.popMatrix(); }, GL_STACK_UNDERFLOW,
-     GL_STACK_UNDERFLOW, "glPopMatrix"},
+     CALLS(gl.newList(900, GL_COMPILE), gl.newList(901, GL_COMPILE), gl.endList()),
+     GL_INVALID_OPERATION, "glNewList", false},
+    {"glEndList alone", CALLS(gl.endList()), GL_INVALID_OPERATION, "glEndList", false},
+    {"a bad matrix mode", CALLS(gl.matrixMode(GL_BLEND)), GL_INVALID_ENUM, "glMatrixMode", false},
+    {"a pop of the last matrix", CALLS(gl.popMatrix()), GL_STACK_UNDERFLOW, "glPopMatrix", false},
     // Emptied by more pops than pushes: the underflow is told already, above.
-    {"each stack overflowing, then emptied",
-     [](const Gl& gl) {
-       for (GLenum mode : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
-         gl.matrixMode(mode);
-         for (int i = 0; i < 80; ++i) (i < 40 ? gl.pushMatrix : gl.popMatrix)();
-       }
-     },
-     GL_STACK_OVERFLOW, GL_STACK_OVERFLOW, "glPushMatrix"},
-    {"a bad depth function", [](const Gl& gl) { gl.depthFunc(GL_NEVER - 1); }, GL_INVALID_ENUM,
-     GL_INVALID_ENUM, "glDepthFunc"},
-    {"a bad blend factor", [](const Gl& gl) { gl.blendFunc(GL_BLEND, GL_ONE); }, GL_INVALID_ENUM,
-     GL_INVALID_ENUM, "glBlendFunc"},
-    {"a flat glOrtho", [](const Gl& gl) { gl.ortho(0, 0, 0, 1, 0, 1); }, GL_INVALID_VALUE,
-     GL_INVALID_VALUE, "glOrtho"},
-    {"a bad list name type", [](const Gl& gl) { gl.callLists(1, GL_DOUBLE, kPixel); },
-     GL_INVALID_ENUM, GL_INVALID_ENUM, "glCallLists"},
-    {"lighting", [](const Gl& gl) { gl.enable(GL_LIGHTING), gl.disable(GL_LIGHTING); },
-     GL_NO_ERROR, GL_INVALID_ENUM, "glEnable"},
-    {"a 1D texture", [](const Gl& gl) { gl.bindTexture(GL_TEXTURE_1D, 0); }, GL_NO_ERROR,
-     GL_INVALID_ENUM, "glBindTexture"},
-    {"float pixels",
-     [](const Gl& gl) {
-       gl.bindTexture(GL_TEXTURE_2D, 0);
-       gl.texImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_FLOAT, kPixel);
-     },
-     GL_NO_ERROR, GL_INVALID_ENUM, "glTexImage2D"},
+    {"each stack overflowing, then emptied", CALLS(for (GLenum mode : {GL_TEXTURE, GL_PROJECTION,
+                                                                      GL_MODELVIEW}) {
+       gl.matrixMode(mode);
+       for (int i = 0; i < 80; ++i) (i < 40 ? gl.pushMatrix : gl.popMatrix)();
+     }), GL_STACK_OVERFLOW, "glPushMatrix", false},
+    {"a bad depth function", CALLS(gl.depthFunc(GL_NEVER - 1)), GL_INVALID_ENUM, "glDepthFunc",
+     false},
+    {"a bad blend factor", CALLS(gl.blendFunc(GL_BLEND, GL_ONE)), GL_INVALID_ENUM, "glBlendFunc",
+     false},
+    {"a flat glOrtho", CALLS(gl.ortho(0, 0, 0, 1, 0, 1)), GL_INVALID_VALUE, "glOrtho", false},
+    {"a bad list name type", CALLS(gl.callLists(1, GL_DOUBLE, kPixel)), GL_INVALID_ENUM,
+     "glCallLists", false},
+    {"lighting", CALLS(gl.enable(GL_LIGHTING), gl.disable(GL_LIGHTING)), GL_INVALID_ENUM,
+     "glEnable", true},
+    {"a 1D texture", CALLS(gl.bindTexture(GL_TEXTURE_1D, 0)), GL_INVALID_ENUM, "glBindTexture",
+     true},
+    {"float pixels", CALLS(gl.bindTexture(GL_TEXTURE_2D, 0), upload(gl, GL_FLOAT)),
+     GL_INVALID_ENUM, "glTexImage2D", true},
     {"an upload in a list",
-     [](const Gl& gl) {
-       gl.newList(900, GL_COMPILE);
-       gl.texImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, kPixel);
-       gl.endList();
-     },
-     GL_NO_ERROR, GL_INVALID_OPERATION, "glTexImage2D"},
+     CALLS(gl.newList(900, GL_COMPILE), upload(gl, GL_UNSIGNED_BYTE), gl.endList()),
+     GL_INVALID_OPERATION, "glTexImage2D", true},
     {"a bad filter, refused by GL itself",
-     [](const Gl& gl) { gl.texParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_CLAMP); },
-     GL_INVALID_ENUM, GL_INVALID_ENUM, nullptr},
-    {"a vertex outside a primitive", [](const Gl& gl) { gl.vertex2i(0, 0); }, GL_NO_ERROR,
-     GL_NO_ERROR, "glVertex"},
+     CALLS(gl.texParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_CLAMP)), GL_INVALID_ENUM,
+     nullptr, false},
+    {"a vertex outside a primitive", CALLS(gl.vertex2i(0, 0)), GL_NO_ERROR, "glVertex", false},
 };
+#undef CALLS
 
 TEST_F(WebGlLayer, RefusalsGiveGlsErrorAndOneLine) {
   for (const Refusal& r : kRefusals) {
     r.calls(kDesktop);
-    EXPECT_EQ(glGetError(), r.desktop) << r.name;
+    EXPECT_EQ(glGetError(), r.webOnly ? GLenum(GL_NO_ERROR) : r.error) << r.name;
     while (glGetError() != GL_NO_ERROR) {}
     webGlStart();
     for (int round = 0; round < 2; ++round) {
       testing::internal::CaptureStderr();
       r.calls(kLayer);
-      EXPECT_EQ(webGetError(), r.layer) << r.name;
+      EXPECT_EQ(webGetError(), r.error) << r.name;
       const std::string told = testing::internal::GetCapturedStderr();
       const bool line = r.told != nullptr && round == 0;
       EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), line ? 1 : 0) << r.name << ": " << told;
