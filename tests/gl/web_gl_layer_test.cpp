@@ -311,7 +311,7 @@ void listsAndVertexState(const Gl& gl) {
   gl.bindTexture(GL_TEXTURE_2D, texture);
   gl.loadIdentity();
   gl.translated(420, 40, 0);
-  gl.texCoord2f(0.1f, 0.1f);
+  gl.texCoord2f(0.6f, 0.1f);
   gl.callList(lists + 2);
   quad(gl, 0, 200, 180, 180, 0, false);
   gl.deleteLists(lists, 3);
@@ -337,6 +337,8 @@ void recordedView(const Gl& gl) {
   gl.translated(50, 0, 0);
   gl.color4f(0, 1, 0, 1);
   quad(gl, 0, 50, 400, 100, -50);  // behind the red
+  gl.color4f(0, 1, 1, 1);
+  quad(gl, 0, 50, 400, 100, -50);  // as deep as the green: not drawn yet
   gl.callList(list);
   gl.color4f(1, 1, 0, 1);
   quad(gl, 10, 10, 80, 80, -90);  // in the lower right quarter, over the red
