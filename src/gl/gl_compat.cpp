@@ -886,6 +886,12 @@ void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
   if (border != 0) {
     return refuse(GL_INVALID_VALUE, "glTexImage2D", "WebGL has no texture borders");
   }
+  // GL 1.1 takes sides of a power of two only (WebGL would take others, but
+  // leaves them black when they repeat or are mipmapped).
+  const auto powerOfTwo = [](GLsizei n) { return n >= 0 && (n & (n - 1)) == 0; };
+  if (!powerOfTwo(width) || !powerOfTwo(height)) {
+    return refuse(GL_INVALID_VALUE, "glTexImage2D", "a side not a power of two");
+  }
   if (type != GL_UNSIGNED_BYTE || !isWebFormat(format)) {
     return refuse(GL_INVALID_ENUM, "glTexImage2D", kWebPixels);
   }

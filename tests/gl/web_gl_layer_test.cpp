@@ -79,9 +79,9 @@ void quad(const Gl& gl, int x, int y, int w, int h, double z = 0, bool mapped = 
   gl.end();
 }
 
-// One RGBA pixel into the bound texture.
-void upload(const Gl& gl, const void* pixel, GLenum type = GL_UNSIGNED_BYTE) {
-  gl.texImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, type, pixel);
+// A row of RGBA pixels, one by default, into the bound texture.
+void upload(const Gl& gl, const void* pixel, GLenum type = GL_UNSIGNED_BYTE, GLsizei width = 1) {
+  gl.texImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, 1, 0, GL_RGBA, type, pixel);
 }
 
 // Glyph-like lists: a textured quad and a move to the right, called through a
@@ -570,6 +570,8 @@ const Refusal kRefusals[] = {
     {CALLS(gl.bindTexture(GL_TEXTURE_1D, 0)), GL_INVALID_ENUM, "glBindTexture", true},
     {CALLS(gl.bindTexture(GL_TEXTURE_2D, 0), upload(gl, kPixel, GL_FLOAT)), GL_INVALID_ENUM,
      "glTexImage2D", true},
+    {CALLS(gl.bindTexture(GL_TEXTURE_2D, 0), upload(gl, kPixel, GL_UNSIGNED_BYTE, 3)),
+     GL_INVALID_VALUE, "glTexImage2D", true},
     {CALLS(gl.newList(900, GL_COMPILE), upload(gl, kPixel), gl.endList()),
      GL_INVALID_OPERATION, "glTexImage2D", true},
     // A filter GL itself refuses: its error, through the layer's glGetError.
