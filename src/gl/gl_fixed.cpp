@@ -1,8 +1,9 @@
 // The layer's backend on OpenGL 1.1 itself, for the desktop builds: the
 // stream drawn from client vertex arrays, colour times texture by the texture
 // environment's default (modulate), the projection on GL's own projection
-// matrix with the modelview left at the identity. No shader, no extension,
-// no function loaded at run time: Windows' opengl32 has all of it.
+// matrix with the modelview and texture matrices left at the identity. No
+// shader, no extension, no function loaded at run time: Windows' opengl32 has
+// all of it.
 #include "gl/gl_batch.h"
 
 namespace {
@@ -14,6 +15,9 @@ const EyeVertex* pointed = nullptr;  // the stream the arrays point at
 
 bool startArrays() {
   pointed = nullptr;
+  // The core applies the texture matrix to the coordinates it streams.
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glEnableClientState(GL_VERTEX_ARRAY);
