@@ -293,7 +293,7 @@ BENCHMARK(BM_PrintText_ReadoutLine);
 // that hands GL nothing to draw: what the frame costs before any driver.
 const glbatch::Backend kNothingDrawn = {
     [] { return true; }, [] {}, [](const glbatch::EyeVertex*, size_t) {}, [](bool) {},
-    [](const GLdouble*) {}};
+    [](const GLdouble*) {}, false};
 
 void BM_WorstFrame_GameAndLayer(benchmark::State& state) {
   releaseScene();

@@ -293,6 +293,8 @@ const Turn& turn(GLdouble degrees) {
 
 void useBackend(const Backend& chosen) { backend = &chosen; }
 
+bool webGlTerms() { return backend->webGlTerms; }
+
 bool start() {
   if (ready) stop();
   set = SetState();

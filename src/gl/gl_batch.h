@@ -46,6 +46,9 @@ struct Backend {
   void (*texturing)(bool on);
   // The projection for the draws that follow, column-major.
   void (*projection)(const GLdouble m[16]);
+  // On WebGL's terms: the layer refuses what WebGL lacks (texture borders,
+  // pixel formats, fog...), which GL 1.1 itself would take.
+  bool webGlTerms;
 };
 // GL 1.1 itself: client vertex arrays, the texture environment's modulate,
 // the projection on GL's own matrix stack. Desktop builds.
@@ -56,6 +59,8 @@ extern const Backend shaderBackend;
 
 // The backend that start uses: the build's own unless chosen here first.
 void useBackend(const Backend& backend);
+// Whether the backend start uses draws on WebGL's terms.
+bool webGlTerms();
 
 // Makes the backend's resources in the current context and takes GL's initial
 // state; false if the context cannot give the backend what it needs.

@@ -25,6 +25,15 @@ namespace {
 
 using Vertex = glbatch::ObjectVertex;
 
+// What WebGL lacks and the desktop's GL 1.1 has (texture borders, pixel
+// formats, fog, the alpha test...) the layer hands to GL when its backend
+// draws with GL 1.1 itself; on WebGL's terms it refuses it.
+#ifdef __EMSCRIPTEN__
+constexpr bool webGl() { return true; }
+#else
+bool webGl() { return glbatch::webGlTerms(); }
+#endif
+
 // ---- Errors ---------------------------------------------------------------
 
 // The error a refused call set, returned by glGetError before any of WebGL's.
@@ -286,8 +295,18 @@ void runEnable(GLenum cap, bool on) {
     default:
       // The rest of GL 1.1's capabilities (lighting, fog, the alpha test,
       // smooth lines...) WebGL does not have: off they are as GL's, on they
-      // are refused.
-      if (on) refuse(GL_INVALID_ENUM, "glEnable", "a capability WebGL lacks");
+      // are refused. The desktop's GL keeps those that act on what the layer
+      // hands it; lighting and texture generation need the normals and
+      // object coordinates the layer does not keep.
+      const bool unkept = cap == GL_LIGHTING || (cap >= GL_LIGHT0 && cap <= GL_LIGHT7) ||
+                          cap == GL_TEXTURE_1D || (cap >= GL_TEXTURE_GEN_S && cap <= GL_TEXTURE_GEN_Q);
+      if (!webGl() && !unkept) {
+        glbatch::enable(cap, on);
+        return;
+      }
+      if (on) {
+        refuse(GL_INVALID_ENUM, "glEnable", "a capability the layer does not draw with");
+      }
   }
 }
 
@@ -358,14 +377,14 @@ void runViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
   glbatch::viewport(x, y, width, height);
 }
 
-GLint webWrap(GLint value) { return value == GL_CLAMP ? GL_CLAMP_TO_EDGE : value; }
+GLint webWrap(GLint value) { return webGl() && value == GL_CLAMP ? GL_CLAMP_TO_EDGE : value; }
 
 void runTexParameter(GLenum target, GLenum name, GLint value) {
   if (target != GL_TEXTURE_2D) {
     return refuse(GL_INVALID_ENUM, "glTexParameter", "WebGL has 2D textures only");
   }
   // A texture's priority is a hint, which WebGL does not take.
-  if (name == GL_TEXTURE_PRIORITY) return;
+  if (webGl() && name == GL_TEXTURE_PRIORITY) return;
   glbatch::bindTextureForUpload();
   glTexParameteri(target, name, webWrap(value));
 }
@@ -868,6 +887,11 @@ void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
                    GLsizei height, GLint border, GLenum format, GLenum type,
                    const GLvoid* pixels) {
   if (inBeginEnd("glTexImage2D")) return;
+  if (target == GL_PROXY_TEXTURE_2D && !webGl()) {
+    // The desktop's GL answers for its proxies, through its own level query.
+    glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+    return;
+  }
   if (target == GL_PROXY_TEXTURE_2D) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
@@ -883,14 +907,21 @@ void webTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
   if (compiling()) {
     return refuse(GL_INVALID_OPERATION, "glTexImage2D", "not recorded in a display list here");
   }
-  if (border != 0) {
-    return refuse(GL_INVALID_VALUE, "glTexImage2D", "WebGL has no texture borders");
+  if (border != 0 && (webGl() || border != 1)) {
+    return refuse(GL_INVALID_VALUE, "glTexImage2D",
+                  webGl() ? "WebGL has no texture borders" : "a border of more than 1");
   }
-  // GL 1.1 takes sides of a power of two only (WebGL would take others, but
-  // leaves them black when they repeat or are mipmapped).
+  // GL 1.1 takes sides of a power of two only, besides the border (WebGL would
+  // take others, but leaves them black when they repeat or are mipmapped).
   const auto powerOfTwo = [](GLsizei n) { return n >= 0 && (n & (n - 1)) == 0; };
-  if (!powerOfTwo(width) || !powerOfTwo(height)) {
+  if (!powerOfTwo(width - 2 * border) || !powerOfTwo(height - 2 * border)) {
     return refuse(GL_INVALID_VALUE, "glTexImage2D", "a side not a power of two");
+  }
+  if (!webGl()) {
+    // The desktop's GL takes every pixel format and internal format of GL 1.1.
+    glbatch::bindTextureForUpload();
+    glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+    return;
   }
   if (type != GL_UNSIGNED_BYTE || !isWebFormat(format)) {
     return refuse(GL_INVALID_ENUM, "glTexImage2D", kWebPixels);
@@ -914,6 +945,7 @@ void webGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* v
   if (inBeginEnd("glGetTexLevelParameteriv")) {
     return;
   }
+  if (!webGl()) return glGetTexLevelParameteriv(target, level, name, value);  // GL's own proxies
   if (level < 0) return refuse(GL_INVALID_VALUE, "glGetTexLevelParameteriv");
   if (target != GL_PROXY_TEXTURE_2D || (name != GL_TEXTURE_WIDTH && name != GL_TEXTURE_HEIGHT)) {
     return refuse(GL_INVALID_ENUM, "glGetTexLevelParameteriv", "a proxy's width and height only");

@@ -1,8 +1,10 @@
 // The desktop builds' choice of path for each GL call: the layer (gl_compat
 // and gl_batch on GL 1.1's client arrays) or the driver, with the calls that
-// reach the driver counted on both paths. Texture uploads and their queries go
-// to the driver on both paths (the layer binds the texture first): the
-// system's GL and GLU build the same textures either way.
+// reach the driver counted on both paths. Texture parameters and uploads go
+// through the layer (it records the parameters in its lists, draws what it
+// holds before a texture changes, and hands GL the upload); texture queries
+// and GLU's mipmaps go to the driver on both paths (the layer binds the
+// texture first): the system's GL and GLU build the same textures either way.
 #define SHOOTER_GL_COMPAT_IMPLEMENTATION
 #define SHOOTER_GL_DESKTOP_IMPLEMENTATION
 #include "gl/gl_desktop.h"
@@ -117,7 +119,15 @@ SHOOTER_DESK_CALL(kState, Ortho,
                    GLdouble zFar),
                   (left, right, bottom, top, zNear, zFar))
 SHOOTER_DESK_CALL(kState, DepthFunc, (GLenum function), (function))
+SHOOTER_DESK_CALL(kState, DeleteTextures, (GLsizei n, const GLuint* textures), (n, textures))
 #undef SHOOTER_DESK_CALL
+
+// The layer's own error first (a call it refused), then the driver's.
+GLenum deskGetError() {
+  if (layer) return webGetError();
+  count(kCall);
+  return glGetError();
+}
 
 // Calls that reach the driver on both paths (the layer draws what it holds first).
 #define SHOOTER_DESK_BOTH(kind, name, params, args) \
@@ -217,19 +227,25 @@ void deskHint(GLenum target, GLenum mode) {
 }
 
 void deskTexParameteri(GLenum target, GLenum name, GLint value) {
-  uploadBinding();
+  count(kState);
+  if (layer) return webTexParameteri(target, name, value);
   glTexParameteri(target, name, value);
 }
 
 void deskTexParameterf(GLenum target, GLenum name, GLfloat value) {
-  uploadBinding();
+  count(kState);
+  if (layer) return webTexParameterf(target, name, value);
   glTexParameterf(target, name, value);
 }
 
 void deskTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                     GLsizei height, GLint border, GLenum format, GLenum type,
                     const GLvoid* pixels) {
-  uploadBinding();
+  count(kState);
+  if (layer) {
+    return webTexImage2D(target, level, internalFormat, width, height, border, format, type,
+                         pixels);
+  }
   glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
 }
 

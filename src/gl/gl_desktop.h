@@ -41,6 +41,8 @@ DriverCalls driverCalls();
 }  // namespace gldesk
 
 // The game's entry points, each the layer's or the driver's call.
+// The error of a call the layer refused first, then the driver's.
+GLenum deskGetError();
 GLuint deskGenLists(GLsizei range);
 void deskDeleteLists(GLuint list, GLsizei range);
 void deskNewList(GLuint list, GLenum mode);
@@ -80,6 +82,7 @@ void deskDepthFunc(GLenum function);
 void deskFlush();
 void deskFinish();
 void deskHint(GLenum target, GLenum mode);
+void deskDeleteTextures(GLsizei n, const GLuint* textures);
 void deskTexParameteri(GLenum target, GLenum name, GLint value);
 void deskTexParameterf(GLenum target, GLenum name, GLfloat value);
 void deskTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
@@ -89,6 +92,7 @@ GLint deskBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLs
                          GLenum format, GLenum type, const void* data);
 
 #ifndef SHOOTER_GL_DESKTOP_IMPLEMENTATION
+#define glGetError deskGetError
 #define glGenLists deskGenLists
 #define glDeleteLists deskDeleteLists
 #define glNewList deskNewList
@@ -127,6 +131,7 @@ GLint deskBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLs
 #define glFlush deskFlush
 #define glFinish deskFinish
 #define glHint deskHint
+#define glDeleteTextures deskDeleteTextures
 #define glTexParameteri deskTexParameteri
 #define glTexParameterf deskTexParameterf
 #define glTexImage2D deskTexImage2D

@@ -60,7 +60,7 @@ void projectionArrays(const GLdouble m[16]) {
 
 namespace glbatch {
 
-const Backend fixedFunctionBackend = {startArrays, stopArrays, streamArrays, texturingArrays,
-                                      projectionArrays};
+const Backend fixedFunctionBackend = {startArrays,     stopArrays,       streamArrays,
+                                      texturingArrays, projectionArrays, false};
 
 }  // namespace glbatch

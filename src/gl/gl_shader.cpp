@@ -165,6 +165,6 @@ void projectionProgram(const GLdouble m[16]) {
 namespace glbatch {
 
 const Backend shaderBackend = {startProgram, stopProgram, streamProgram, texturingProgram,
-                               projectionProgram};
+                               projectionProgram, true};
 
 }  // namespace glbatch
