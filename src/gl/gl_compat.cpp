@@ -1,8 +1,9 @@
-// The browser build's GL 1.1 layer: display lists recorded once as commands
-// and ready vertex data, immediate mode with its current colour and texture
-// coordinate, every primitive assembled into whole triangles, lines or points
-// as GL assembles it, all handed to the batch (gl/gl_batch.h) with the
-// matrices applied; box-filtered mipmaps, and the GL 1.1 values that WebGL
+// The game's GL 1.1 layer (the browser's, and the desktop's unless the direct
+// path is chosen): display lists recorded once as commands and ready vertex
+// data, immediate mode with its current colour and texture coordinate, every
+// primitive assembled into whole triangles, lines or points as GL assembles
+// it, all handed to the batch (gl/gl_batch.h) with the matrices applied;
+// box-filtered mipmaps, and on WebGL's terms the GL 1.1 values that WebGL
 // refuses mapped to the ones it takes. A call it cannot carry out, or one GL
 // itself refuses, sets GL's error and is told once on stderr.
 #define SHOOTER_GL_COMPAT_IMPLEMENTATION
