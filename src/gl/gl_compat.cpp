@@ -370,7 +370,7 @@ void runClear(GLbitfield mask) {
   if ((mask & ~kBuffers) != 0) return refuse(GL_INVALID_VALUE, "glClear");
   glbatch::flush();
   // WebGL has no accumulation buffer, and GL clears none that is not there.
-  glClear(mask & ~static_cast<GLbitfield>(GL_ACCUM_BUFFER_BIT));
+  glClear(webGl() ? mask & ~static_cast<GLbitfield>(GL_ACCUM_BUFFER_BIT) : mask);
 }
 
 void runViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
