@@ -87,6 +87,9 @@ if(NOT WIN32)
   install(FILES "${generated}/shooter.6.gz" DESTINATION share/man/man6 COMPONENT system)
   install(FILES README.md packaging/debian/copyright "${generated}/changelog.Debian.gz"
           DESTINATION share/doc/shooter COMPONENT system)
+  # lintian's overrides, each with its reason.
+  install(FILES packaging/debian/lintian-overrides DESTINATION share/lintian/overrides
+          RENAME shooter COMPONENT system)
 endif()
 
 set(CPACK_PACKAGE_NAME "shooter")
