@@ -113,7 +113,7 @@ if(WIN32)
 else()
   set(CPACK_GENERATOR TGZ DEB)
   set(CPACK_SHOOTER_ARCHIVE_NAME "shooter-${PROJECT_VERSION}-linux")
-  # Debian: shooter_1.0_amd64.deb, in section games; the runtime libraries
+  # Debian: shooter_1.0-1_amd64.deb, in section games; the runtime libraries
   # (libc, libstdc++, SDL2, GL, GLU) found by dpkg-shlibdeps from the binary,
   # and libgl1, the GLX library that SDL opens at run time (it brings Mesa).
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1")
