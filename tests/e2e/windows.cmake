@@ -84,3 +84,16 @@ list(TRANSFORM SHOOTER_NO_XINPUT_ENV REPLACE "^WINEDLLOVERRIDES=.*"
 shooter_wine_e2e(e2e_wine_windowed_without_xinput windowed_wine.sh)
 set_tests_properties(e2e_wine_windowed_without_xinput PROPERTIES
   ENVIRONMENT "${SHOOTER_NO_XINPUT_ENV}")
+
+# The built game's version information and manifest, read from shooter.exe.
+add_executable(win32_program_tests "${SHOOTER_WIN32_TEST_DIR}/program_resources_test.cpp")
+target_link_libraries(win32_program_tests PRIVATE ${SHOOTER_GTEST} version shooter_warnings)
+target_compile_definitions(win32_program_tests PRIVATE
+  SHOOTER_EXE="${SHOOTER_PATH_PREFIX}${SHOOTER_RUN_DIR}/shooter.exe"
+  SHOOTER_VERSION="${PROJECT_VERSION}"
+  SHOOTER_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+  SHOOTER_VERSION_MINOR=${PROJECT_VERSION_MINOR})
+add_dependencies(win32_program_tests shooter)
+add_test(NAME win32_program_tests COMMAND win32_program_tests WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+set_tests_properties(win32_program_tests PROPERTIES ENVIRONMENT "${SHOOTER_TEST_ENV}"
+  FIXTURES_REQUIRED wine LABELS shell)
