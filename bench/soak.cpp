@@ -9,18 +9,18 @@
 // KIND: nan, alloc, glerror, leak, rock, wall, enemy, fragment, score.
 //
 // Runs in the current folder, which must hold the game's data files. Every
-// frame checks that no game variable is NaN or infinite (the particle table
-// every 16 frames) and, in play, where everything stands: the player on the
-// path and clear of its cell's walls, with no wall crossed since the frame
-// before; each living enemy in its zone; every live fragment inside the maze;
-// the score 10 per dead enemy. GL errors are read every 100 frames, and after
+// frame checks that no game variable or particle is NaN or infinite, reads
+// the GL errors and, in play, where everything stands, by the maze's own
+// geometry: the player in a path cell and clear of its walls, with no wall
+// crossed since the frame before; each living enemy in its zone; every live
+// fragment inside a path cell; the score 10 per dead enemy. After
 // a warm-up the run counts operator new calls made by the game's thread
 // outside the GL driver and checks that the resident set size (sampled every 100 frames)
 // peaks no higher in the second half of the run than in the first: the GL
 // driver's heap rises and falls with what a frame draws, so single readings
 // say little. A won or lost game shows its end
 // screen for a few frames and then the state is reset for the next one.
-// Exit status 0 when nothing was found.
+// Exit status 0 when nothing was found, 1 when something was.
 //
 // Each game starts either under a guide that walks the path to the door and
 // shoots the enemy that hunts it, or with a stretch of aimless wandering (of

@@ -76,11 +76,12 @@ void endSoak();
 const char* nonFiniteGameVariable();
 const char* nonFiniteParticle();
 // Where everything stands after a frame of play, `before` being where the
-// player stood after the frame before: the player on the path, clear of the
-// walls of its cell, with no wall between `before` and where it stands now;
-// each living enemy inside its zone; every live fragment inside the maze,
-// between floor and ceiling; the score 10 per dead enemy. Each check that
-// finds something notes it in `found`.
+// player stood after the frame before, judged by the maze's own geometry
+// (tests/support/maze_geometry.h), not by the wall tests: the player in a path
+// cell, clear of its walls, with no wall between `before` and where it stands
+// now; each living enemy inside its zone; every live fragment inside a path
+// cell, between floor and ceiling; the score 10 per dead enemy. Each check
+// that finds something notes it in `found`.
 void checkPlaces(Standpoint before, long frame, Misplaced found[kPlaceChecks]);
 // Whether the frame's step (from `before` to where the camera stood) met a wall.
 bool stepWasHeld(Standpoint before);

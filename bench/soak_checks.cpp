@@ -19,6 +19,7 @@
 #include "game/state.h"
 #include "gl.h"
 #include "soak.h"
+#include "support/maze_geometry.h"
 #include "world/collision.h"
 #include "world/maze_layout.h"
 #include "world/particles.h"
@@ -36,33 +37,22 @@ bool finiteParticle(const Particle& p) {
   return std::isfinite(sum);
 }
 
-// On the path: inside a path cell, or on a grid line at its edge, and clear
-// of the walls of the cell it stands in (the wall test would not move it).
-bool onThePath(Standpoint p) {
-  for (const MazeCell& c : kMazeCells) {
-    if (p.x >= c.x0() && p.x <= c.x1() && p.z >= c.z0() && p.z <= c.z1()) {
-      double x = p.x, y = player.ytrans2, z = p.z, vx = 0, vy = 0, vz = 0;
-      return !collideCell(p, &x, &y, &z, &vx, &vy, &vz, kPlayerMargin, 0.0);
-    }
-  }
-  return false;
-}
-
 // Each check of where things stand: true when it found something, which it
 // describes in `what`.
 using Text = char[160];
 
 bool playerOffThePath(Text what) {
+  // Judged by the maze's own geometry, not by the wall test: inside a path
+  // cell (or on its edge) and the margin clear of that cell's walls.
   const Standpoint now = {player.xtrans2, player.ztrans2};
-  // The winning step may take the player out through the door.
-  if (result.gameWon || onThePath(now)) return false;
+  if (maze_geometry::onThePath(now, kPlayerMargin)) return false;
   std::snprintf(what, sizeof(Text), "the player off the path at x %.2f, z %.2f", now.x, now.z);
   return true;
 }
 
 bool playerThroughAWall(Standpoint before, Text what) {
   const Standpoint now = {player.xtrans2, player.ztrans2};
-  if (!stepMeetsWall(before, now)) return false;
+  if (!maze_geometry::wayMeetsWall(before, now)) return false;
   std::snprintf(what, sizeof(Text),
                 "the player went through a wall from x %.2f, z %.2f to x %.2f, z %.2f", before.x,
                 before.z, now.x, now.z);
@@ -85,10 +75,10 @@ bool fragmentOutsideTheMaze(Text what) {
     for (int b = 0; b < kBursts; ++b) {
       const Particle& p = particles[i][b];
       if (!(p.life > 0)) continue;
-      if (p.x >= 0 && p.x <= kWorldSizeX && p.z >= 0 && p.z <= kWorldSizeZ && p.y >= 0 &&
-          p.y <= kCeilingY) {
-        continue;
-      }
+      // Inside a path cell (an edge counts), between floor and ceiling.
+      bool inside = false;
+      for (const MazeCell& c : kMazeCells) inside = inside || maze_geometry::inCell({p.x, p.z}, c);
+      if (inside && p.y >= 0 && p.y <= kCeilingY) continue;
       std::snprintf(what, sizeof(Text),
                     "particles[%d][%d] outside the maze at x %.2f, y %.2f, z %.2f", i, b, p.x,
                     p.y, p.z);
@@ -122,7 +112,9 @@ void checkPlaces(Standpoint before, long frame, Misplaced found[kPlaceChecks]) {
   if (scoreWrong(what)) found[kScore].note(frame, what);
 }
 
-bool stepWasHeld(Standpoint before) { return stepMeetsWall(before, {-view.camX, -view.camZ}); }
+bool stepWasHeld(Standpoint before) {
+  return maze_geometry::wayMeetsWall(before, {-view.camX, -view.camZ});
+}
 
 #define SOAK_CHECK(value)                                                     \
   do {                                                                        \
@@ -263,8 +255,11 @@ bool injectFault(const char* kind) {
     }
     return false;
   } else if (std::strcmp(kind, "fragment") == 0) {
+    // Into the rock beside the start, inside the maze's bounding box.
     particles[kPuffs][0].life = 1;
-    particles[kPuffs][0].y = -3;
+    particles[kPuffs][0].x = 640;
+    particles[kPuffs][0].y = 30;
+    particles[kPuffs][0].z = 1152;
   } else if (std::strcmp(kind, "score") == 0) {
     result.point += 10;
   }

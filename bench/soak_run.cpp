@@ -140,13 +140,13 @@ void checkPlay(Standpoint lastPlace, SoakTotals* t) {
 void check(const SoakOptions& options, SoakTotals* t) {
   if (t->nonFinite == nullptr) {
     const char* bad = nonFiniteGameVariable();
-    if (bad == nullptr && t->frames % 16 == 0) bad = nonFiniteParticle();
+    if (bad == nullptr) bad = nonFiniteParticle();
     if (bad != nullptr) {
       t->nonFinite = bad;
       t->nonFiniteFrame = t->frames;
     }
   }
-  if (t->frames % 100 == 0) readGlErrors(t);
+  readGlErrors(t);
   if (t->frames % 100 == 0) {
     const long rss = residentKb();
     long& peak = t->frames < options.frames / 2 ? t->peakFirstHalf : t->peakSecondHalf;

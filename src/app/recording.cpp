@@ -379,8 +379,9 @@ bool readRecordingOptions(int argc, char** argv) {
       fileName = argv[++i];
     }
   }
-  // Writing the trace over the recording would spoil the game on its way.
-  if (fileName != nullptr && traceName != nullptr && std::strcmp(fileName, traceName) == 0) {
+  // Writing the trace over the recording would spoil the game on its way,
+  // whichever name either is given by.
+  if (fileName != nullptr && traceName != nullptr && sameFile(fileName, traceName)) {
     return refuseOption("The trace ", traceName, " is the recorded game's own file.");
   }
   return true;

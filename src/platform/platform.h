@@ -56,3 +56,9 @@ enum class MapResult {
 // The readers call it for every data file they load.
 MapResult mapFile(const char* fileName, MappedFile* out);
 void unmapFile(MappedFile* file);
+
+// Whether two names name the same file: for two files that exist, the same
+// file however it is reached (another spelling, a link); for two that do not
+// exist yet, the same name in the same folder. A name that exists and one that
+// does not are two files.
+bool sameFile(const char* a, const char* b);

@@ -87,6 +87,32 @@ int gridIndexBefore(double c, double a, double b) {
   return index;
 }
 
+bool onThePath(double x, double z) {
+  for (const MazeCell& c : kMazeCells) {
+    if (x >= c.x0() && x <= c.x1() && z >= c.z0() && z <= c.z1()) return true;
+  }
+  return false;
+}
+
+// A step whose end is off the path, though no wall stands in its way: it went
+// out through the door (or slipped round a corner of the rock by rounding).
+// Through the door it is held on the door's line, clear of its sides, within
+// reach of the exit point; otherwise the player stays where it stood.
+void holdOnThePath(Standpoint from, double* x, double* z, double* vx, double* vz, double margin,
+                   double bounce) {
+  if (*z < 0 && from.z >= 0) {
+    const double t = from.z / (from.z - *z);
+    const double doorX = from.x + t * (*x - from.x);
+    if (doorX >= kDoorX0 && doorX <= kDoorX1) {
+      *x = std::fmin(std::fmax(doorX, kDoorX0 + margin), kDoorX1 - margin);
+      clampTo(z, vz, 0, bounce);
+      return;
+    }
+  }
+  clampTo(x, vx, from.x, bounce);
+  clampTo(z, vz, from.z, bounce);
+}
+
 WallInTheWay firstWall(Standpoint from, Standpoint to) {
   WallInTheWay first;
   for (const MazeWall& w : kMazeWalls) {
@@ -122,14 +148,28 @@ bool collideCell(Standpoint player, double* x, double* y, double* z, double* vx,
 
 bool collideStep(Standpoint from, double* x, double* y, double* z, double* vx, double* vy,
                  double* vz, double margin, double bounce) {
+  // A step to no place at all (NaN or infinite) is not taken: the player
+  // stays where it stood, and stops.
+  if (!std::isfinite(*x) || !std::isfinite(*z)) {
+    *x = from.x;
+    *z = from.z;
+    *vx = 0;
+    *vz = 0;
+    return true;
+  }
   // Each hold brings the step back behind one wall; a step that still meets
   // one after a few is not taken at all.
   constexpr int kHolds = 4;
   bool moved = false;
   for (int hold = 0; hold < kHolds; ++hold) {
     const WallInTheWay wall = firstWall(from, {*x, *z});
-    // On the path all the way (or coming from the rock): the cell it ends in.
-    if (wall.cell < 0) return collideCell({*x, *z}, x, y, z, vx, vy, vz, margin, bounce) || moved;
+    if (wall.cell < 0) {
+      // On the path all the way (or coming from the rock): the cell it ends in.
+      if (collideCell({*x, *z}, x, y, z, vx, vy, vz, margin, bounce)) moved = true;
+      if (onThePath(*x, *z) || !onThePath(from.x, from.z)) return moved;
+      holdOnThePath(from, x, z, vx, vz, margin, bounce);
+      return true;
+    }
     if (clampInCell(wall.cell, x, y, z, vx, vy, vz, margin, bounce)) moved = true;
   }
   clampTo(x, vx, from.x, bounce);

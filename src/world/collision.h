@@ -23,7 +23,11 @@ bool collideCell(Standpoint player, double* x, double* y, double* z, double* vx,
 // cross a wall, or cut a corner into the rock, is held `margin` short of the
 // first wall in its way, on the side it came from: the component into that
 // wall becomes -v * bounce, the motion along the wall is kept. Held so, the
-// player never leaves the path. True when a coordinate was moved.
+// player never leaves the path: a step out through the door is held on the
+// door's line (where the exit is in reach), and a step to a NaN or infinite
+// place is not taken (the player stays at `from`, its velocity zero). A step
+// from off the path is tested as any other, but not held on it. True when a
+// coordinate was moved.
 bool collideStep(Standpoint from, double* x, double* y, double* z, double* vx, double* vy,
                  double* vz, double margin, double bounce);
 

@@ -1,7 +1,11 @@
 // The wall tests: the player held in its path cell, points confined to its zone.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "game/state.h"
+#include "support/maze_geometry.h"
 #include "world/collision.h"
 #include "world/maze_layout.h"
 
@@ -247,52 +251,89 @@ TEST_F(Collision, AStepNeverCarriesThePlayerThroughAWall) {
     EXPECT_EQ(p.vz, s.keptVz) << s.what;
     EXPECT_FALSE(stepMeetsWall({s.fromX, s.fromZ}, {p.x, p.z})) << s.what;
   }
-  // The door is no wall: the step out through it is taken as it is.
-  Point out{384, 7, -1, 0, 0, -6};
-  EXPECT_FALSE(stepMeetsWall({384, 4}, {out.x, out.z}));
-  EXPECT_FALSE(collideStep({384, 4}, &out.x, &out.y, &out.z, &out.vx, &out.vy, &out.vz, 5, 0));
-  EXPECT_EQ(out.z, -1.0);
-  EXPECT_EQ(out.vz, -6.0);
+  // The door is no wall, but the step out through it is held on its line,
+  // clear of its sides, where the exit is in reach: the long step that once
+  // went through the door and far beyond (to 507, -350.5) too.
+  const struct {
+    double fromX, fromZ, toX, toZ, x;
+  } outs[] = {{384, 4, 384, -1, 384},
+              {354, 4, 353, -3, 357},
+              {271.5, 474.7, 1219.6, -350.5, 406.9724309}};
+  for (const auto& s : outs) {
+    Point out{s.toX, 7, s.toZ, 0, 0, -6};
+    EXPECT_TRUE(collideStep({s.fromX, s.fromZ}, &out.x, &out.y, &out.z, &out.vx, &out.vy, &out.vz,
+                            5, 0));
+    EXPECT_NEAR(out.x, s.x, 1e-6) << s.fromX;
+    EXPECT_EQ(out.z, 0.0) << s.fromX;
+    EXPECT_EQ(out.vz, 0.0) << s.fromX;
+    EXPECT_TRUE(maze_geometry::onThePath({out.x, out.z}, 5)) << out.x << ", " << out.z;
+    EXPECT_FALSE(maze_geometry::wayMeetsWall({s.fromX, s.fromZ}, {out.x, out.z})) << s.fromX;
+  }
+}
+
+TEST_F(Collision, AStepToNoPlaceIsNotTaken) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const double targets[][2] = {{kNaN, 300}, {300, kNaN}, {kNaN, kNaN}, {kInf, 300},
+                               {300, -kInf}, {-kInf, kInf}};
+  for (const auto& t : targets) {
+    Point p{t[0], 7, t[1], kNaN, 0, kInf};
+    EXPECT_TRUE(collideStep({300, 400}, &p.x, &p.y, &p.z, &p.vx, &p.vy, &p.vz, 5, 0));
+    EXPECT_EQ(p.x, 300.0);
+    EXPECT_EQ(p.z, 400.0);
+    EXPECT_EQ(p.vx, 0.0);
+    EXPECT_EQ(p.vz, 0.0);
+  }
 }
 
 TEST_F(Collision, AStepOnThePathIsTestedInTheCellItEndsIn) {
-  // Random steps from every cell, long ones too: those that meet no wall come
-  // out as collideCell leaves them, bit for bit; the others end on the path,
-  // clear of the walls, with no wall between the step's start and its end.
+  // Random steps from every cell, short ones (a frame's walk) and long ones up
+  // to 2,000 units: those that end on the path with no wall in the way come
+  // out as collideCell leaves them, bit for bit; every step ends on the path,
+  // clear of the walls, with no wall between its start and its end (judged
+  // by the maze's own geometry, not by the wall test).
   uint64_t seed = 12345;
   auto uniform = [&seed](double lo, double hi) {
     seed = seed * 6364136223846793005ull + 1442695040888963407ull;
     return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
   };
-  int held = 0;
-  for (int n = 0; n < 200000; ++n) {
+  int held = 0, longSteps = 0;
+  for (int n = 0; n < 300000; ++n) {
     const MazeCell& c = kMazeCells[n % kPathCells];
     Point start{uniform(c.x0() + 1, c.x1() - 1), 7, uniform(c.z0() + 1, c.z1() - 1)};
     standAt(start.x, start.z);
     cell(&start, 5, 0);  // a start clear of its own cell's walls
     const Standpoint from{start.x, start.z};
-    const double reach = n % 3 == 0 ? 12 : 7;
-    const double toX = from.x + uniform(-reach, reach);
-    const double toZ = from.z + uniform(-reach, reach);
+    double toX, toZ;
+    if (n % 3 == 2) {
+      const double length = uniform(0, 2000), angle = uniform(0, 6.283185307179586);
+      toX = from.x + length * std::cos(angle);
+      toZ = from.z + length * std::sin(angle);
+      ++longSteps;
+    } else {
+      const double reach = n % 3 == 0 ? 12 : 7;
+      toX = from.x + uniform(-reach, reach);
+      toZ = from.z + uniform(-reach, reach);
+    }
     Point p{toX, 7, toZ, 1, 0, 1};
     collideStep(from, &p.x, &p.y, &p.z, &p.vx, &p.vy, &p.vz, 5, 0);
-    if (!stepMeetsWall(from, {toX, toZ})) {
+    const auto where = [&] {
+      return ::testing::Message() << from.x << ", " << from.z << " to " << toX << ", " << toZ
+                                  << " ended at " << p.x << ", " << p.z;
+    };
+    ASSERT_TRUE(maze_geometry::onThePath({p.x, p.z}, 5 - 1e-9)) << where();
+    ASSERT_FALSE(maze_geometry::wayMeetsWall(from, {p.x, p.z})) << where();
+    bool onPath = false;
+    for (const MazeCell& any : kMazeCells) onPath = onPath || maze_geometry::inCell({toX, toZ}, any);
+    if (onPath && !maze_geometry::wayMeetsWall(from, {toX, toZ})) {
       Point today{toX, 7, toZ, 1, 0, 1};
       collideCell({toX, toZ}, &today.x, &today.y, &today.z, &today.vx, &today.vy, &today.vz, 5, 0);
       ASSERT_TRUE(p.x == today.x && p.z == today.z && p.vx == today.vx && p.vz == today.vz)
-          << from.x << ", " << from.z << " to " << toX << ", " << toZ;
-      continue;
+          << where();
+    } else {
+      ++held;
     }
-    ++held;
-    if (toZ < 0 && toX > kDoorX0 && toX < kDoorX1) continue;  // out through the door
-    ASSERT_FALSE(stepMeetsWall(from, {p.x, p.z}))
-        << from.x << ", " << from.z << " to " << toX << ", " << toZ;
-    ASSERT_GE(pathCellIndex(static_cast<int>(p.x / kCellSize), static_cast<int>(p.z / kCellSize)),
-              0)
-        << from.x << ", " << from.z << " to " << toX << ", " << toZ;
-    Point after = p;
-    standAt(p.x, p.z);
-    ASSERT_FALSE(cell(&after, 5, 0)) << from.x << ", " << from.z << " to " << toX << ", " << toZ;
   }
-  EXPECT_GT(held, 1000);
+  EXPECT_GT(held, 50000);
+  EXPECT_EQ(longSteps, 100000);
 }

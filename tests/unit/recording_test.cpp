@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -124,6 +125,41 @@ bool readOptions(const std::string& line) {
   return readRecordingOptions(static_cast<int>(argv.size()), argv.data());
 }
 }  // namespace
+
+// The trace may not be the recording itself, by whatever name: the files are
+// compared by identity (an existing one) or by folder and name (a new one).
+TEST(Recording, TheTraceIsRefusedWhereItWouldOverwriteTheRecording) {
+  const std::string d = "same_file_test";
+  std::filesystem::create_directories(d + "/sub");
+  std::ofstream(d + "/kept.rec") << "recorded";
+  std::filesystem::remove(d + "/new.rec");
+  std::error_code linked;
+  std::filesystem::remove(d + "/link.rec");
+  std::filesystem::create_hard_link(d + "/kept.rec", d + "/link.rec", linked);
+  const struct {
+    std::string options;
+    bool refused;
+  } lines[] = {
+      {"--record " + d + "/new.rec --trace " + d + "/new.rec", true},
+      {"--record " + d + "/new.rec --trace ./" + d + "/new.rec", true},
+      {"--trace " + d + "/sub/../new.rec --record " + d + "/new.rec", true},
+      {"--play " + d + "/kept.rec --trace ./" + d + "//kept.rec", true},
+      {"--record " + d + "/new.rec --trace " + d + "/sub/new.rec", false},
+      {"--play " + d + "/kept.rec --trace " + d + "/new.rec", false},
+      {"--record " + d + "/new.rec --trace " + d + "/kept.rec", false},
+  };
+  for (const auto& line : lines) {
+    testPlatform.clear();
+    EXPECT_EQ(readOptions(line.options), !line.refused) << line.options;
+    EXPECT_EQ(testPlatform.messages.size(), line.refused ? 1u : 0u) << line.options;
+  }
+  // A hard link is the same file under another name (where the system makes one).
+  if (!linked) {
+    testPlatform.clear();
+    EXPECT_FALSE(readOptions("--play " + d + "/kept.rec --trace " + d + "/link.rec"));
+  }
+  readOptions("");
+}
 
 // A game recorded from the keyboard, the mouse's button, a pad and the page's
 // buttons replays from the file alone: live input is dropped, except Escape.

@@ -1,5 +1,9 @@
-// Read-only file mapping for POSIX systems: regular files only, never blocking.
+// Read-only file mapping for POSIX systems: regular files only, never blocking;
+// and whether two names name the same file.
 #include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,4 +43,38 @@ MapResult mapFile(const char* fileName, MappedFile* out) {
 void unmapFile(MappedFile* file) {
   if (file->data != nullptr) munmap(const_cast<unsigned char*>(file->data), file->size);
   *file = MappedFile{};
+}
+
+namespace {
+// The canonical path of the folder a name is in, and the name's last part.
+bool folderAndLast(const char* name, char (&folder)[PATH_MAX], const char** last) {
+  const char* slash = strrchr(name, '/');
+  *last = slash != nullptr ? slash + 1 : name;
+  char given[PATH_MAX];
+  const size_t length = slash == nullptr ? 0 : static_cast<size_t>(slash - name);
+  if (length + 2 > sizeof given) return false;
+  if (slash == nullptr) {
+    strcpy(given, ".");
+  } else if (length == 0) {
+    strcpy(given, "/");
+  } else {
+    memcpy(given, name, length);
+    given[length] = '\0';
+  }
+  return realpath(given, folder) != nullptr;
+}
+}  // namespace
+
+bool sameFile(const char* a, const char* b) {
+  struct stat infoA {}, infoB {};
+  const bool hasA = stat(a, &infoA) == 0;
+  const bool hasB = stat(b, &infoB) == 0;
+  if (hasA && hasB) return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+  if (hasA || hasB) return false;
+  char folderA[PATH_MAX], folderB[PATH_MAX];
+  const char *lastA, *lastB;
+  if (!folderAndLast(a, folderA, &lastA) || !folderAndLast(b, folderB, &lastB)) {
+    return strcmp(a, b) == 0;  // a folder that is not there: no file is written anyway
+  }
+  return strcmp(folderA, folderB) == 0 && strcmp(lastA, lastB) == 0;
 }

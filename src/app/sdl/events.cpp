@@ -17,6 +17,10 @@ void handleWindowEvent(const SDL_WindowEvent& window) {
     case SDL_WINDOWEVENT_MAXIMIZED:
       shell.active = true;
       break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      padsFocus(window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
+      break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
       resizeView(window.data1, window.data2);
       break;

@@ -6,6 +6,7 @@
 namespace {
 SDL_GameController* slots[kMaxPads] = {};
 bool started = false;
+bool focused = false;  // whether the game window has the keyboard focus
 
 // Events the pads' state is read without: each would only cost a pass of the loop.
 constexpr Uint32 kUnread[] = {
@@ -72,6 +73,10 @@ constexpr ButtonBit kButtons[] = {
 void startPads() {
   if (started) return;
   for (Uint32 type : kUnread) SDL_EventState(type, SDL_IGNORE);
+  // SDL keeps the pads' state current behind other windows too, so that
+  // nothing released meanwhile still seems held when the focus comes back;
+  // what the game sees is the shell's to decide (padsFocus), not SDL's.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   // Without pad support the game still plays with the keyboard and mouse.
   started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 }
@@ -82,6 +87,15 @@ void stopPads() {
   }
   if (started) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   started = false;
+  focused = false;
+}
+
+void padsFocus(bool hasFocus) {
+  focused = hasFocus;
+  if (focused) return;
+  for (int slot = 0; slot < kMaxPads; ++slot) {
+    if (slots[slot] != nullptr) padRemoved(slot);  // let go of what it held
+  }
 }
 
 bool handlePadEvent(const SDL_Event& event) {
@@ -100,6 +114,7 @@ bool handlePadEvent(const SDL_Event& event) {
 }
 
 void readPads() {
+  if (!focused) return;
   for (int slot = 0; slot < kMaxPads; ++slot) {
     SDL_GameController* pad = slots[slot];
     if (pad == nullptr) continue;

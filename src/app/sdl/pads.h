@@ -13,5 +13,11 @@ void stopPads();
 // Takes a pad's added or removed event; false for any other event.
 bool handlePadEvent(const SDL_Event& event);
 
-// Passes each open pad's state to the game; once per frame.
+// Pads play only the window that has the keyboard focus, as on Windows and
+// in the browser: losing it lets go of everything the pads held, and until
+// it comes back no pad is read. The window starts without it; the window
+// events say when it gains and loses it.
+void padsFocus(bool hasFocus);
+
+// Passes each open pad's state to the game, with the focus; once per frame.
 void readPads();
