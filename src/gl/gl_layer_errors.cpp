@@ -49,7 +49,12 @@ const char* errorName(GLenum error) {
   told[toldCount++] = {error, call, why, value, hasValue};
   std::fputs("GL layer: ", stderr);
   std::fputs(call, stderr);
-  if (hasValue) std::fprintf(stderr, "(0x%04X)", static_cast<unsigned>(value));
+  if (hasValue) {
+    // "(0x0B60)": the value in hex, as GL's headers write it.
+    char hex[] = "(0x0000)";
+    for (int i = 0; i < 4; ++i) hex[6 - i] = "0123456789ABCDEF"[(value >> (4 * i)) & 0xF];
+    std::fputs(hex, stderr);
+  }
   std::fputs(errorName(error), stderr);
   if (why != nullptr) {
     std::fputs(", ", stderr);
