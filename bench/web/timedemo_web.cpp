@@ -48,7 +48,7 @@ int main() {
   GLFWwindow* window = glfwCreateWindow(640, 480, "timedemo", nullptr, nullptr);
   if (window == nullptr) return 1;
   glfwMakeContextCurrent(window);
-  if (!webGlStart()) return 1;
+  if (!layerStart()) return 1;
   resizeView(640, 480);
   if (!initScene()) return 1;
   testPlatform.sounds.reserve(64);

@@ -3,7 +3,7 @@
 // the CPU by the modelview matrix, drawn once per run of equal state and
 // primitive. What the runs are drawn with is a backend's: a shader program of
 // the layer's own on WebGL (gl/gl_shader.cpp), or GL 1.1's client arrays and
-// texture environment (gl/gl_fixed.cpp). Used by gl/gl_compat.cpp.
+// texture environment (gl/gl_fixed.cpp). Used by the layer (gl/gl_layer_*.cpp).
 #pragma once
 
 #include "gl/gl_system.h"

@@ -11,6 +11,7 @@
 #include "app/main_loop.h"
 #include "app/shell.h"
 #include "game/state.h"
+#include "support/game_scene.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
 
@@ -82,6 +83,8 @@ class MainLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(gl_.open());
+    scene::startGl();  // the game's own path, the layer
+    if (HasFatalFailure()) return;
     resetGameState();
     shell = ShellState{};
     testPlatform.clear();
@@ -91,6 +94,7 @@ class MainLoopTest : public ::testing::Test {
   void TearDown() override {
     resetGameState();
     shell = ShellState{};
+    scene::stopGl();
   }
   static void queueKeyDown(int key) {
     standIn.queue.push_back([key] { keyDown(key); });

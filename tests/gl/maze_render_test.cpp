@@ -101,7 +101,10 @@ std::vector<FeedbackPolygon> feedbackQuads() {
 
 }  // namespace
 
-TEST_F(MazeScene, ListsAreConsecutiveAndCompiledWithoutDrawing) {
+// The maze's lists and bindings as the driver holds them: read back from it.
+class MazeOnTheDriver : public scene::OnTheDriver<MazeScene> {};
+
+TEST_F(MazeOnTheDriver, ListsAreConsecutiveAndCompiledWithoutDrawing) {
   // With the camera placed at the start, executing the lists while they are
   // built would draw the maze.
   standAt(1240, 1752, 0);
@@ -115,7 +118,7 @@ TEST_F(MazeScene, ListsAreConsecutiveAndCompiledWithoutDrawing) {
   }
 }
 
-TEST_F(MazeScene, ListsEmitTheFloorCeilingAndEveryWallAsOneQuad) {
+TEST_F(MazeOnTheDriver, ListsEmitTheFloorCeilingAndEveryWallAsOneQuad) {
   const std::vector<FeedbackPolygon> polygons = feedbackQuads();
   ASSERT_EQ(polygons.size(), 2u + kMazeWallCount);
   for (const FeedbackPolygon& p : polygons) ASSERT_EQ(p.size(), 4u);
@@ -167,7 +170,7 @@ TEST_F(MazeScene, ListsEmitTheFloorCeilingAndEveryWallAsOneQuad) {
   EXPECT_EQ(repeats1, 1);
 }
 
-TEST_F(MazeScene, OnlyTheFirstAndTheDoorsListBindTextures) {
+TEST_F(MazeOnTheDriver, OnlyTheFirstAndTheDoorsListBindTextures) {
   GLuint sentinel = 0;
   glGenTextures(1, &sentinel);
   auto bindingAfter = [&](int list) {

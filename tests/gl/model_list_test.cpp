@@ -8,6 +8,7 @@
 #include "model/md2.h"
 #include "model/model.h"
 #include "model/model_list.h"
+#include "support/game_scene.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
 #include "unit/md2_test_writer.h"
@@ -43,8 +44,13 @@ struct FeedbackVertex {
 
 class ModelList : public ::testing::Test {
  protected:
+  // Through the game's layer, unless a test reads the driver's state.
+  virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
+
   void SetUp() override {
     ASSERT_TRUE(context.open());
+    scene::startGl(glPath());
+    if (HasFatalFailure()) return;
     testPlatform.clear();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -58,6 +64,7 @@ class ModelList : public ::testing::Test {
     if (modelList != 0) glDeleteLists(modelList, 1);
     modelList = 0;
     skinTexture = 0;
+    scene::stopGl();
     context.close();
   }
 
@@ -74,6 +81,7 @@ class ModelList : public ::testing::Test {
     glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
     glRenderMode(GL_FEEDBACK);
     glCallList(modelList);
+    glFlush();  // the layer draws what it holds while feedback is on
     const GLint used = glRenderMode(GL_RENDER);
     std::vector<std::vector<FeedbackVertex>> polygons;
     EXPECT_GE(used, 0) << "feedback buffer overflow";
@@ -98,6 +106,13 @@ class ModelList : public ::testing::Test {
   GlContext context;
 };
 
+// The current normal, blending and binding the list leaves, read back from
+// the driver.
+class ModelListOnTheDriver : public ModelList {
+ protected:
+  gldesk::Path glPath() const override { return gldesk::Path::Direct; }
+};
+
 TEST_F(ModelList, SendsThreeVerticesPerFaceInFaceAndCornerOrder) {
   loadEnemy(smallModel());
   buildModelList();
@@ -119,7 +134,7 @@ TEST_F(ModelList, SendsThreeVerticesPerFaceInFaceAndCornerOrder) {
   }
 }
 
-TEST_F(ModelList, LeavesTheLastCornersNormalTurnedOutwardsAndItsTexCoord) {
+TEST_F(ModelListOnTheDriver, LeavesTheLastCornersNormalTurnedOutwardsAndItsTexCoord) {
   loadEnemy(smallModel());
   buildModelList();
   glCallList(modelList);
@@ -153,7 +168,7 @@ TEST_F(ModelList, BlendingIsEnabledAfterwardsWhateverItWasBefore) {
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 }
 
-TEST_F(ModelList, BindsTheSkinTextureFixedWhenCompiled) {
+TEST_F(ModelListOnTheDriver, BindsTheSkinTextureFixedWhenCompiled) {
   GLuint textures[2];
   glGenTextures(2, textures);
   glBindTexture(GL_TEXTURE_2D, textures[0]);
@@ -170,7 +185,7 @@ TEST_F(ModelList, BindsTheSkinTextureFixedWhenCompiled) {
   glDeleteTextures(2, textures);
 }
 
-TEST_F(ModelList, WithoutAMeshItStillBindsTheSkinAndDrawsNothing) {
+TEST_F(ModelListOnTheDriver, WithoutAMeshItStillBindsTheSkinAndDrawsNothing) {
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);

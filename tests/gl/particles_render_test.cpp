@@ -105,7 +105,10 @@ TEST_F(ParticleScene, WithNothingAliveThePassDrawsNothingAndEnds) {
   EXPECT_EQ(particles[2][3].y, 0.0);
 }
 
-TEST_F(ParticleScene, ThePassLeavesTheSmokeStateForTheNextStep) {
+// The state the pass leaves, read back from the driver.
+class ParticlesOnTheDriver : public scene::OnTheDriver<ParticleScene> {};
+
+TEST_F(ParticlesOnTheDriver, ThePassLeavesTheSmokeStateForTheNextStep) {
   standAt(1240, 1752, 0);
   drawMazeView();
   fireAhead(0);

@@ -10,6 +10,7 @@
 #include "gl.h"
 #include "image/textures.h"
 #include "model/model.h"
+#include "support/game_scene.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
 #include "text/font.h"
@@ -38,6 +39,8 @@ class SceneStart : public ::testing::Test {
     if (fs::file_size(model) == 0) model = fs::path(SHOOTER_TESTDATA_DIR) / "md2/valid/flag.md2";
     if (!fs::exists(model)) GTEST_SKIP() << "no model to start with";
     ASSERT_TRUE(gl_.open());
+    scene::startGl();  // the game's own path, the layer
+    if (HasFatalFailure()) return;
     testPlatform.clear();
     previous_ = fs::current_path();
     dir_ = fs::temp_directory_path() /
@@ -55,6 +58,7 @@ class SceneStart : public ::testing::Test {
     fontTexture = TgaTexture{};
     // Start-up filled the one global model; later suites start from an empty one.
     enemyModel = Model{};
+    scene::stopGl();
     gl_.close();
   }
   bool start() {

@@ -16,6 +16,7 @@
 #include "image/textures.h"
 #include "image/upload.h"
 #include "image/tga.h"
+#include "support/game_scene.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
 
@@ -95,8 +96,13 @@ GLint levelParameter(GLuint name, int level, GLenum which) {
 // A GL context and a scratch working folder the readers' relative names resolve in.
 class ImageTextures : public ::testing::Test {
  protected:
+  // Through the game's layer, unless a test reads the driver's state.
+  virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
+
   void SetUp() override {
     ASSERT_TRUE(gl_.open());
+    scene::startGl(glPath());
+    if (HasFatalFailure()) return;
     testPlatform.clear();
     previous_ = fs::current_path();
     dir_ = fs::temp_directory_path() /
@@ -108,6 +114,7 @@ class ImageTextures : public ::testing::Test {
     fs::current_path(previous_);
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
+    scene::stopGl();
     gl_.close();
   }
   static void write(const char* name, const Bytes& bytes) {

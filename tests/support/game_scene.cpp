@@ -106,6 +106,16 @@ Pixels smokeImage() {
 }
 }  // namespace
 
+void startGl(gldesk::Path path) {
+  gldesk::choosePath(path);
+  ASSERT_TRUE(gldesk::start()) << "the GL layer cannot draw in this context";
+}
+
+void stopGl() {
+  gldesk::stop();
+  gldesk::choosePath(gldesk::Path::Layer);  // the game's own choice, for the shell tests
+}
+
 void GlScene::SetUp() {
   std::error_code error;
   std::filesystem::current_path(SHOOTER_RUN_DIR, error);
@@ -116,14 +126,13 @@ void GlScene::SetUp() {
   testPlatform.clear();
   shell = ShellState{};
   ASSERT_TRUE(context.open(640, 480)) << "no OpenGL context";
-  gldesk::choosePath(glPath());
-  ASSERT_TRUE(gldesk::start()) << "the GL layer cannot draw in this context";
+  startGl(glPath());
+  if (HasFatalFailure()) return;
   resizeView(640, 480);
 }
 
 void GlScene::TearDown() {
-  gldesk::stop();
-  gldesk::choosePath(gldesk::Path::Layer);  // the game's own choice, for the shell tests
+  stopGl();
   context.close();
   resetGameState();
   resetParticles();

@@ -76,6 +76,14 @@ inline bool isBlue(int r, int g, int b) { return b >= 250 && b - r > 60 && b - g
 inline bool isWhite(int r, int g, int b) { return r >= 250 && g >= 250 && b >= 250; }
 inline bool isLit(int r, int g, int b) { return r + g + b > 60; }
 
+// The GL path a test draws through, started in the context it has just
+// opened: the game's layer, as the game ships, unless the test is about the
+// driver (it reads the driver's own state back: its matrices, bindings or
+// lists). stopGl ends it before the context closes; the next start is the
+// game's own choice again.
+void startGl(gldesk::Path path = gldesk::Path::Layer);
+void stopGl();
+
 // What both scenes share: a fresh game state and OS stand-in, the context,
 // the projection.
 class GlScene : public ::testing::Test {
@@ -83,9 +91,9 @@ class GlScene : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // The GL path the scene draws through: the driver directly, whose state the
-  // tests can read back, unless a test asks for the game's layer.
-  virtual gldesk::Path glPath() const { return gldesk::Path::Direct; }
+  // The GL path the scene draws through: the game's layer, unless a test
+  // reads the driver's state back.
+  virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
 
   // The presented frame, bottom row first.
   std::vector<uint8_t> present();
@@ -115,6 +123,13 @@ class MazeScene : public GlScene {
   // Clears, places the camera as the frame does and draws the maze, with the
   // current colour opaque white as the frame has it.
   static void drawMazeView();
+};
+
+// A scene drawn straight to the driver, for tests that read its state back.
+template <typename Scene>
+class OnTheDriver : public Scene {
+ protected:
+  gldesk::Path glPath() const override { return gldesk::Path::Direct; }
 };
 
 // A scene drawn through each GL path in turn (the reference frames hold on

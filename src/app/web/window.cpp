@@ -30,7 +30,7 @@ WindowOpen openGameWindow(const char* title, int width, int height, int, bool fu
   }
   glfwMakeContextCurrent(window);
   // The GL layer's shader program is built here, before the first frame.
-  if (!webGlStart()) {
+  if (!layerStart()) {
     glfwDestroyWindow(window);
     window = nullptr;
     glfwTerminate();
@@ -50,7 +50,7 @@ WindowOpen openGameWindow(const char* title, int width, int height, int, bool fu
 void closeGameWindow() {
   if (window == nullptr) return;
   releaseScene();
-  webGlStop();
+  layerStop();
   glfwDestroyWindow(window);
   window = nullptr;
   glfwTerminate();
