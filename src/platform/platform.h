@@ -20,6 +20,13 @@ enum class Answer { Ok, Yes, No, Cancel };
 Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
                           MessageIcon icon, bool ownedByFocus = false);
 
+// Answers the command line before the game starts (app/command_line.h): the
+// usage, the version, or a refused option (`refusal`). Where the program has a
+// terminal the text goes there (standard output, a refusal to standard error,
+// headed by the caption); a window program that has none (Windows) shows it in
+// a message box with the caption.
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal);
+
 // Starts playing a wave file without waiting for it. A missing file or sound
 // device is silently ignored.
 void platformPlaySound(const char* fileName);

@@ -16,6 +16,11 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
   return testPlatform.messageAnswer;
 }
 
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal) {
+  testPlatform.commandLineAnswers.push_back(
+      {text, caption, MessageButtons::Ok, refusal ? MessageIcon::Exclamation : MessageIcon::None});
+}
+
 void platformPlaySound(const char* fileName) { testPlatform.sounds.push_back(fileName); }
 
 void platformWarpCursor(int x, int y) { testPlatform.warps.emplace_back(x, y); }

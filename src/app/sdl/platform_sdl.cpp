@@ -71,6 +71,18 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
   return Answer::Cancel;
 }
 
+// A player who gives options has a terminal: the answer goes there, with no
+// box to dismiss.
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal) {
+  if (refusal) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+  } else {
+    std::printf("%s\n", text);
+    std::fflush(stdout);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Sound: each wave file is read once, on its first use, and played by the
 // audio callback straight from that buffer; a new shot restarts it. Nothing

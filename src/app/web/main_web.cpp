@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/command_line.h"
 #include "app/main_loop.h"
 #include "app/recording.h"
 #include "app/shell.h"
@@ -131,13 +132,13 @@ int main(int argc, char** argv) {
   }
   // --record FILE, --play FILE and --trace FILE, which the page adds for
   // ?record, ?play= and ?trace.
-  if (!readRecordingOptions(argc, argv)) {
+  GameOptions options;
+  if (!takeCommandLine(argc, argv, &options, &exitCode)) {
     ended = true;
-    exitCode = kExitStartFailed;
     EM_ASM({
       if (Module.onGameEnded) Module.onGameEnded();
     });
-    return kExitStartFailed;
+    return exitCode;
   }
   // A touch screen answers the start question on the page, whose Yes may take
   // it full screen at once; the game starts with the answer (webAnswer).

@@ -31,6 +31,14 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
   }
 }
 
+// A window program has no console: the answer is a box (and the standard
+// streams get it, should the box fail).
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal) {
+  const UINT icon = refusal ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+  if (MessageBoxA(nullptr, text, caption, MB_OK | icon) != 0) return;
+  std::fprintf(refusal ? stderr : stdout, "%s\n", text);
+}
+
 void platformPlaySound(const char* fileName) {
   // Asynchronous; a missing file or device just stays silent.
   PlaySoundA(fileName, nullptr, SND_ASYNC);
