@@ -27,6 +27,14 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
 // a message box with the caption.
 void platformCommandLineAnswer(const char* text, const char* caption, bool refusal);
 
+// The folder for the player's pictures, where screenshots go, made when
+// missing: on Linux XDG_PICTURES_DIR (from the environment, else from the
+// user's user-dirs.dirs), else ~/Pictures; on Windows the user's Pictures
+// folder; in a browser a folder of the page's own file system, whose files the
+// page offers as downloads. False, with the reason in `out`, when there is
+// none or it cannot be made.
+bool platformPicturesFolder(char* out, size_t size);
+
 // Starts playing a wave file without waiting for it. A missing file or sound
 // device is silently ignored.
 void platformPlaySound(const char* fileName);
@@ -63,3 +71,9 @@ enum class MapResult {
 // The readers call it for every data file they load.
 MapResult mapFile(const char* fileName, MappedFile* out);
 void unmapFile(MappedFile* file);
+
+// Writes a new file whole (a screenshot). A name already taken is left alone
+// (Exists); Failed: the file could not be made or written whole (nothing of it
+// is left behind).
+enum class NewFile { Written, Exists, Failed };
+NewFile writeNewFile(const char* path, const void* data, size_t size);

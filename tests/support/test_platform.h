@@ -22,6 +22,7 @@ struct TestPlatform {
   std::vector<std::string_view> sounds;
   std::vector<std::pair<int, int>> warps;
   std::vector<RecordedMessage> commandLineAnswers;  // icon Exclamation: a refusal
+  std::string picturesFolder;        // empty: there is none
   std::vector<Answer> answers;       // what the first message boxes return, in order
   Answer messageAnswer = Answer::Ok;  // what every later message box returns
   bool hasCounter = true;       // false: the counter's frequency query fails

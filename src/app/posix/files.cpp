@@ -1,4 +1,6 @@
-// Read-only file mapping for POSIX systems: regular files only, never blocking.
+// Files on POSIX systems: read-only mapping (regular files only, never
+// blocking) and new files written whole.
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -39,4 +41,21 @@ MapResult mapFile(const char* fileName, MappedFile* out) {
 void unmapFile(MappedFile* file) {
   if (file->data != nullptr) munmap(const_cast<unsigned char*>(file->data), file->size);
   *file = MappedFile{};
+}
+
+NewFile writeNewFile(const char* path, const void* data, size_t size) {
+  const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd < 0) return errno == EEXIST ? NewFile::Exists : NewFile::Failed;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  size_t written = 0;
+  while (written < size) {
+    const ssize_t n = write(fd, bytes + written, size - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<size_t>(n);
+  }
+  const bool closed = close(fd) == 0;
+  if (written == size && closed) return NewFile::Written;
+  unlink(path);
+  return NewFile::Failed;
 }

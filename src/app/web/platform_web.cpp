@@ -1,6 +1,8 @@
 // The operating-system services of platform.h in a browser.
 #include <emscripten.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "platform/platform.h"
@@ -44,6 +46,14 @@ void platformCommandLineAnswer(const char* text, const char* caption, bool refus
   } else {
     std::printf("%s\n", text);
   }
+}
+
+// The page's own file system: the page offers each screenshot saved there as
+// a download (main_web.cpp) and then removes it.
+bool platformPicturesFolder(char* out, size_t size) {
+  std::snprintf(out, size, "/screenshots");
+  mkdir(out, 0755);
+  return true;
 }
 
 void platformPlaySound(const char* fileName) { playWave(fileName); }
