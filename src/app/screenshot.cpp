@@ -14,6 +14,7 @@ namespace {
 constexpr int kMaxCopies = 1000;  // "-2" up to "-999" within one second
 bool requested = false;
 char lastPath[1024] = "";
+bool saved = false;  // lastPath is new
 
 void appendBytes(void* context, void* data, int size) {
   auto* out = static_cast<std::vector<uint8_t>*>(context);
@@ -33,7 +34,11 @@ void requestScreenshot() { requested = true; }
 
 bool screenshotRequested() { return requested; }
 
-const char* lastScreenshot() { return lastPath; }
+const char* takeSavedScreenshot() {
+  if (!saved) return nullptr;
+  saved = false;
+  return lastPath;
+}
 
 void readFrame(std::vector<uint8_t>* rgb) {
   // RGBA is the format every GL reads back (WebGL too); rows come bottom first.
@@ -106,6 +111,7 @@ void takeRequestedScreenshot() {
   char path[sizeof lastPath];
   if (saveScreenshot(rgb, when, path, sizeof path)) {
     std::memcpy(lastPath, path, sizeof lastPath);
+    saved = true;
     std::printf("Screenshot saved: %s\n", path);
     std::fflush(stdout);
   }

@@ -36,6 +36,6 @@ void screenshotName(const std::tm& when, int copy, char* out, size_t size);
 bool saveScreenshot(const std::vector<uint8_t>& rgb, const std::tm& when, char* path,
                     size_t pathSize);
 
-// The path of the last screenshot saved, until the next ("" for none); the
-// browser offers it as a download.
-const char* lastScreenshot();
+// The path of a screenshot saved since the last call, or null; the browser
+// offers it as a download.
+const char* takeSavedScreenshot();
