@@ -9,17 +9,17 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/wine_lib.sh"
 version=$1
 
 use_display "$LARGE_DISPLAY"
-# Runs shooter.exe with the words given; prints the box's texts.
+# Runs shooter.exe with the words given and puts its box's texts in $texts.
 answer_of() {
   (cd "$SHOOTER_RUN_DIR" && exec wine "$SHOOTER_EXE" "$@" </dev/null >/dev/null 2>&1) &
   game_pid=$!
   wait_window '^shooter$' >/dev/null || fail "no message box for $*"
   sleep 0.3
-  probe texts shooter
+  texts=$(probe texts shooter)
+  echo "$texts"
 }
 
-texts=$(answer_of --recrod game.rec)
-echo "$texts"
+answer_of --recrod game.rec
 expect_line "$texts" 'child Static Unknown option "--recrod".'
 expect_line "$texts" 'See "shooter --help" for the options.'
 window_exists '^Start FullScreen\?$' && fail "the game went on to its start question"
@@ -27,8 +27,7 @@ answer_box '^shooter$' Return
 expect_exit 1
 
 for option in --help -h; do
-  texts=$(answer_of "$option")
-  echo "$texts"
+  answer_of "$option"
   for name in "--record FILE" "--play FILE" "--trace FILE" --direct-gl "-h, --help" --version \
               SHOOTER_DIRECT_GL; do
     grep -qF -- "$name" <<<"$texts" || fail "the usage leaves out $name"
@@ -40,8 +39,7 @@ for option in --help -h; do
   expect_exit 0
 done
 
-texts=$(answer_of --version)
-echo "$texts"
+answer_of --version
 expect_line "$texts" "child Static shooter $version"
 answer_box '^shooter$' Return
 expect_exit 0
