@@ -80,10 +80,12 @@ bool saveScreenshot(const std::vector<uint8_t>& rgb, const std::tm& when, char* 
     complain("the picture could not be encoded", nullptr);
     return false;
   }
+  // Windows' folders come with backslashes: the name joins them alike.
   const size_t length = std::strlen(folder);
-  const char* separator = length > 0 && folder[length - 1] != '/' && folder[length - 1] != '\\'
-                              ? "/"
-                              : "";
+  const char* separator = length == 0 || folder[length - 1] == '/' || folder[length - 1] == '\\'
+                              ? ""
+                          : std::strchr(folder, '\\') != nullptr ? "\\"
+                                                                   : "/";
   for (int copy = 1; copy < kMaxCopies; ++copy) {
     char name[80];
     screenshotName(when, copy, name, sizeof name);
