@@ -18,8 +18,9 @@ bool saved = false;  // lastPath is new
 
 void appendBytes(void* context, void* data, int size) {
   auto* out = static_cast<std::vector<uint8_t>*>(context);
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  out->insert(out->end(), bytes, bytes + size);
+  const size_t start = out->size();
+  out->resize(start + static_cast<size_t>(size));
+  std::memcpy(out->data() + start, data, static_cast<size_t>(size));
 }
 
 void complain(const char* reason, const char* folder) {
