@@ -6,11 +6,9 @@
 #include "app/gl_path.h"
 #include "gl.h"
 
-void readGlOptions(int argc, char** argv) {
+void chooseGlPath(bool directOption) {
   const char* variable = std::getenv("SHOOTER_DIRECT_GL");
-  bool direct = variable != nullptr && variable[0] != '\0' && std::strcmp(variable, "0") != 0;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], kDirectGlOption) == 0) direct = true;
-  }
+  const bool direct = directOption || (variable != nullptr && variable[0] != '\0' &&
+                                       std::strcmp(variable, "0") != 0);
   gldesk::choosePath(direct ? gldesk::Path::Direct : gldesk::Path::Layer);
 }

@@ -3,6 +3,7 @@
 #include "app/main_loop.h"
 
 #include "app/recording.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "game/frame.h"
 #include "game/state.h"
@@ -100,6 +101,8 @@ bool loopPass(FramePacer* pacer) {
     ++loopCounters.frames;
     if (!runFrame()) return false;
     traceFrame();
+    // F12: the frame just drawn, before it is shown.
+    takeRequestedScreenshot();
   }
   // Escape ends the game also while the window is minimised.
   if (input.KeyDown[vk::Escape] != 0) return false;

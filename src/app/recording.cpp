@@ -7,7 +7,6 @@
 #include <initializer_list>
 
 #include "app/exit_codes.h"
-#include "app/gl_path.h"
 #include "app/input.h"
 #include "game/state.h"
 #include "math/game_math.h"
@@ -265,18 +264,6 @@ void say(const char* text) {
   platformMessageBox(text, "Recorded game", MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
-constexpr const char* kUsage =
-    "Options: --record FILE or --play FILE (one of them), and --trace FILE.";
-
-bool refuseOption(const char* before, const char* option, const char* after) {
-  char text[512];
-  std::snprintf(text, sizeof text, "%s\"%s\"%s\n%s", before, option, after, kUsage);
-  say(text);
-  mode = Mode::Live;
-  fileName = traceName = nullptr;
-  return false;
-}
-
 // Everything startRecordedGame opened, closed again.
 void abandonRecordedGame() {
   recordFile.close();
@@ -357,34 +344,10 @@ int reportUnwritten(OutFile* file, const char* what, const char* name) {
 }
 }  // namespace
 
-bool readRecordingOptions(int argc, char** argv) {
-  mode = Mode::Live;
-  fileName = traceName = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    const char* option = argv[i];
-    if (std::strncmp(option, "--", 2) != 0 || std::strcmp(option, kDirectGlOption) == 0) continue;
-    const bool record = std::strcmp(option, "--record") == 0;
-    const bool play = std::strcmp(option, "--play") == 0;
-    const bool trace = std::strcmp(option, "--trace") == 0;
-    if (!record && !play && !trace) return refuseOption("Unknown option ", option, ".");
-    if (i + 1 >= argc || argv[i + 1][0] == '\0') return refuseOption("No file after ", option, ".");
-    if (trace && traceName != nullptr) return refuseOption("", option, " is given twice.");
-    if (!trace && mode != Mode::Live) {
-      return refuseOption("", option, " cannot follow --record or --play: one game at a time.");
-    }
-    if (trace) {
-      traceName = argv[++i];
-    } else {
-      mode = record ? Mode::Recording : Mode::Playing;
-      fileName = argv[++i];
-    }
-  }
-  // Writing the trace over the recording would spoil the game on its way,
-  // whichever name either is given by.
-  if (fileName != nullptr && traceName != nullptr && sameFile(fileName, traceName)) {
-    return refuseOption("The trace ", traceName, " is the recorded game's own file.");
-  }
-  return true;
+void chooseRecordedGame(const char* record, const char* play, const char* trace) {
+  mode = record != nullptr ? Mode::Recording : play != nullptr ? Mode::Playing : Mode::Live;
+  fileName = record != nullptr ? record : play;
+  traceName = trace;
 }
 
 bool startRecordedGame() {

@@ -100,11 +100,10 @@ bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* o
 // ---------------------------------------------------------------------------
 // The game's side.
 
-// Reads --record FILE, --play FILE and --trace FILE from the command line
-// (arguments without "--" are left to the shell). False, after a message box,
-// for an unknown option, an option without its file, one given twice, or
-// --record with --play.
-bool readRecordingOptions(int argc, char** argv);
+// The recorded game the command line asks for (app/command_line.h, which
+// has checked the options): a file to record into or one to play (at most
+// one of them), and a trace; null for none.
+void chooseRecordedGame(const char* record, const char* play, const char* trace);
 
 // Opens the files to record and trace into, or reads and checks the one to
 // play; false, after a message box, when that fails (the program then ends).

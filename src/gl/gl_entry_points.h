@@ -106,6 +106,11 @@ SHOOTER_GL_ENTRY(void, gl, ShadeModel, (GLenum mode), (mode), gl11, both, kState
 SHOOTER_GL_ENTRY(void, gl, PointSize, (GLfloat size), (size), gl11, both, kState)
 SHOOTER_GL_ENTRY(void, gl, GetIntegerv, (GLenum name, GLint* values), (name, values), driver,
                  both, kCall)
+// The frame read back (a screenshot): what the layer holds is drawn first.
+SHOOTER_GL_ENTRY(void, gl, ReadPixels,
+                 (GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
+                  GLvoid* pixels),
+                 (x, y, width, height, format, type, pixels), flush, both, kCall)
 // Textures: parameters and uploads in order with the batch, proxies on
 // WebGL's terms, box-filtered mipmaps.
 SHOOTER_GL_ENTRY(void, gl, GenTextures, (GLsizei n, GLuint* textures), (n, textures), driver,

@@ -20,6 +20,21 @@ enum class Answer { Ok, Yes, No, Cancel };
 Answer platformMessageBox(const char* text, const char* caption, MessageButtons buttons,
                           MessageIcon icon, bool ownedByFocus = false);
 
+// Answers the command line before the game starts (app/command_line.h): the
+// usage, the version, or a refused option (`refusal`). Where the program has a
+// terminal the text goes there (standard output, a refusal to standard error,
+// headed by the caption); a window program that has none (Windows) shows it in
+// a message box with the caption.
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal);
+
+// The folder for the player's pictures, where screenshots go, made when
+// missing: on Linux XDG_PICTURES_DIR (from the environment, else from the
+// user's user-dirs.dirs), else ~/Pictures; on Windows the user's Pictures
+// folder; in a browser a folder of the page's own file system, whose files the
+// page offers as downloads. False, with the reason in `out`, when there is
+// none or it cannot be made.
+bool platformPicturesFolder(char* out, size_t size);
+
 // Starts playing a wave file without waiting for it. A missing file or sound
 // device is silently ignored.
 void platformPlaySound(const char* fileName);
@@ -62,3 +77,9 @@ void unmapFile(MappedFile* file);
 // exist yet, the same name in the same folder. A name that exists and one that
 // does not are two files.
 bool sameFile(const char* a, const char* b);
+
+// Writes a new file whole (a screenshot). A name already taken is left alone
+// (Exists); Failed: the file could not be made or written whole (nothing of it
+// is left behind).
+enum class NewFile { Written, Exists, Failed };
+NewFile writeNewFile(const char* path, const void* data, size_t size);

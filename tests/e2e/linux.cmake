@@ -80,6 +80,13 @@ add_test(NAME e2e_linux_no_display
   WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
 set_tests_properties(e2e_linux_no_display PROPERTIES TIMEOUT 120 LABELS e2e)
 
+# The command line's answers from a terminal (no X server needed).
+add_test(NAME e2e_linux_command_line
+  COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_command_line.sh" $<TARGET_FILE:shooter>
+          "${PROJECT_VERSION}"
+  WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+set_tests_properties(e2e_linux_command_line PROPERTIES TIMEOUT 120 LABELS e2e)
+
 # A figure, not a test: presented frames per second of the real shell loop.
 # Run it with `cmake --build --preset linux --target fps-linux` (an X server
 # on SHOOTER_DISPLAY_LARGE, default :99).

@@ -106,13 +106,8 @@ TEST_P(PlayedToTheEnd, StandingStillIsCaught) {
 // over the committed one and refresh its trace (README, "Recorded games").
 TEST_F(Playthrough, RecordedWalkEndsAsTheCommittedRecording) {
   const std::string path = SHOOTER_BINARY_DIR "/playthrough.rec";
-  char program[] = "shooter";
-  char option[] = "--record";
-  std::vector<char> name(path.begin(), path.end());
-  name.push_back('\0');
-  char* argv[] = {program, option, name.data()};
   const LiveAfterRecordedGame live;
-  ASSERT_TRUE(readRecordingOptions(3, argv));
+  chooseRecordedGame(path.c_str(), nullptr, nullptr);
   ASSERT_TRUE(startRecordedGame());
   shell.lastMouseX = 0;  // as the game starts, before the warp's move arrives
   shell.lastMouseY = 0;

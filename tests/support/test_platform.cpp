@@ -2,6 +2,7 @@
 #include "support/test_platform.h"
 
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "platform/platform.h"
@@ -14,6 +15,18 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
   const size_t scripted = testPlatform.messages.size() - 1;
   if (scripted < testPlatform.answers.size()) return testPlatform.answers[scripted];
   return testPlatform.messageAnswer;
+}
+
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal) {
+  testPlatform.commandLineAnswers.push_back(
+      {text, caption, MessageButtons::Ok, refusal ? MessageIcon::Exclamation : MessageIcon::None});
+}
+
+bool platformPicturesFolder(char* out, size_t size) {
+  std::snprintf(out, size, "%s",
+                testPlatform.picturesFolder.empty() ? "there is none"
+                                                    : testPlatform.picturesFolder.c_str());
+  return !testPlatform.picturesFolder.empty();
 }
 
 void platformPlaySound(const char* fileName) { testPlatform.sounds.push_back(fileName); }

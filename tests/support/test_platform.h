@@ -21,6 +21,8 @@ struct TestPlatform {
   // recording a sound allocates nothing.
   std::vector<std::string_view> sounds;
   std::vector<std::pair<int, int>> warps;
+  std::vector<RecordedMessage> commandLineAnswers;  // icon Exclamation: a refusal
+  std::string picturesFolder;        // empty: there is none
   std::vector<Answer> answers;       // what the first message boxes return, in order
   Answer messageAnswer = Answer::Ok;  // what every later message box returns
   bool hasCounter = true;       // false: the counter's frequency query fails

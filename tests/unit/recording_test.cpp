@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/devices.h"
 #include "app/exit_codes.h"
 #include "app/recording.h"
@@ -122,7 +123,9 @@ bool readOptions(const std::string& line) {
   for (char* w = std::strtok(&words[0], " "); w != nullptr; w = std::strtok(nullptr, " ")) {
     argv.push_back(w);
   }
-  return readRecordingOptions(static_cast<int>(argv.size()), argv.data());
+  GameOptions options;
+  int exitCode = 0;
+  return takeCommandLine(static_cast<int>(argv.size()), argv.data(), &options, &exitCode);
 }
 }  // namespace
 
@@ -167,9 +170,6 @@ TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   const std::string path = SHOOTER_BINARY_DIR "/recording_test.rec";
   std::vector<char> name(path.begin(), path.end());
   name.push_back('\0');
-  char program[] = "shooter", record[] = "--record", play[] = "--play";
-  char* recordArgs[] = {program, record, name.data()};
-  char* playArgs[] = {program, play, name.data()};
   PadState forward;
   forward.leftY = -1;  // pushed away: W
   const auto fresh = [] {
@@ -181,7 +181,7 @@ TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   fresh();
   testPlatform.clear();
   const LiveAfterRecordedGame live;
-  ASSERT_TRUE(readRecordingOptions(3, recordArgs));
+  chooseRecordedGame(name.data(), nullptr, nullptr);
   ASSERT_TRUE(startRecordedGame());
   keyDown(vk::A);
   fireButton();
@@ -194,7 +194,7 @@ TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
   EXPECT_EQ(finishRecordedGame(), kExitNormal);
 
   fresh();
-  ASSERT_TRUE(readRecordingOptions(3, playArgs));
+  chooseRecordedGame(nullptr, name.data(), nullptr);
   ASSERT_TRUE(startRecordedGame());
   keyDown(vk::D);  // live input
   padFrame(1, forward);

@@ -406,6 +406,37 @@ const tests = {
     }
   },
 
+  // The page's Screenshot button (F12 is the browser's): the next frame is
+  // offered as a PNG download named for the date and time, holding the
+  // picture on the canvas; the game plays on as it was.
+  async screenshot(tab, url) {
+    await tab.load(`${url}?paused`, false);
+    await tab.eval('Module._webSetLook(45, 0)');
+    await runFrames(tab, 2, true);
+    await tab.eval('window.shots = []; HTMLAnchorElement.prototype.click = function () { ' +
+                   'window.shots.push(this.download); window.shotUrl = this.href; }');
+    const state = 'JSON.stringify([Module._webPlayerX(), Module._webPlayerZ(), ' +
+                  'Module._webHeading(), Module._webPitch(), Module._webKeyDown(123)])';
+    const before = await tab.eval(state);
+    await tab.eval('document.getElementById("buttonScreenshot").click()');
+    await runFrames(tab, 1);
+    await tab.waitFor('window.shots.length === 1', 10000);
+    const name = await tab.eval('window.shots[0]');
+    check(/^shooter-\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.png$/.test(name), `download named ${name}`);
+    const bytes = await tab.eval('fetch(window.shotUrl).then((r) => r.arrayBuffer())' +
+                                 '.then((b) => Array.from(new Uint8Array(b)))');
+    const saved = readPng(Buffer.from(bytes));
+    fs.writeFileSync(path.join(outputDir, 'web-screenshot.png'), Buffer.from(bytes));
+    await tab.eval('document.getElementById("buttonScreenshot").style.display = "none"');
+    await tab.settle();
+    const shown = await tab.canvasPicture();
+    const d = compare(saved, shown, 8);
+    console.log(`  ${name}: ${bytes.length} bytes, ${d.differing} pixels differ from the canvas`);
+    check(d.fraction < 0.001, `${d.differing} pixels differ from the canvas`);
+    await runFrames(tab, 1);
+    check(await tab.eval(state) === before, 'the screenshot moved the game');
+  },
+
   // ?record: a short game (walking, mouse look) ended with Escape is offered
   // for download, and the file, chosen on the page, replays to the same end.
   async record(tab, url) {

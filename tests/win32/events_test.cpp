@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "app/main_loop.h"
+#include "app/recording.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "app/win32/events.h"
 #include "game/state.h"
@@ -73,6 +75,20 @@ TEST_F(WindowProcTest, KeyTableFollowsDownAndUpMessages) {
   send(WM_KEYUP, VK_LEFT, static_cast<LPARAM>(0xC0000001u));
 
   for (int key = 0; key < 256; ++key) EXPECT_EQ(input.KeyDown[key], 0) << "key " << key;
+}
+
+// F12 asks for a screenshot and is no key of the game's: nothing of it reaches
+// the key table (nor a recording, which takes keys on the same way).
+TEST_F(WindowProcTest, F12AsksForAScreenshotAndLeavesTheGameAlone) {
+  const uint64_t before = gameStateDigest();
+  send(WM_KEYDOWN, VK_F12, kRepeat);
+  EXPECT_FALSE(screenshotRequested());  // a held key's repeat
+  send(WM_KEYDOWN, VK_F12, kFirstPress);
+  EXPECT_TRUE(screenshotRequested());
+  send(WM_KEYUP, VK_F12, static_cast<LPARAM>(0xC0000001u));
+  EXPECT_EQ(gameStateDigest(), before);
+  takeRequestedScreenshot();  // no pictures folder here: a message
+  EXPECT_FALSE(screenshotRequested());
 }
 
 TEST_F(WindowProcTest, SystemKeysAreNotRecorded) {

@@ -19,7 +19,7 @@ HWND findTopLevel(const char* title) { return FindWindowA(nullptr, title); }
 
 BOOL CALLBACK printChild(HWND child, LPARAM) {
   char className[64] = {};
-  char text[512] = {};
+  char text[4096] = {};
   GetClassNameA(child, className, sizeof className);
   GetWindowTextA(child, text, sizeof text);
   std::printf("child %s %s\n", className, text);
@@ -29,7 +29,7 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
 int texts(const char* title) {
   HWND window = findTopLevel(title);
   if (window == nullptr) return 1;
-  char text[512] = {};
+  char text[4096] = {};
   GetWindowTextA(window, text, sizeof text);
   std::printf("title %s\n", text);
   EnumChildWindows(window, printChild, 0);

@@ -1,5 +1,6 @@
-// Read-only file mapping for POSIX systems: regular files only, never blocking;
-// and whether two names name the same file.
+// Files on POSIX systems: read-only mapping (regular files only, never
+// blocking), new files written whole, and whether two names name the same file.
+#include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -77,4 +78,21 @@ bool sameFile(const char* a, const char* b) {
     return strcmp(a, b) == 0;  // a folder that is not there: no file is written anyway
   }
   return strcmp(folderA, folderB) == 0 && strcmp(lastA, lastB) == 0;
+}
+
+NewFile writeNewFile(const char* path, const void* data, size_t size) {
+  const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
+  if (fd < 0) return errno == EEXIST ? NewFile::Exists : NewFile::Failed;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  size_t written = 0;
+  while (written < size) {
+    const ssize_t n = write(fd, bytes + written, size - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<size_t>(n);
+  }
+  const bool closed = close(fd) == 0;
+  if (written == size && closed) return NewFile::Written;
+  unlink(path);
+  return NewFile::Failed;
 }

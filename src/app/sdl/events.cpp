@@ -4,6 +4,7 @@
 #include "app/main_loop.h"
 #include "app/sdl/keymap.h"
 #include "app/sdl/pads.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "game/state.h"
 
@@ -39,6 +40,11 @@ EventResult handleEvent(const SDL_Event& event) {
       handleWindowEvent(event.window);
       break;
     case SDL_KEYDOWN: {
+      // F12 saves a screenshot and is no key of the game's (app/screenshot.h).
+      if (event.key.keysym.scancode == SDL_SCANCODE_F12) {
+        if (event.key.repeat == 0) requestScreenshot();
+        break;
+      }
       // Repeats of a held key simply leave it down.
       if (isSystemKey(event.key.keysym)) break;
       const int key = virtualKeyFromKeysym(event.key.keysym);
@@ -46,6 +52,7 @@ EventResult handleEvent(const SDL_Event& event) {
       break;
     }
     case SDL_KEYUP: {
+      if (event.key.keysym.scancode == SDL_SCANCODE_F12) break;
       // A release always clears the key, even with Alt held meanwhile, so
       // that no key can stay down after it was let go.
       const int key = virtualKeyFromKeysym(event.key.keysym);

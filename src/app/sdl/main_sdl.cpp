@@ -3,15 +3,17 @@
 
 #include <cstdio>
 
+#include "app/command_line.h"
 #include "app/gl_path.h"
 #include "app/main_loop.h"
-#include "app/recording.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"
 
 int main(int argc, char** argv) {
-  if (!readRecordingOptions(argc, argv)) return kExitStartFailed;
-  readGlOptions(argc, argv);
+  GameOptions options;
+  int exitCode = kExitNormal;
+  if (!takeCommandLine(argc, argv, &options, &exitCode)) return exitCode;
+  chooseGlPath(options.directGl);
   // A game nobody can see would run for ever: without a display it refuses to
   // start. The video system stays up for the whole run, so that every message
   // box goes through the display's own connection.
@@ -23,7 +25,7 @@ int main(int argc, char** argv) {
     SDL_Quit();
     return kExitStartFailed;
   }
-  const int exitCode = runGame();
+  exitCode = runGame();
   stopVideo();
   SDL_Quit();
   return exitCode;

@@ -1,7 +1,11 @@
 // The operating-system services of platform.h on SDL2.
 #include <SDL.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -69,6 +73,85 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
   }
   std::fprintf(stderr, "(the message box could not be shown: %s)\n", SDL_GetError());
   return Answer::Cancel;
+}
+
+// A player who gives options has a terminal: the answer goes there, with no
+// box to dismiss.
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal) {
+  if (refusal) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+  } else {
+    std::printf("%s\n", text);
+    std::fflush(stdout);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The pictures folder
+
+namespace {
+// The folder that the user's user-dirs.dirs names in its XDG_PICTURES_DIR
+// line ("$HOME/Pictures" or an absolute path), as the desktop's own file
+// manager finds it.
+bool picturesFromUserDirs(const char* home, char* out, size_t size) {
+  char file[1024];
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') {
+    std::snprintf(file, sizeof file, "%s/user-dirs.dirs", config);
+  } else {
+    std::snprintf(file, sizeof file, "%s/.config/user-dirs.dirs", home);
+  }
+  FILE* dirs = std::fopen(file, "r");
+  if (dirs == nullptr) return false;
+  constexpr char kKey[] = "XDG_PICTURES_DIR=\"";
+  bool found = false;
+  char line[1024];
+  while (!found && std::fgets(line, sizeof line, dirs) != nullptr) {
+    const char* value = line + std::strspn(line, " \t");
+    if (std::strncmp(value, kKey, sizeof kKey - 1) != 0) continue;
+    value += sizeof kKey - 1;
+    const char* end = std::strchr(value, '"');
+    if (end == nullptr) continue;
+    const int length = static_cast<int>(end - value);
+    if (std::strncmp(value, "$HOME", 5) == 0 && (length == 5 || value[5] == '/')) {
+      std::snprintf(out, size, "%s%.*s", home, length - 5, value + 5);
+      found = true;
+    } else if (value[0] == '/') {
+      std::snprintf(out, size, "%.*s", length, value);
+      found = true;
+    }
+  }
+  std::fclose(dirs);
+  return found;
+}
+}  // namespace
+
+bool platformPicturesFolder(char* out, size_t size) {
+  const char* variable = std::getenv("XDG_PICTURES_DIR");
+  const char* home = std::getenv("HOME");
+  char folder[1024];
+  if (variable != nullptr && variable[0] != '\0') {
+    std::snprintf(folder, sizeof folder, "%s", variable);
+  } else if (home == nullptr || home[0] == '\0') {
+    std::snprintf(out, size, "neither XDG_PICTURES_DIR nor HOME is set");
+    return false;
+  } else if (!picturesFromUserDirs(home, folder, sizeof folder)) {
+    std::snprintf(folder, sizeof folder, "%s/Pictures", home);
+  }
+  struct stat info {};
+  if (stat(folder, &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::snprintf(out, size, "%s", folder);
+    return true;
+  }
+  // A player's first screenshot makes the folder, as a desktop would have.
+  if (mkdir(folder, 0755) == 0) {
+    std::snprintf(out, size, "%s", folder);
+    return true;
+  }
+  std::snprintf(out, size, "the pictures folder \"%s\" cannot be made (%s)", folder,
+                std::strerror(errno));
+  return false;
 }
 
 // ---------------------------------------------------------------------------

@@ -4,8 +4,10 @@
 
 #include <cstring>
 
+#include "app/command_line.h"
 #include "app/main_loop.h"
 #include "app/recording.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "app/web/audio.h"
 #include "app/web/events.h"
@@ -35,6 +37,24 @@ void stopGame() {
   });
 }
 
+// A screenshot saved in the page's file system is offered as a download, and
+// then removed from there.
+void offerScreenshot() {
+  const char* path = takeSavedScreenshot();
+  if (path == nullptr) return;
+  EM_ASM(
+      {
+        var path = UTF8ToString($0);
+        var link = document.createElement('a');
+        link.download = path.slice(path.lastIndexOf('/') + 1);
+        link.href = URL.createObjectURL(new Blob([FS.readFile(path)], {type: 'image/png'}));
+        link.click();
+        setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
+        FS.unlink(path);
+      },
+      path);
+}
+
 // One callback of the browser's frame loop, at most 60 times a second: passes
 // of the main loop, each taking one of the events that came since the last
 // frame, until one presents a frame. The gate is the pacing.
@@ -53,6 +73,7 @@ void browserFrame() {
     const double start = emscripten_get_now();
     const bool goOn = loopPass(nullptr);
     if (loopCounters.frames != frames) frameMilliseconds += emscripten_get_now() - start;
+    offerScreenshot();
     if (!goOn) {
       stopGame();
       return;
@@ -123,6 +144,8 @@ EMSCRIPTEN_KEEPALIVE void webAnswer(int yes) {
 EMSCRIPTEN_KEEPALIVE void webPageButton(int virtualKey, int down) {
   queuePageButton(virtualKey, down != 0);
 }
+// The Screenshot button: F12's screenshot, since F12 is the browser's own key.
+EMSCRIPTEN_KEEPALIVE void webScreenshot() { requestScreenshot(); }
 }
 
 int main(int argc, char** argv) {
@@ -131,13 +154,13 @@ int main(int argc, char** argv) {
   }
   // --record FILE, --play FILE and --trace FILE, which the page adds for
   // ?record, ?play= and ?trace.
-  if (!readRecordingOptions(argc, argv)) {
+  GameOptions options;
+  if (!takeCommandLine(argc, argv, &options, &exitCode)) {
     ended = true;
-    exitCode = kExitStartFailed;
     EM_ASM({
       if (Module.onGameEnded) Module.onGameEnded();
     });
-    return kExitStartFailed;
+    return exitCode;
   }
   // A touch screen answers the start question on the page, whose Yes may take
   // it full screen at once; the game starts with the answer (webAnswer).

@@ -1,6 +1,10 @@
 // The operating-system services of platform.h in a browser.
 #include <emscripten.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+
 #include "platform/platform.h"
 #include "app/web/audio.h"
 #include "app/web/events.h"
@@ -32,6 +36,24 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
       text != nullptr ? text : "", caption != nullptr ? caption : "", yesNo ? 1 : 0);
   if (!yesNo) return Answer::Ok;
   return yes ? Answer::Yes : Answer::No;
+}
+
+// The page makes the command line itself: a refusal is the page's fault and
+// shows as any message does; the usage and the version go to the console.
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal) {
+  if (refusal) {
+    platformMessageBox(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
+  } else {
+    std::printf("%s\n", text);
+  }
+}
+
+// The page's own file system: the page offers each screenshot saved there as
+// a download (main_web.cpp) and then removes it.
+bool platformPicturesFolder(char* out, size_t size) {
+  std::snprintf(out, size, "/screenshots");
+  mkdir(out, 0755);
+  return true;
 }
 
 void platformPlaySound(const char* fileName) { playWave(fileName); }

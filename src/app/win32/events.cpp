@@ -4,6 +4,7 @@
 #include "app/win32/events.h"
 
 #include "app/main_loop.h"
+#include "app/screenshot.h"
 #include "app/shell.h"
 #include "app/win32/pads.h"
 #include "game/state.h"
@@ -48,9 +49,16 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       PostQuitMessage(0);
       return 0;
     case WM_KEYDOWN:
+      // F12 saves a screenshot and is no key of the game's (app/screenshot.h);
+      // bit 30 is set on a held key's repeats.
+      if (wParam == VK_F12) {
+        if ((lParam & (1L << 30)) == 0) requestScreenshot();
+        return 0;
+      }
       if (wParam < 256) keyDown(static_cast<int>(wParam));
       break;
     case WM_KEYUP:
+      if (wParam == VK_F12) return 0;
       if (wParam < 256) keyUp(static_cast<int>(wParam));
       break;
     case WM_SIZE:

@@ -1,5 +1,5 @@
-// Read-only file mapping for Windows: disk files only; and whether two names
-// name the same file.
+// Files on Windows: read-only mapping (disk files only), new files written
+// whole, and whether two names name the same file.
 #include <windows.h>
 
 #include "platform/platform.h"
@@ -79,4 +79,25 @@ bool sameFile(const char* a, const char* b) {
     return lstrcmpiA(a, b) == 0;
   }
   return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, fullA, -1, fullB, -1) == CSTR_EQUAL;
+}
+
+// The path is UTF-8 (the pictures folder's name may be in any script).
+NewFile writeNewFile(const char* path, const void* data, size_t size) {
+  wchar_t wide[MAX_PATH * 2];
+  if (MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, MAX_PATH * 2) == 0) return NewFile::Failed;
+  HANDLE file = CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Exists
+                                                                        : NewFile::Failed;
+  }
+  DWORD written = 0;
+  const bool whole = size <= MAXDWORD &&
+                     WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) &&
+                     written == size;
+  const bool closed = CloseHandle(file) != 0;
+  if (whole && closed) return NewFile::Written;
+  DeleteFileW(wide);
+  return NewFile::Failed;
 }

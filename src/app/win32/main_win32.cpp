@@ -3,14 +3,16 @@
 
 #include <cstdlib>
 
+#include "app/command_line.h"
 #include "app/gl_path.h"
 #include "app/main_loop.h"
-#include "app/recording.h"
 #include "app/shell.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The C runtime has split the command line already.
-  if (!readRecordingOptions(__argc, __argv)) return kExitStartFailed;
-  readGlOptions(__argc, __argv);
+  GameOptions options;
+  int exitCode = kExitNormal;
+  if (!takeCommandLine(__argc, __argv, &options, &exitCode)) return exitCode;
+  chooseGlPath(options.directGl);
   return runGame();
 }

@@ -1,6 +1,7 @@
 // The OS services of platform.h on Windows.
 #include <windows.h>
 #include <mmsystem.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -29,6 +30,26 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
       return Answer::Cancel;
     default: return Answer::Cancel;
   }
+}
+
+// A window program has no console: the answer is a box (and the standard
+// streams get it, should the box fail).
+void platformCommandLineAnswer(const char* text, const char* caption, bool refusal) {
+  const UINT icon = refusal ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+  if (MessageBoxA(nullptr, text, caption, MB_OK | icon) != 0) return;
+  std::fprintf(refusal ? stderr : stdout, "%s\n", text);
+}
+
+bool platformPicturesFolder(char* out, size_t size) {
+  wchar_t wide[MAX_PATH];
+  const HRESULT found =
+      SHGetFolderPathW(nullptr, CSIDL_MYPICTURES | CSIDL_FLAG_CREATE, nullptr, 0, wide);
+  if (FAILED(found) || WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, static_cast<int>(size),
+                                           nullptr, nullptr) == 0) {
+    std::snprintf(out, size, "Windows gives no Pictures folder");
+    return false;
+  }
+  return true;
 }
 
 void platformPlaySound(const char* fileName) {

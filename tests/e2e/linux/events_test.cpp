@@ -1,6 +1,8 @@
 // SDL events to game state: keys, mouse, window state and size.
 #include <gtest/gtest.h>
 
+#include "app/recording.h"
+#include "app/screenshot.h"
 #include "app/sdl/events.h"
 #include "app/shell.h"
 #include "game/state.h"
@@ -55,6 +57,20 @@ TEST_F(EventTest, KeysAreDownFromTheirPressToTheirRelease) {
   handleEvent(key(SDL_KEYUP, SDL_SCANCODE_W, SDLK_w));
   EXPECT_EQ(input.KeyDown[vk::W], 0);
   EXPECT_EQ(input.KeyDown[vk::Left], 1);
+}
+
+// F12 asks for a screenshot and is no key of the game's: nothing of it reaches
+// the key table (nor a recording, which takes keys on the same way).
+TEST_F(EventTest, F12AsksForAScreenshotAndLeavesTheGameAlone) {
+  const uint64_t before = gameStateDigest();
+  handleEvent(key(SDL_KEYDOWN, SDL_SCANCODE_F12, SDLK_F12, KMOD_NONE, 1));
+  EXPECT_FALSE(screenshotRequested());  // a held key's repeat
+  handleEvent(key(SDL_KEYDOWN, SDL_SCANCODE_F12, SDLK_F12));
+  EXPECT_TRUE(screenshotRequested());
+  handleEvent(key(SDL_KEYUP, SDL_SCANCODE_F12, SDLK_F12));
+  EXPECT_EQ(gameStateDigest(), before);
+  takeRequestedScreenshot();  // no pictures folder here: a message
+  EXPECT_FALSE(screenshotRequested());
 }
 
 TEST_F(EventTest, RepeatsLeaveAKeyDown) {

@@ -77,6 +77,58 @@ void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
   std::fclose(f);
 }
 
+// The pictures folder: XDG_PICTURES_DIR, else the user-dirs.dirs line, else
+// ~/Pictures; made when missing; a path that cannot be a folder says why.
+TEST(SdlPlatform, PicturesFolderIsTheUsersAndIsMadeWhenMissing) {
+  char work[] = "/tmp/shooter-pictures-XXXXXX";
+  ASSERT_NE(mkdtemp(work), nullptr);
+  const std::string home = work;
+  const std::string dirs = home + "/config/user-dirs.dirs";
+  ASSERT_EQ(mkdir((home + "/config").c_str(), 0755), 0);
+  struct Case {
+    const char* variable;  // XDG_PICTURES_DIR, null: unset
+    std::string dirsLine;  // the user-dirs.dirs file's, empty: no file
+    std::string folder;    // the answer; empty: refused
+  };
+  const Case cases[] = {
+      {nullptr, "", home + "/Pictures"},
+      {nullptr, "XDG_PICTURES_DIR=\"$HOME/Bilder\"", home + "/Bilder"},
+      {nullptr, "  XDG_PICTURES_DIR=\"" + dirs + "/under-a-file\"", ""},
+      {"/dev/null/pictures", "XDG_PICTURES_DIR=\"$HOME/Bilder\"", ""},
+  };
+  const std::string ownHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+  for (const Case& c : cases) {
+    if (c.variable != nullptr) {
+      setenv("XDG_PICTURES_DIR", c.variable, 1);
+    } else {
+      unsetenv("XDG_PICTURES_DIR");
+    }
+    std::remove(dirs.c_str());
+    if (!c.dirsLine.empty()) {
+      FILE* f = std::fopen(dirs.c_str(), "w");
+      ASSERT_NE(f, nullptr);
+      std::fprintf(f, "# written by the test\n%s\n", c.dirsLine.c_str());
+      std::fclose(f);
+    }
+    char out[1024];
+    const bool found = platformPicturesFolder(out, sizeof out);
+    EXPECT_EQ(found, !c.folder.empty()) << out;
+    if (found) {
+      EXPECT_EQ(out, c.folder);
+      struct stat info {};
+      EXPECT_TRUE(stat(out, &info) == 0 && S_ISDIR(info.st_mode)) << out;
+    } else {
+      EXPECT_NE(std::string(out).find("cannot be made"), std::string::npos) << out;
+    }
+  }
+  unsetenv("XDG_PICTURES_DIR");
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("HOME", ownHome.c_str(), 1);
+  std::system(("rm -rf '" + home + "'").c_str());
+}
+
 TEST(SdlPlatform, CounterAndMillisecondClockAdvanceWithSleep) {
   int64_t frequency = 0;
   ASSERT_TRUE(platformCounterFrequency(&frequency));
