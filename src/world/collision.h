@@ -34,3 +34,13 @@ bool stepMeetsWall(Standpoint from, Standpoint to);
 // Confines the point to the box of the player's zone, shrunk by `margin`.
 bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
                  double* vz, double margin, double bounce);
+
+// The zone the player stands in (an index of kMazeZones), or -1 where it stands
+// in none (on a zone's bound, or outside the maze): the zone collideZone uses.
+int zoneAt(Standpoint player);
+
+// collideZone in a zone already looked up with zoneAt, for loops that test many
+// points while the player stands still: the same tests with the same results;
+// zone -1 moves nothing.
+bool collideInZone(int zone, double* x, double* y, double* z, double* vx, double* vy,
+                   double* vz, double margin, double bounce);
