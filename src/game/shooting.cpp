@@ -82,7 +82,9 @@ void marchShot() {
     shot.fire_x += shot.fire_dx;
     shot.fire_y += shot.fire_dy;
     shot.fire_z += shot.fire_dz;
-    if (collideInZone(zone, &shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove,
+    // Most steps end well within the zone, where the wall test moves nothing.
+    const bool within = zone >= 0 && withinZone(zone, shot.fire_x, shot.fire_y, shot.fire_z);
+    if (!within && collideInZone(zone, &shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove,
                       &player.ymove, &player.ymove, 0.0, 0.0)) {
       shot.shotDone = 1;
       startBurst(shot.burstSlot, {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx,
