@@ -2,6 +2,7 @@
 // the two end screens.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "game/hud.h"
 #include "game/shooting.h"
@@ -28,9 +29,42 @@ void blue() { glColor4f(0, 0, 1, 1); }
 
 void bindFont() { glBindTexture(GL_TEXTURE_2D, fontTexture.textureName); }
 
-void print(int x, int y, const HudLine& line) { printText(x, y, kFontSet, "%s", line.text); }
+void print(int x, int y, const HudLine& line) { printString(x, y, kFontSet, line.text); }
+
+uint64_t bitsOf(double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// The line `format` makes of the value, kept in `cache` until the label or the
+// value changes.
+template <typename Format>
+const HudLine& cached(CachedLine* cache, const char* label, double value, Format format) {
+  const uint64_t bits = bitsOf(value);
+  if (!cache->valid || cache->label != label || cache->bits != bits) {
+    format(&cache->line, label, value);
+    cache->valid = true;
+    cache->label = label;
+    cache->bits = bits;
+  }
+  return cache->line;
+}
+
+// The read-outs' value lines, in the order drawStats prints them.
+constexpr int kValueLines = 32;
+CachedLine valueLines[kValueLines];
+int nextValueLine = 0;
+CachedLine fpsLine;
+CachedLine distanceLine;
+constexpr const char* kFpsTag = "FPS";
+constexpr const char* kDistanceTag = "Distance";
 
 void printValue(int x, int y, const char* label, double value) {
+  if (nextValueLine < kValueLines) {
+    print(x, y, cachedValueLine(&valueLines[nextValueLine++], label, value));
+    return;
+  }
   HudLine line;
   formatValueLine(&line, label, value);
   print(x, y, line);
@@ -115,6 +149,12 @@ void formatDeadLine(HudLine* line, int enemy) {
   std::snprintf(line->text, sizeof line->text, "[%d]dead", enemy);
 }
 
+const HudLine& cachedValueLine(CachedLine* cache, const char* label, double value) {
+  return cached(cache, label, value, [](HudLine* line, const char* l, double v) {
+    formatValueLine(line, l, v);
+  });
+}
+
 double exitDistance(double x, double z) {
   return std::sqrt((x - kExitX) * (x - kExitX) + (z - kExitZ) * (z - kExitZ)) / 10;
 }
@@ -148,15 +188,15 @@ void drawCrosshair() {
 void drawHud() {
   bindFont();
   white();
-  HudLine line;
-  formatDistanceLine(&line, exitDistance(player.xtrans2, player.ztrans2));
-  print(150, 250, line);
+  print(150, 250,
+        cached(&distanceLine, kDistanceTag, exitDistance(player.xtrans2, player.ztrans2),
+               [](HudLine* line, const char*, double v) { formatDistanceLine(line, v); }));
   // The end screen takes over from the next frame on.
   if (exitDistance(player.xtrans2, player.ztrans2) < kWinDistance) result.gameWon = 1;
 
   if (alertingEnemy() >= 0) {
     red();
-    printText(150, 230, kFontSet, "ALERT!");
+    printString(150, 230, kFontSet, "ALERT!");
   }
   blue();
   printScore(150, 210);
@@ -167,9 +207,9 @@ void drawHud() {
 void drawStats() {
   bindFont();
   white();
-  HudLine line;
-  formatFpsLine(&line, frameRate.fps);
-  print(-350, 250, line);
+  nextValueLine = 0;
+  print(-350, 250, cached(&fpsLine, kFpsTag, frameRate.fps,
+                          [](HudLine* line, const char*, double v) { formatFpsLine(line, v); }));
 
   // The first enemy in detail.
   const Enemy& first = enemies[0];
@@ -219,7 +259,7 @@ void drawEndScreen() {
   blue();
   printScore(0, 210);
   white();
-  printText(0, 190, kFontSet, result.gameOver ? "GAME OVER!" : "You win!");
-  printText(0, 170, kFontSet, "Press ESC to exit...");
+  printString(0, 190, kFontSet, result.gameOver ? "GAME OVER!" : "You win!");
+  printString(0, 170, kFontSet, "Press ESC to exit...");
   restoreAfterText();
 }

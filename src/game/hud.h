@@ -26,6 +26,18 @@ void formatValueLine(HudLine* line, const char* label, double value);
 void formatHitLine(HudLine* line, int enemy, int32_t hit);  // "[<enemy>]hit %2.0d"
 void formatDeadLine(HudLine* line, int enemy);              // "[<enemy>]dead"
 
+// A read-out line kept from the frames before: formatted again only when its
+// label (the same string) or its value (bit for bit) changed, for formatting
+// doubles costs more than the rest of the read-outs.
+struct CachedLine {
+  bool valid;
+  const char* label;
+  uint64_t bits;
+  HudLine line;
+};
+// What formatValueLine(label, value) gives, formatted only when it changed.
+const HudLine& cachedValueLine(CachedLine* cache, const char* label, double value);
+
 // Distance from the player to the exit point (kExitX, kExitZ), in tens of units.
 double exitDistance(double x, double z);
 

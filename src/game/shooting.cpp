@@ -73,14 +73,19 @@ void fireIfRequested() {
 }
 
 void marchShot() {
+  if (shot.shotDone) return;
+  // The player stands still while the ray marches: its zone is looked up once.
+  const int zone = zoneAt({player.xtrans2, player.ztrans2});
   int32_t steps = 0;
   while (!shot.shotDone) {
     ++steps;
     shot.fire_x += shot.fire_dx;
     shot.fire_y += shot.fire_dy;
     shot.fire_z += shot.fire_dz;
-    if (collideZone({player.xtrans2, player.ztrans2}, &shot.fire_x, &shot.fire_y, &shot.fire_z,
-                    &player.ymove, &player.ymove, &player.ymove, 0.0, 0.0)) {
+    // Most steps end well within the zone, where the wall test moves nothing.
+    const bool within = zone >= 0 && withinZone(zone, shot.fire_x, shot.fire_y, shot.fire_z);
+    if (!within && collideInZone(zone, &shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove,
+                      &player.ymove, &player.ymove, 0.0, 0.0)) {
       shot.shotDone = 1;
       startBurst(shot.burstSlot, {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx,
                                   shot.fire_dy, shot.fire_dz});

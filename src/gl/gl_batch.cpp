@@ -425,8 +425,10 @@ void translate(GLdouble x, GLdouble y, GLdouble z) {
     m[14] = z;
     a.kind = Kind::Affine;
   } else {
-    const int rows = a.kind == Kind::General ? 4 : 3;
-    for (int row = 0; row < rows; ++row) m[12 + row] += m[row] * x + m[4 + row] * y + m[8 + row] * z;
+    m[12] += m[0] * x + m[4] * y + m[8] * z;
+    m[13] += m[1] * x + m[5] * y + m[9] * z;
+    m[14] += m[2] * x + m[6] * y + m[10] * z;
+    if (a.kind == Kind::General) m[15] += m[3] * x + m[7] * y + m[11] * z;
   }
   settle();
 }
@@ -446,14 +448,23 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   if (plane >= 0) {
     if (s == 0 && c == 1) return settle();  // a whole turn, or none
     GLdouble* u = m + plane * 4;
-    GLdouble* v = m + (plane + 1) % 3 * 4;
-    const int rows = a.kind == Kind::General ? 4 : 3;
-    for (int row = 0; row < rows; ++row) {
-      const GLdouble ur = u[row], vr = v[row];
-      u[row] = ur * c + vr * s;
-      v[row] = vr * c - ur * s;
+    GLdouble* v = m + (plane == 2 ? 0 : plane + 1) * 4;
+    // Row by row, written out: the rows of an affine matrix first, the
+    // bottom row only for a general one.
+    const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
+    u[0] = u0 * c + v0 * s;
+    v[0] = v0 * c - u0 * s;
+    u[1] = u1 * c + v1 * s;
+    v[1] = v1 * c - u1 * s;
+    u[2] = u2 * c + v2 * s;
+    v[2] = v2 * c - u2 * s;
+    if (a.kind == Kind::General) {
+      const GLdouble u3 = u[3], v3 = v[3];
+      u[3] = u3 * c + v3 * s;
+      v[3] = v3 * c - u3 * s;
+    } else {
+      a.kind = Kind::Affine;
     }
-    if (a.kind == Kind::Identity) a.kind = Kind::Affine;
     return settle();
   }
   x /= length;

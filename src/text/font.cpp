@@ -3,7 +3,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 
 #include "camera.h"
 
@@ -42,8 +41,15 @@ void printText(int x, int y, int set, const char* format, ...) {
   const int written = std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
   if (written < 0) return;  // a formatting error prints nothing
-  // Longer text is cut at the buffer's 1023 characters.
-  const size_t length = std::strlen(text);
+  printString(x, y, set, text);
+}
+
+void printString(int x, int y, int set, const char* text) {
+  if (text == nullptr) return;
+  // Longer text is cut at 1023 characters, as printText's buffer cuts it.
+  constexpr size_t kLongest = 1023;
+  size_t length = 0;
+  while (length < kLongest && text[length] != '\0') ++length;
 
   if (set > 1) set = 1;
   if (set < 0) set = 0;

@@ -11,6 +11,11 @@ extern GLuint fontBase;
 void buildFontLists();
 void deleteFontLists();
 
+// Prints the text as it is (no formatting), its first glyph's top-left corner
+// at (x, y); set 0 or 1 (larger acts as 1). Text past 1023 characters is cut,
+// as printText cuts it.
+void printString(int x, int y, int set, const char* text);
+
 // Prints formatted text with its first glyph's top-left corner at (x, y);
 // set 0 or 1 (larger acts as 1). The caller binds the font and sets the colour.
 void printText(int x, int y, int set, const char* format, ...)

@@ -179,18 +179,23 @@ bool collideStep(Standpoint from, double* x, double* y, double* z, double* vx, d
 
 bool stepMeetsWall(Standpoint from, Standpoint to) { return firstWall(from, to).along <= 1; }
 
-bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
-                 double* vz, double margin, double bounce) {
-  bool moved = false;
-  int found = -1;
+int zoneAt(Standpoint player) {
   for (int i = 0; i < kZones; ++i) {
     const MazeZone& zone = kMazeZones[i];
-    if (playerInside(player, zone.x0, zone.x1, zone.z0, zone.z1)) {
-      found = i;
-      break;
-    }
+    if (playerInside(player, zone.x0, zone.x1, zone.z0, zone.z1)) return i;
   }
-  if (found < 0) return false;
+  return -1;
+}
+
+bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
+                 double* vz, double margin, double bounce) {
+  return collideInZone(zoneAt(player), x, y, z, vx, vy, vz, margin, bounce);
+}
+
+bool collideInZone(int found, double* x, double* y, double* z, double* vx, double* vy,
+                   double* vz, double margin, double bounce) {
+  if (found < 0 || found >= kZones) return false;
+  bool moved = false;
   const MazeZone& zone = kMazeZones[found];
 
   if (*x > zone.x1 - margin) {

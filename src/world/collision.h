@@ -2,6 +2,8 @@
 // zone from where the player stands, not from the point tested.
 #pragma once
 
+#include "world/maze_layout.h"
+
 // Where the player stands on the floor: the game's (xtrans2, ztrans2).
 struct Standpoint {
   double x;
@@ -38,3 +40,21 @@ bool stepMeetsWall(Standpoint from, Standpoint to);
 // Confines the point to the box of the player's zone, shrunk by `margin`.
 bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
                  double* vz, double margin, double bounce);
+
+// The zone the player stands in (an index of kMazeZones), or -1 where it stands
+// in none (on a zone's bound, or outside the maze): the zone collideZone uses.
+int zoneAt(Standpoint player);
+
+// collideZone in a zone already looked up with zoneAt, for loops that test many
+// points while the player stands still: the same tests with the same results;
+// zone -1 moves nothing.
+bool collideInZone(int zone, double* x, double* y, double* z, double* vx, double* vy,
+                   double* vz, double margin, double bounce);
+
+// True when the point lies within the box of zone `zone` (0..kZones-1), faces,
+// floor and ceiling included: collideInZone with no margin would move nothing
+// and return false. A loop of many steps asks this first and skips the call.
+inline bool withinZone(int zone, double x, double y, double z) {
+  const MazeZone& box = kMazeZones[zone];
+  return x <= box.x1 && x >= box.x0 && y <= kCeilingY && y >= 0 && z <= box.z1 && z >= box.z0;
+}

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "game/state.h"
@@ -336,4 +337,47 @@ TEST_F(Collision, AStepOnThePathIsTestedInTheCellItEndsIn) {
   }
   EXPECT_GT(held, 50000);
   EXPECT_EQ(longSteps, 100000);
+}
+
+TEST_F(Collision, ZoneLookedUpOnceConfinesAsCollideZoneDoes) {
+  // Standpoints inside zones, on a bound (no zone) and outside; points inside,
+  // past each face, on a face, and NaN; with and without margin and bounce.
+  const Standpoint standpoints[] = {{1240, 1752}, {1000, 1408}, {800, 1000}, {900, 1536},
+                                    {768, 1600},  {-10, 5},     {1100, 1700}};
+  const double nan = std::nan("");
+  const Point points[] = {
+      {1000, 10, 1600, 1, 2, 3},  {1300, 10, 1600, 1, 2, 3},  {700, 70, 1400, -1, 2, -3},
+      {900, -1, 1800, 0, -0.0, 4}, {1280, 0, 1536, 1, 1, 1},   {nan, 10, 1600, 1, 1, 1},
+      {1000, nan, nan, 1, 1, 1},  {-5000, 5000, -5000, 7, 8, 9},
+      {768, 64, 1792, 1, 1, 1},   {1280, 0, 1536, -0.0, 0, 0}, {1279.9, 63.9, 1791.9, 1, 2, 3},
+      {768, 64.0000001, 1600, 1, 1, 1},
+  };
+  for (const Standpoint& s : standpoints) {
+    const int found = zoneAt(s);
+    EXPECT_GE(found, -1);
+    EXPECT_LT(found, kZones);
+    for (const Point& start : points) {
+      for (const double margin : {0.0, 5.0}) {
+        for (const double bounce : {0.0, 0.75}) {
+          Point a = start, b = start;
+          const bool movedA =
+              collideZone(s, &a.x, &a.y, &a.z, &a.vx, &a.vy, &a.vz, margin, bounce);
+          const bool movedB =
+              collideInZone(found, &b.x, &b.y, &b.z, &b.vx, &b.vy, &b.vz, margin, bounce);
+          EXPECT_EQ(movedA, movedB);
+          // The shortcut of the march and the fragments: a point within the
+          // box is never moved without a margin.
+          if (found >= 0 && margin == 0 && withinZone(found, start.x, start.y, start.z)) {
+            EXPECT_FALSE(movedB);
+          }
+          EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0)
+              << "standing at " << s.x << ", " << s.z << "; point " << start.x << ", "
+              << start.y << ", " << start.z;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(zoneAt({900, 1536}), -1);  // a bound between two zones
+  EXPECT_EQ(zoneAt({-10, 5}), -1);     // outside the maze
+  EXPECT_EQ(zoneAt({1240, 1752}), 0);
 }

@@ -1,6 +1,7 @@
 // The head-up display's texts and the values behind them: fields, distance, alert.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -100,4 +101,29 @@ TEST(HudValues, AlertOnlyForALivingHuntingEnemy) {
   enemies[4].inZone = 1;
   EXPECT_EQ(alertingEnemy(), 1);  // the first in order wins
   resetGameState();
+}
+
+TEST(HudText, CachedReadOutEqualsAFreshlyFormattedOne) {
+  // One read-out's values over frames: unchanged, changed, changed back, the
+  // two zeros, NaN, huge, and the label changed with the value kept.
+  static const char* const kLabelA = "fire_x";
+  static const char* const kLabelB = "fire_z";
+  const double nan = std::nan("");
+  struct Frame {
+    const char* label;
+    double value;
+  };
+  const Frame frames[] = {
+      {kLabelA, 1240.0},  {kLabelA, 1240.0},   {kLabelA, 1240.004}, {kLabelA, 1240.0},
+      {kLabelA, 0.0},     {kLabelA, -0.0},     {kLabelA, 0.0},      {kLabelA, nan},
+      {kLabelA, -nan},    {kLabelA, 1e300},    {kLabelB, 1e300},    {kLabelB, -0.005},
+      {kLabelA, -0.005},  {kLabelA, -1.0 / 3}, {kLabelA, -1.0 / 3},
+  };
+  CachedLine cache{};
+  for (const Frame& f : frames) {
+    HudLine fresh;
+    formatValueLine(&fresh, f.label, f.value);
+    EXPECT_STREQ(cachedValueLine(&cache, f.label, f.value).text, fresh.text)
+        << f.label << " " << f.value;
+  }
 }
