@@ -154,7 +154,7 @@ TEST(Recording, TheTraceIsRefusedWhereItWouldOverwriteTheRecording) {
   for (const auto& line : lines) {
     testPlatform.clear();
     EXPECT_EQ(readOptions(line.options), !line.refused) << line.options;
-    EXPECT_EQ(testPlatform.messages.size(), line.refused ? 1u : 0u) << line.options;
+    EXPECT_EQ(testPlatform.commandLineAnswers.size(), line.refused ? 1u : 0u) << line.options;
   }
   // A hard link is the same file under another name (where the system makes one).
   if (!linked) {
