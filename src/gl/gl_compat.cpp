@@ -270,6 +270,8 @@ bool runsNow(const char* call, Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0
 GLubyte colourByte(GLfloat c) {
   if (!(c > 0)) return 0;
   if (c >= 1) return 255;
+  // c is in (0, 1): adding a half and truncating rounds it, as the reference frames were made.
+  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
   return static_cast<GLubyte>(c * 255 + 0.5f);
 }
 
@@ -626,6 +628,8 @@ void webCallLists(GLsizei n, GLenum type, const GLvoid* names) {
     GLuint name = 0;
     switch (type) {
       case GL_UNSIGNED_BYTE: name = static_cast<const GLubyte*>(names)[i]; break;
+      // GL_BYTE names are signed offsets from the list base: the sign extends on purpose.
+      // NOLINTNEXTLINE(bugprone-signed-char-misuse)
       case GL_BYTE: name = static_cast<GLuint>(static_cast<const GLbyte*>(names)[i]); break;
       case GL_UNSIGNED_SHORT: name = static_cast<const GLushort*>(names)[i]; break;
       case GL_SHORT: name = static_cast<GLuint>(static_cast<const GLshort*>(names)[i]); break;
