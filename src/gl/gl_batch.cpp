@@ -5,6 +5,7 @@
 #include "gl/gl_batch.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 namespace glbatch {
@@ -124,9 +125,10 @@ void multiplyInto(Matrix* a, const GLdouble b[16]) {
   const int rows = a->kind == Kind::General ? 4 : 3;
   GLdouble r[16];
   for (int c = 0; c < 4; ++c) {
+    const GLdouble* column = b + static_cast<std::ptrdiff_t>(c) * 4;
     for (int row = 0; row < rows; ++row) {
-      r[c * 4 + row] = a->m[row] * b[c * 4] + a->m[4 + row] * b[c * 4 + 1] +
-                       a->m[8 + row] * b[c * 4 + 2] + a->m[12 + row] * b[c * 4 + 3];
+      r[c * 4 + row] = a->m[row] * column[0] + a->m[4 + row] * column[1] +
+                       a->m[8 + row] * column[2] + a->m[12 + row] * column[3];
     }
     if (rows == 3) r[c * 4 + 3] = b[c * 4 + 3];
   }
@@ -447,8 +449,8 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
   if (plane >= 0) {
     if (s == 0 && c == 1) return settle();  // a whole turn, or none
-    GLdouble* u = m + plane * 4;
-    GLdouble* v = m + (plane == 2 ? 0 : plane + 1) * 4;
+    GLdouble* u = m + static_cast<std::ptrdiff_t>(plane) * 4;
+    GLdouble* v = m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
     // Row by row, written out: the rows of an affine matrix first, the
     // bottom row only for a general one.
     const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];

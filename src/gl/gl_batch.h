@@ -22,7 +22,7 @@ struct ObjectVertex {
 
 // Room for the busiest frame (all bursts, six enemies and the read-outs, about
 // 26,000 vertices) in one stream; a frame with more draws in several.
-constexpr size_t kStreamVertices = 3 * 16384;
+constexpr size_t kStreamVertices = size_t{3} * 16384;
 
 // A vertex in eye space, ready for the projection: what the stream holds.
 struct EyeVertex {

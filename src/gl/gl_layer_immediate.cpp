@@ -93,6 +93,8 @@ void assemble(const Vertex& v, size_t n) {
 GLubyte colourByte(GLfloat c) {
   if (!(c > 0)) return 0;
   if (c >= 1) return 255;
+  // c is in (0, 1): adding a half and truncating rounds it, as the reference frames were made.
+  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
   return static_cast<GLubyte>(c * 255 + 0.5f);
 }
 }  // namespace

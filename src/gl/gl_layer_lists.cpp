@@ -273,6 +273,8 @@ void layerCallLists(GLsizei n, GLenum type, const GLvoid* names) {
     GLuint name = 0;
     switch (type) {
       case GL_UNSIGNED_BYTE: name = static_cast<const GLubyte*>(names)[i]; break;
+      // GL_BYTE names are signed offsets from the list base: the sign extends on purpose.
+      // NOLINTNEXTLINE(bugprone-signed-char-misuse)
       case GL_BYTE: name = static_cast<GLuint>(static_cast<const GLbyte*>(names)[i]); break;
       case GL_UNSIGNED_SHORT: name = static_cast<const GLushort*>(names)[i]; break;
       case GL_SHORT: name = static_cast<GLuint>(static_cast<const GLshort*>(names)[i]); break;

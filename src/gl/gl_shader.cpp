@@ -134,12 +134,15 @@ void streamProgram(const EyeVertex* vertices, size_t count) {
   if (!arrays) {
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     const GLsizei stride = sizeof(EyeVertex);
+    // GL takes an offset into the bound buffer as a pointer.
+    // NOLINTBEGIN(performance-no-int-to-ptr)
     glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(EyeVertex, position)));
     glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<const void*>(offsetof(EyeVertex, texCoord)));
     glVertexAttribPointer(kColour, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                           reinterpret_cast<const void*>(offsetof(EyeVertex, colour)));
+    // NOLINTEND(performance-no-int-to-ptr)
     glEnableVertexAttribArray(kPosition);
     glEnableVertexAttribArray(kTexCoord);
     glEnableVertexAttribArray(kColour);

@@ -3,6 +3,7 @@
 #include "model/md2.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -159,7 +160,7 @@ bool Md2Reader::read(const unsigned char* data, size_t size, const char* name) {
   const int64_t headerBytes = sourceSize_ < kHeaderBytes ? sourceSize_ : kHeaderBytes;
   const bool headerRead = readAt(0, raw, static_cast<size_t>(headerBytes));
   int32_t fields[kHeaderBytes / 4];
-  for (int i = 0; i < kHeaderBytes / 4; ++i) fields[i] = readLe32(raw + 4 * i);
+  for (int i = 0; i < kHeaderBytes / 4; ++i) fields[i] = readLe32(raw + std::ptrdiff_t{4} * i);
   std::memcpy(&header_, fields, sizeof header_);
 
   if (header_.version != 8) {

@@ -13,8 +13,10 @@ void buildFontLists() {
   fontBase = glGenLists(256);
   glBindTexture(GL_TEXTURE_2D, fontTexture.textureName);
   for (int n = 0; n < 256; ++n) {
-    const float cx = float(n % 16) / 16.0f;
-    const float cy = float(n / 16) / 16.0f;
+    const int column = n % 16;
+    const int row = n / 16;
+    const float cx = float(column) / 16.0f;
+    const float cy = float(row) / 16.0f;
     glNewList(fontBase + GLuint(n), GL_COMPILE);
     glBegin(GL_QUADS);
     glTexCoord2f(cx, 1.0f - cy - 0.0625f);

@@ -28,5 +28,7 @@ class GlContext {
   int height_ = 0;
   void* window_ = nullptr;
   void* context_ = nullptr;
-  void* extra_ = nullptr;
+#if defined(_WIN32)
+  void* extra_ = nullptr;  // the window's device context
+#endif
 };

@@ -80,7 +80,7 @@ int punctuationPosition(SDL_Scancode scancode) {
     case SDL_SCANCODE_SLASH: return kVkOem2;
     case SDL_SCANCODE_GRAVE: return kVkOem3;
     case SDL_SCANCODE_LEFTBRACKET: return kVkOem4;
-    case SDL_SCANCODE_BACKSLASH: return kVkOem5;
+    case SDL_SCANCODE_BACKSLASH:
     case SDL_SCANCODE_NONUSHASH: return kVkOem5;
     case SDL_SCANCODE_RIGHTBRACKET: return kVkOem6;
     case SDL_SCANCODE_APOSTROPHE: return kVkOem7;
@@ -121,7 +121,7 @@ int fixedKey(SDL_Scancode scancode) {
   }
   switch (scancode) {
     case SDL_SCANCODE_ESCAPE: return kVkEscape;
-    case SDL_SCANCODE_RETURN: return kVkReturn;
+    case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_RETURN2: return kVkReturn;
     case SDL_SCANCODE_TAB: return kVkTab;
     case SDL_SCANCODE_BACKSPACE: return kVkBack;
