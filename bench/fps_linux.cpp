@@ -58,11 +58,13 @@ int main(int argc, char** argv) {
     if (!loopPass(&pacer)) break;
   }
   const double paced = secondsSince(start);
-  std::printf("main loop:      %8.1f presented frames/s (%llu swaps, %llu frames, %llu events in %.2f s)%s\n",
-              static_cast<double>(loopCounters.swaps) / paced,
-              static_cast<unsigned long long>(loopCounters.swaps),
-              static_cast<unsigned long long>(loopCounters.frames),
-              static_cast<unsigned long long>(loopCounters.events), paced, gameEnded());
+  std::printf(
+      "main loop:      %8.1f presented frames/s (%llu swaps, %llu frames, %llu events in %.2f "
+      "s)%s\n",
+      static_cast<double>(loopCounters.swaps) / paced,
+      static_cast<unsigned long long>(loopCounters.swaps),
+      static_cast<unsigned long long>(loopCounters.frames),
+      static_cast<unsigned long long>(loopCounters.events), paced, gameEnded());
 
   // The same work without the pacer, from a fresh game.
   resetGameState();
@@ -81,8 +83,8 @@ int main(int argc, char** argv) {
   }
   const double unpaced = secondsSince(start);
   std::printf("without pacer:  %8.1f presented frames/s (%llu swaps in %.2f s)%s\n",
-              static_cast<double>(swaps) / unpaced, static_cast<unsigned long long>(swaps),
-              unpaced, gameEnded());
+              static_cast<double>(swaps) / unpaced, static_cast<unsigned long long>(swaps), unpaced,
+              gameEnded());
 
   closeGameWindow();
   SDL_Quit();

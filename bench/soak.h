@@ -14,7 +14,7 @@ struct SoakOptions {
   long maxGameFrames = 40000;
   long rssEvery = 0;             // print the memory figures every this many frames
   const char* inject = nullptr;  // a fault made half way, to prove the checks
-  int width = 640;  // the offscreen surface; a smaller one runs a long soak faster
+  int width = 640;               // the offscreen surface; a smaller one runs a long soak faster
   int height = 480;
 };
 
@@ -51,9 +51,9 @@ struct SoakTotals {
 
   double seconds = 0;  // from start-up to the end of the loop
   long rssStartUp = -1;
-  long rssStart = -1;   // after the warm-up
+  long rssStart = -1;  // after the warm-up
   long rssEnd = -1;
-  long peakFirstHalf = -1;   // highest RSS sampled in each half of the loop
+  long peakFirstHalf = -1;  // highest RSS sampled in each half of the loop
   long peakSecondHalf = -1;
   long heapStart = -1;
   long heapEnd = -1;

@@ -80,8 +80,8 @@ bool fragmentOutsideTheMaze(Text what) {
       for (const MazeCell& c : kMazeCells) inside = inside || maze_geometry::inCell({p.x, p.z}, c);
       if (inside && p.y >= 0 && p.y <= kCeilingY) continue;
       std::snprintf(what, sizeof(Text),
-                    "particles[%d][%d] outside the maze at x %.2f, y %.2f, z %.2f", i, b, p.x,
-                    p.y, p.z);
+                    "particles[%d][%d] outside the maze at x %.2f, y %.2f, z %.2f", i, b, p.x, p.y,
+                    p.z);
       return true;
     }
   }
@@ -116,12 +116,12 @@ bool stepWasHeld(Standpoint before) {
   return maze_geometry::wayMeetsWall(before, {-view.camX, -view.camZ});
 }
 
-#define SOAK_CHECK(value)                                                     \
-  do {                                                                        \
-    if (!std::isfinite(static_cast<double>(value))) {                         \
-      std::snprintf(nonFiniteName, sizeof nonFiniteName, "%s", #value);       \
-      return nonFiniteName;                                                   \
-    }                                                                         \
+#define SOAK_CHECK(value)                                               \
+  do {                                                                  \
+    if (!std::isfinite(static_cast<double>(value))) {                   \
+      std::snprintf(nonFiniteName, sizeof nonFiniteName, "%s", #value); \
+      return nonFiniteName;                                             \
+    }                                                                   \
   } while (0)
 
 const char* nonFiniteGameVariable() {
@@ -153,10 +153,10 @@ const char* nonFiniteGameVariable() {
   SOAK_CHECK(shell.lastMouseY);
   for (int i = 0; i < kEnemyCount; ++i) {
     const Enemy& e = enemies[i];
-    const float values[] = {e.x, e.z, e.speedX, e.speedZ, e.fall, e.fallSpeed, e.RotateX,
-                            e.multiplier};
-    const char* const names[] = {"x", "z", "speedX", "speedZ", "fall", "fallSpeed", "RotateX",
-                                 "multiplier"};
+    const float values[] = {e.x,    e.z,         e.speedX,  e.speedZ,
+                            e.fall, e.fallSpeed, e.RotateX, e.multiplier};
+    const char* const names[] = {"x",    "z",         "speedX",  "speedZ",
+                                 "fall", "fallSpeed", "RotateX", "multiplier"};
     for (int k = 0; k < 8; ++k) {
       if (!std::isfinite(values[k])) {
         std::snprintf(nonFiniteName, sizeof nonFiniteName, "enemies[%d].%s", i, names[k]);
@@ -243,8 +243,8 @@ bool injectFault(const char* kind) {
     // is reaches without meeting a wall. Cell 14 opens only onto cell 13, and
     // a way into it through that side comes from x < 512 in the long
     // corridor (zone 1); from there, or from cell 14 itself, cell 8 instead.
-    const bool nearCell14 = player.xtrans2 < 512 && player.ztrans2 > 1024 &&
-                            player.ztrans2 < kMazeZones[1].z1;
+    const bool nearCell14 =
+        player.xtrans2 < 512 && player.ztrans2 > 1024 && player.ztrans2 < kMazeZones[1].z1;
     player.xtrans2 = nearCell14 ? 640 : 128;
     player.ztrans2 = nearCell14 ? 384 : 1152;
   } else if (std::strcmp(kind, "enemy") == 0) {

@@ -21,8 +21,8 @@ long misplacedFrames(const SoakTotals& t) {
 }
 
 bool soakPassed(const SoakOptions& options, const SoakTotals& t) {
-  return t.nonFinite == nullptr && misplacedFrames(t) == 0 && t.glErrors == 0 && t.gameAllocations == 0 &&
-         memoryFlat(options, t) && t.messages == 0 && t.sounds == t.shots;
+  return t.nonFinite == nullptr && misplacedFrames(t) == 0 && t.glErrors == 0 &&
+         t.gameAllocations == 0 && memoryFlat(options, t) && t.messages == 0 && t.sounds == t.shots;
 }
 
 void printSoakReport(const SoakOptions& options, const SoakTotals& t) {
@@ -59,12 +59,13 @@ void printSoakReport(const SoakOptions& options, const SoakTotals& t) {
   if (t.messages > 0) std::printf("  message boxes during play: %ld\n", t.messages);
   std::printf("  RSS: %ld kB after start-up, %ld kB after warm-up, %ld kB at the end (%+ld kB)\n",
               t.rssStartUp, t.rssStart, t.rssEnd, t.rssEnd - t.rssStart);
-  std::printf("  RSS peaks: %ld kB in the first half, %ld kB in the second (%+ld kB; limit %ld kB)\n",
-              t.peakFirstHalf, t.peakSecondHalf, rssGrowth(t), options.rssLimitKb);
+  std::printf(
+      "  RSS peaks: %ld kB in the first half, %ld kB in the second (%+ld kB; limit %ld kB)\n",
+      t.peakFirstHalf, t.peakSecondHalf, rssGrowth(t), options.rssLimitKb);
   if (!memoryFlat(options, t)) std::printf("  memory grew beyond the limit\n");
   if (t.heapStart >= 0) {
-    std::printf("  C heap in use: %ld kB after warm-up, %ld kB at the end (%+ld kB)\n",
-                t.heapStart, t.heapEnd, t.heapEnd - t.heapStart);
+    std::printf("  C heap in use: %ld kB after warm-up, %ld kB at the end (%+ld kB)\n", t.heapStart,
+                t.heapEnd, t.heapEnd - t.heapStart);
   }
   std::printf("  operator new in the loop: %ld by the game, %ld by the GL driver\n",
               t.gameAllocations, t.driverAllocations);

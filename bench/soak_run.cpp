@@ -48,8 +48,8 @@ void warmUp() {
       shot.fire_x = player.xtrans2 - 20 - b;
       shot.fire_y = 5 + b % 40;
       shot.fire_z = player.ztrans2 - 20 - b;
-      startBurst(b, {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy,
-                     shot.fire_dz});
+      startBurst(b,
+                 {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy, shot.fire_dz});
     }
     shot.smokeActive = 1;
     presentFrame();

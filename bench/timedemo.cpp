@@ -46,8 +46,8 @@
 #include "support/alloc_counter.h"
 #include "support/gl_context.h"
 #include "support/test_platform.h"
-#include "timedemo_scenes.h"
 #include "text/font.h"
+#include "timedemo_scenes.h"
 #include "world/collision.h"
 #include "world/maze.h"
 #include "world/particles.h"
@@ -162,8 +162,9 @@ double runFrameTable(int frames) {
                 maze > 0 ? m / maze : 0.0, s.calls.draws, s.calls.stateCalls, s.calls.calls,
                 s.allocations);
   }
-  std::printf("  (GL calls reaching the driver in the scene's last frame: draws, state calls,\n"
-              "   all calls; allocs: operator new calls of the game, not the driver, in it)\n");
+  std::printf(
+      "  (GL calls reaching the driver in the scene's last frame: draws, state calls,\n"
+      "   all calls; allocs: operator new calls of the game, not the driver, in it)\n");
   const double start = percentile(scenarios[2].ms, 0.5);
   const double worst = percentile(scenarios[3].ms, 0.5);
   if (start > 0) std::printf("  worst / start frame: %.2f\n", worst / start);
@@ -247,8 +248,8 @@ void BM_StartBurst(benchmark::State& state) {
     shot.fire_x = 500;
     shot.fire_z = 1400;
     shot.fire_dx = -0.2;
-    startBurst(slot, {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy,
-                      shot.fire_dz});
+    startBurst(slot,
+               {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy, shot.fire_dz});
     slot = slot == kBursts - 1 ? 0 : slot + 1;
   }
   benchmark::DoNotOptimize(particles[0][0].vx);
@@ -302,7 +303,7 @@ BENCHMARK(BM_PrintText_ReadoutLine);
 // The worst frame's own work, the game's and the GL layer's, with a backend
 // that hands GL nothing to draw: what the frame costs before any driver.
 const glbatch::Backend kNothingDrawn = {
-    [] { return true; }, [] {}, [](const glbatch::EyeVertex*, size_t) {}, [](bool) {},
+    [] { return true; },    [] {}, [](const glbatch::EyeVertex*, size_t) {}, [](bool) {},
     [](const GLdouble*) {}, false};
 
 void BM_WorstFrame_GameAndLayer(benchmark::State& state) {
@@ -447,7 +448,8 @@ int main(int argc, char** argv) {
   std::printf("  context only:                        %8.1f ms\n", contextMs);
   std::printf("  context + initScene + first frame:   %8.1f ms   (x %.2f)\n", gameMs,
               contextMs > 0 ? gameMs / contextMs : 0.0);
-  if (options.since > 0) std::printf("  of which before main:                %8.1f ms\n", beforeMain);
+  if (options.since > 0)
+    std::printf("  of which before main:                %8.1f ms\n", beforeMain);
   std::printf("STARTUP context_ms=%.3f game_ms=%.3f\n", contextMs, gameMs);
   if (options.startupOnly) return 0;
 

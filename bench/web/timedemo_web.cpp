@@ -57,6 +57,11 @@ int main() {
   for (const TimedemoScene& s : timedemoScenes) {
     EM_ASM({ Module.sceneNames.push(UTF8ToString($0)); }, s.name);
   }
-  EM_ASM({ Module.mazeScene = $0; Module.timedemoReady = true; }, kMazeScene);
+  EM_ASM(
+      {
+        Module.mazeScene = $0;
+        Module.timedemoReady = true;
+      },
+      kMazeScene);
   return 0;
 }

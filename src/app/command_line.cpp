@@ -18,7 +18,8 @@ static_assert(kExitNormal == 0 && kExitStartFailed == 1 && kExitReplayDiffers ==
                   kExitNotWritten == 3,
               "the usage's exit codes");
 constexpr const char kUsage[] =
-    "Usage: " SHOOTER_PROGRAM_NAME " [--record FILE | --play FILE] [--trace FILE] [--direct-gl]\n"
+    "Usage: " SHOOTER_PROGRAM_NAME
+    " [--record FILE | --play FILE] [--trace FILE] [--direct-gl]\n"
     "First Person Shooter: walk the maze, shoot the six enemies, reach the exit door.\n"
     "\n"
     "Options:\n"
@@ -43,8 +44,9 @@ constexpr const char kUsage[] =
 
 CommandRequest refuse(char* reason, size_t size, const char* before, const char* word,
                       const char* after) {
-  std::snprintf(reason, size, "%s\"%s\"%s\nSee \"" SHOOTER_PROGRAM_NAME " --help\" for the options.",
-                before, word, after);
+  std::snprintf(reason, size,
+                "%s\"%s\"%s\nSee \"" SHOOTER_PROGRAM_NAME " --help\" for the options.", before,
+                word, after);
   return CommandRequest::Refused;
 }
 }  // namespace
@@ -67,8 +69,8 @@ CommandRequest readCommandLine(int argc, char** argv, GameOptions* options, char
       options->directGl = true;
       continue;
     }
-    const char** file = is("--record") ? &options->record
-                        : is("--play") ? &options->play
+    const char** file = is("--record")  ? &options->record
+                        : is("--play")  ? &options->play
                         : is("--trace") ? &options->trace
                                         : nullptr;
     if (file == nullptr) return refuse(reason, reasonSize, "Unknown option ", word, ".");

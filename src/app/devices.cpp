@@ -81,8 +81,8 @@ bool lookBy(double dx, double dy, double* restX, double* restY) {
   *restX = dx - wholeX;
   *restY = dy - wholeY;
   if (wholeX == 0 && wholeY == 0) return false;
-  const int steps = static_cast<int>(std::ceil(std::fmax(std::fabs(wholeX), std::fabs(wholeY)) /
-                                               kLongestStep));
+  const int steps =
+      static_cast<int>(std::ceil(std::fmax(std::fabs(wholeX), std::fabs(wholeY)) / kLongestStep));
   double doneX = 0, doneY = 0;
   for (int i = 1; i <= steps; ++i) {
     const double toX = std::round(wholeX * i / steps);
@@ -173,8 +173,8 @@ void touchMove(long id, double x, double y) {
     if (std::hypot(x - look.startX, y - look.startY) <= kTapSlop) return;
     look.dragging = true;
   }
-  lookBy((x - look.lastX) * kTouchLookGain, (y - look.lastY) * kTouchLookGain,
-         &devices.touchRestX, &devices.touchRestY);
+  lookBy((x - look.lastX) * kTouchLookGain, (y - look.lastY) * kTouchLookGain, &devices.touchRestX,
+         &devices.touchRestY);
   look.lastX = x;
   look.lastY = y;
 }

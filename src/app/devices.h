@@ -14,7 +14,7 @@
 
 struct DeviceState {
   struct Pad {
-    bool firing = false;  // the fire button (or trigger) was down last frame
+    bool firing = false;   // the fire button (or trigger) was down last frame
     double lookRestX = 0;  // cursor motion below a whole pixel, carried
     double lookRestY = 0;
   } pads[kMaxPads];
@@ -89,9 +89,9 @@ void padRemoved(int slot);
 // it landed) fires. Touches beyond one on each half are ignored.
 
 constexpr double kTapMilliseconds = 200;
-constexpr double kTapSlop = 10;            // pixels
-constexpr double kTouchStickRadius = 60;   // pixels from the anchor to full deflection
-constexpr double kTouchLookGain = 8;       // cursor pixels per pixel dragged: 1/4 degree
+constexpr double kTapSlop = 10;           // pixels
+constexpr double kTouchStickRadius = 60;  // pixels from the anchor to full deflection
+constexpr double kTouchLookGain = 8;      // cursor pixels per pixel dragged: 1/4 degree
 
 void touchStart(long id, double x, double y, double ms);
 void touchMove(long id, double x, double y);

@@ -12,12 +12,12 @@
 #include <cstdint>
 
 struct ShellState {
-  bool fullscreen = true;   // false once the user declines full screen
-  bool active = true;       // false while the window is minimised
-  bool invertMouse = false; // I: inverts the vertical mouse axis
+  bool fullscreen = true;    // false once the user declines full screen
+  bool active = true;        // false while the window is minimised
+  bool invertMouse = false;  // I: inverts the vertical mouse axis
   bool statsKeyLatch = false;
   bool invertKeyLatch = false;
-  double lastMouseX = 0;    // client coordinates of the previous mouse move
+  double lastMouseX = 0;  // client coordinates of the previous mouse move
   double lastMouseY = 0;
 };
 extern ShellState shell;

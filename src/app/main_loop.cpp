@@ -85,15 +85,12 @@ bool loopPass(FramePacer* pacer) {
   ++loopCounters.passes;
   int quitCode = 0;
   switch (pumpEvent(&quitCode)) {
-    case PumpResult::Handled:
-      ++loopCounters.events;
-      return true;
+    case PumpResult::Handled: ++loopCounters.events; return true;
     case PumpResult::Quit:
       ++loopCounters.events;
       exitCode = quitCode;
       return false;
-    case PumpResult::Empty:
-      break;
+    case PumpResult::Empty: break;
   }
   // A replay feeds this pass's input here, and ends when it runs out.
   if (!takeLoopPass()) return false;

@@ -89,20 +89,20 @@ bool askWindowedFallback();
 
 // The reasons openGameWindow gives up, each with its message (caption "ERROR").
 enum class StartError {
-  WindowSystem,   // the window system did not start (Windows: the window class)
-  Window,         // the window (or its full-screen mode) could not be made
-  DrawingSurface, // the window gave no surface to draw on (Windows: the device context)
-  ChooseFormat,   // no pixel format fits
-  SetFormat,      // the surface refused the pixel format
+  WindowSystem,    // the window system did not start (Windows: the window class)
+  Window,          // the window (or its full-screen mode) could not be made
+  DrawingSurface,  // the window gave no surface to draw on (Windows: the device context)
+  ChooseFormat,    // no pixel format fits
+  SetFormat,       // the surface refused the pixel format
   CreateContext,
   ActivateContext,
-  Scene,          // initScene failed (the reader has said why)
+  Scene,  // initScene failed (the reader has said why)
 };
 void showStartError(StartError error);
 
 // The releases of closeGameWindow that can fail (caption "SHUTDOWN ERROR").
 enum class ShutdownError {
-  ReleaseCurrent,      // making no context current
+  ReleaseCurrent,  // making no context current
   DeleteContext,
   ReleaseDeviceContext,
   DestroyWindow,

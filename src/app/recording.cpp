@@ -26,12 +26,15 @@ uint64_t readLittle(const uint8_t* p, int bytes) {
 // Bytes of a record's operand after its tag.
 size_t operandSize(RecordTag tag) {
   switch (tag) {
-    case RecordTag::KeyDown: case RecordTag::KeyUp: return 1;       // the key
-    case RecordTag::Mouse: case RecordTag::Look: return 16;         // two doubles
+    case RecordTag::KeyDown:
+    case RecordTag::KeyUp: return 1;  // the key
+    case RecordTag::Mouse:
+    case RecordTag::Look: return 16;  // two doubles
     case RecordTag::Fire: return 0;
-    case RecordTag::Pass: return 1;                                 // the window's active state
-    case RecordTag::End: return 12;                                 // frames, state digest
-    case RecordTag::DeviceKeyDown: case RecordTag::DeviceKeyUp: return 2;  // device, key
+    case RecordTag::Pass: return 1;  // the window's active state
+    case RecordTag::End: return 12;  // frames, state digest
+    case RecordTag::DeviceKeyDown:
+    case RecordTag::DeviceKeyUp: return 2;  // device, key
   }
   return 0;
 }
@@ -62,9 +65,7 @@ bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* o
   r.tag = tag;
   switch (r.tag) {
     case RecordTag::KeyDown:
-    case RecordTag::KeyUp:
-      r.key = p[0];
-      break;
+    case RecordTag::KeyUp: r.key = p[0]; break;
     case RecordTag::DeviceKeyDown:
     case RecordTag::DeviceKeyUp:
       r.device = p[0];
@@ -81,8 +82,7 @@ bool readRecord(const uint8_t* data, size_t size, size_t* offset, InputRecord* o
         return false;
       }
       break;
-    case RecordTag::Fire:
-      break;
+    case RecordTag::Fire: break;
     case RecordTag::Pass:
       if (p[0] > 1) return false;
       r.active = p[0] == 1;
@@ -172,8 +172,8 @@ uint64_t gameStateDigest() {
     h.f64(v);
   }
   h.u8(shot.shotDone);
-  for (double v : {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy,
-                   shot.fire_dz}) {
+  for (double v :
+       {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy, shot.fire_dz}) {
     h.f64(v);
   }
   h.i32(shot.burstSlot);
@@ -290,8 +290,8 @@ bool readPlayedGame() {
                   static_cast<unsigned>(playedSummary.version),
                   static_cast<unsigned>(kRecordingVersion));
   } else if (check == RecordingCheck::Damaged) {
-    std::snprintf(text, sizeof text, "The recorded game \"%s\" is damaged (at byte %lu).",
-                  fileName, static_cast<unsigned long>(playedSummary.badOffset));
+    std::snprintf(text, sizeof text, "The recorded game \"%s\" is damaged (at byte %lu).", fileName,
+                  static_cast<unsigned long>(playedSummary.badOffset));
   }
   if (mapped != MapResult::Mapped || check != RecordingCheck::Good) {
     say(text);
@@ -313,10 +313,10 @@ bool openForWriting(OutFile* file, const char* name, const char* what) {
 // The replay's verdict, printed after its summary; the exit code it asks for.
 int judgeReplay() {
   if (!playedSummary.hasEnd) {
-    std::printf("The recorded game has no end record (%s at byte %lu): this replay cannot be "
-                "checked against it.\n",
-                playedSummary.cut ? "cut short" : "it ends",
-                static_cast<unsigned long>(playedSummary.end));
+    std::printf(
+        "The recorded game has no end record (%s at byte %lu): this replay cannot be "
+        "checked against it.\n",
+        playedSummary.cut ? "cut short" : "it ends", static_cast<unsigned long>(playedSummary.end));
     return kExitReplayDiffers;
   }
   if (playedSummary.frames == static_cast<uint32_t>(gameFrames) &&
@@ -449,10 +449,9 @@ void traceFrame() {
   if (traceFile.file == nullptr) return;
   char line[40];
   const uint64_t digest = gameStateDigest();
-  const int length = std::snprintf(line, sizeof line, "%lu %08x%08x\n",
-                                   static_cast<unsigned long>(gameFrames),
-                                   static_cast<unsigned>(digest >> 32),
-                                   static_cast<unsigned>(digest));
+  const int length =
+      std::snprintf(line, sizeof line, "%lu %08x%08x\n", static_cast<unsigned long>(gameFrames),
+                    static_cast<unsigned>(digest >> 32), static_cast<unsigned>(digest));
   traceFile.put(line, static_cast<size_t>(length));
 }
 

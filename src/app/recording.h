@@ -68,20 +68,20 @@ enum class RecordTag : uint8_t {
 
 struct InputRecord {
   RecordTag tag = RecordTag::Pass;
-  int key = 0;           // KeyDown, KeyUp, DeviceKeyDown, DeviceKeyUp
-  int device = 0;        // DeviceKeyDown, DeviceKeyUp
-  double x = 0, y = 0;   // Mouse; Look: yaw and pitch
-  bool active = true;    // Pass
-  uint32_t frames = 0;   // End
-  uint64_t digest = 0;   // End
+  int key = 0;          // KeyDown, KeyUp, DeviceKeyDown, DeviceKeyUp
+  int device = 0;       // DeviceKeyDown, DeviceKeyUp
+  double x = 0, y = 0;  // Mouse; Look: yaw and pitch
+  bool active = true;   // Pass
+  uint32_t frames = 0;  // End
+  uint64_t digest = 0;  // End
 };
 
 enum class RecordingCheck { Good, NotARecording, NewerVersion, Damaged };
 
 struct RecordingSummary {
   uint64_t passes = 0;
-  size_t end = 0;        // where the whole records end: the size, unless cut
-  bool cut = false;      // the file ends inside its last record
+  size_t end = 0;    // where the whole records end: the size, unless cut
+  bool cut = false;  // the file ends inside its last record
   bool hasEnd = false;
   uint32_t frames = 0;   // from the end record
   uint64_t digest = 0;   // from the end record

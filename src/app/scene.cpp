@@ -1,12 +1,12 @@
 // The scene start-up: model, font and textures loaded, lists built, fixed GL state set.
-#include "platform/platform.h"
-#include "data_files.h"
 #include "app/shell.h"
-#include "platform/timer.h"
+#include "data_files.h"
 #include "gl.h"
 #include "image/textures.h"
 #include "model/md2.h"
 #include "model/model_list.h"
+#include "platform/platform.h"
+#include "platform/timer.h"
 #include "text/font.h"
 #include "world/maze.h"
 

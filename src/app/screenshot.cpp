@@ -47,7 +47,8 @@ void readFrame(std::vector<uint8_t>* rgb) {
   glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
   rgb->resize(static_cast<size_t>(kWindowWidth) * kWindowHeight * 3);
   for (int y = 0; y < kWindowHeight; ++y) {
-    const uint8_t* from = rgba.data() + static_cast<size_t>(kWindowHeight - 1 - y) * kWindowWidth * 4;
+    const uint8_t* from =
+        rgba.data() + static_cast<size_t>(kWindowHeight - 1 - y) * kWindowWidth * 4;
     uint8_t* to = rgb->data() + static_cast<size_t>(y) * kWindowWidth * 3;
     for (int x = 0; x < kWindowWidth; ++x) {
       to[3 * x] = from[4 * x];
@@ -85,7 +86,7 @@ bool saveScreenshot(const std::vector<uint8_t>& rgb, const std::tm& when, char* 
   const char* separator = length == 0 || folder[length - 1] == '/' || folder[length - 1] == '\\'
                               ? ""
                           : std::strchr(folder, '\\') != nullptr ? "\\"
-                                                                   : "/";
+                                                                 : "/";
   for (int copy = 1; copy < kMaxCopies; ++copy) {
     char name[80];
     screenshotName(when, copy, name, sizeof name);
@@ -93,9 +94,7 @@ bool saveScreenshot(const std::vector<uint8_t>& rgb, const std::tm& when, char* 
     switch (writeNewFile(path, png.data(), png.size())) {
       case NewFile::Written: return true;
       case NewFile::Exists: continue;
-      case NewFile::Failed:
-        complain("this folder cannot be written:", folder);
-        return false;
+      case NewFile::Failed: complain("this folder cannot be written:", folder); return false;
     }
   }
   complain("every name for this second is taken in", folder);

@@ -4,10 +4,10 @@
 
 #include "app/input.h"
 #include "app/recording.h"
-#include "math/game_math.h"
 #include "camera.h"
 #include "game/state.h"
 #include "gl.h"
+#include "math/game_math.h"
 
 // Each input passes the recorded-game stage first (app/recording.h); the
 // steps ignore codes outside 0..255, which are never recorded.

@@ -11,12 +11,12 @@
 #include "model/model_list.h"
 
 namespace {
-constexpr double kChaseBand = 15.0;   // no chasing within this distance on an axis
-constexpr double kChaseAccel = 0.001; // speed change per frame beyond it
-constexpr double kCatchRange = 15.0;  // the catch square's half edge
-constexpr double kFallStop = 89.0;    // degrees
-constexpr double kFallAccel = 0.1;    // degrees per frame per frame
-constexpr float kModelHeight = 25.0f; // lift of a standing enemy's model
+constexpr double kChaseBand = 15.0;    // no chasing within this distance on an axis
+constexpr double kChaseAccel = 0.001;  // speed change per frame beyond it
+constexpr double kCatchRange = 15.0;   // the catch square's half edge
+constexpr double kFallStop = 89.0;     // degrees
+constexpr double kFallAccel = 0.1;     // degrees per frame per frame
+constexpr float kModelHeight = 25.0f;  // lift of a standing enemy's model
 constexpr float kFallenHeight = 15.0f;
 
 // One row of the facing table: the offset for bands 0-15, 15-30, 30-45,

@@ -5,11 +5,11 @@
 
 #include "platform/timer.h"
 
+#include "camera.h"
 #include "game/enemies.h"
 #include "game/hud.h"
 #include "game/shooting.h"
 #include "game/state.h"
-#include "camera.h"
 #include "gl.h"
 #include "world/collision.h"
 #include "world/maze.h"
@@ -55,8 +55,8 @@ void sampleFrameRate() {
 
 // The particle pass, seen from the player; it ends once nothing is alive.
 void drawSmoke() {
-  const ParticleView eye = {input.pitch, view.viewYaw, view.camX, view.camZ,
-                            {player.xtrans2, player.ztrans2}};
+  const ParticleView eye = {
+      input.pitch, view.viewYaw, view.camX, view.camZ, {player.xtrans2, player.ztrans2}};
   if (!drawParticles(eye)) shot.smokeActive = 0;
 }
 

@@ -150,9 +150,8 @@ void formatDeadLine(HudLine* line, int enemy) {
 }
 
 const HudLine& cachedValueLine(CachedLine* cache, const char* label, double value) {
-  return cached(cache, label, value, [](HudLine* line, const char* l, double v) {
-    formatValueLine(line, l, v);
-  });
+  return cached(cache, label, value,
+                [](HudLine* line, const char* l, double v) { formatValueLine(line, l, v); });
 }
 
 double exitDistance(double x, double z) {
@@ -208,8 +207,9 @@ void drawStats() {
   bindFont();
   white();
   nextValueLine = 0;
-  print(-350, 250, cached(&fpsLine, kFpsTag, frameRate.fps,
-                          [](HudLine* line, const char*, double v) { formatFpsLine(line, v); }));
+  print(-350, 250,
+        cached(&fpsLine, kFpsTag, frameRate.fps,
+               [](HudLine* line, const char*, double v) { formatFpsLine(line, v); }));
 
   // The first enemy in detail.
   const Enemy& first = enemies[0];

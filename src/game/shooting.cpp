@@ -1,11 +1,11 @@
 // The rifle: the hit test of a hunting enemy, firing, and the march of the
 // shot's ray to the face of the player's zone where it leaves a smoke burst.
-#include "platform/platform.h"
+#include "game/shooting.h"
 #include "camera.h"
 #include "data_files.h"
-#include "game/shooting.h"
 #include "game/state.h"
 #include "math/game_math.h"
+#include "platform/platform.h"
 #include "world/collision.h"
 #include "world/particles.h"
 
@@ -16,13 +16,10 @@ constexpr int32_t kKillScore = 10;
 constexpr double kStepsPerUnit = 5.0;  // a march step is 0.2 units in x-z
 constexpr int32_t kLastBurst = kBursts - 1;
 
-bool strictlyBetween(double v, double a, double b) {
-  return (v > a && v < b) || (v < a && v > b);
-}
+bool strictlyBetween(double v, double a, double b) { return (v > a && v < b) || (v < a && v > b); }
 }  // namespace
 
-HitAngles hitAngles(float x, float z, double fireX, double fireZ, double playerX,
-                    double playerZ) {
+HitAngles hitAngles(float x, float z, double fireX, double fireZ, double playerX, double playerZ) {
   const double ex = static_cast<double>(x);
   const double ez = static_cast<double>(z);
   HitAngles a;
@@ -45,8 +42,7 @@ bool shotStrikes(float x, float z, double fireX, double fireZ, double playerX, d
 
 void hitTestEnemy(Enemy* enemy) {
   if (input.fireRequest != 1) return;
-  if (!shotStrikes(enemy->x, enemy->z, shot.fire_x, shot.fire_z, player.xtrans2,
-                   player.ztrans2)) {
+  if (!shotStrikes(enemy->x, enemy->z, shot.fire_x, shot.fire_z, player.xtrans2, player.ztrans2)) {
     return;
   }
   ++enemy->hit;
@@ -85,10 +81,10 @@ void marchShot() {
     // Most steps end well within the zone, where the wall test moves nothing.
     const bool within = zone >= 0 && withinZone(zone, shot.fire_x, shot.fire_y, shot.fire_z);
     if (!within && collideInZone(zone, &shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove,
-                      &player.ymove, &player.ymove, 0.0, 0.0)) {
+                                 &player.ymove, &player.ymove, 0.0, 0.0)) {
       shot.shotDone = 1;
-      startBurst(shot.burstSlot, {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx,
-                                  shot.fire_dy, shot.fire_dz});
+      startBurst(shot.burstSlot,
+                 {shot.fire_x, shot.fire_y, shot.fire_z, shot.fire_dx, shot.fire_dy, shot.fire_dz});
       shot.smokeActive = 1;
     } else if (steps > kMaxShotSteps) {
       // Nothing to strike (the player stands on a zone bound): no smoke.

@@ -18,8 +18,7 @@ struct HitAngles {
   double P;
   double D;
 };
-HitAngles hitAngles(float x, float z, double fireX, double fireZ, double playerX,
-                    double playerZ);
+HitAngles hitAngles(float x, float z, double fireX, double fireZ, double playerX, double playerZ);
 
 // Whether a shot whose previous ray ended at (fireX, fireZ) strikes the enemy
 // at (x, z) seen from the player (the button press is checked by the caller).

@@ -161,7 +161,8 @@ void apply(const DrawState& s) {
     ++counted.stateCalls;
   }
   setCapability(GL_BLEND, s.blending, &gl.blending);
-  if (s.blending && (gl.blendSource != s.blendSource || gl.blendDestination != s.blendDestination)) {
+  if (s.blending &&
+      (gl.blendSource != s.blendSource || gl.blendDestination != s.blendDestination)) {
     glBlendFunc(s.blendSource, s.blendDestination);
     gl.blendSource = s.blendSource;
     gl.blendDestination = s.blendDestination;
@@ -326,8 +327,8 @@ void stop() {
 
 namespace {
 bool* heldFlag(GLenum cap) {
-  return cap == GL_TEXTURE_2D ? &set.texturing
-         : cap == GL_BLEND    ? &set.blending
+  return cap == GL_TEXTURE_2D   ? &set.texturing
+         : cap == GL_BLEND      ? &set.blending
          : cap == GL_DEPTH_TEST ? &set.depthTest
                                 : nullptr;
 }
@@ -437,9 +438,9 @@ void translate(GLdouble x, GLdouble y, GLdouble z) {
 
 void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
-  const int plane = x > 0 && y == 0 && z == 0   ? 1   // x: columns 1 and 2
-                    : x == 0 && y > 0 && z == 0 ? 2   // y: columns 2 and 0
-                    : x == 0 && y == 0 && z > 0 ? 0   // z: columns 0 and 1
+  const int plane = x > 0 && y == 0 && z == 0   ? 1  // x: columns 1 and 2
+                    : x == 0 && y > 0 && z == 0 ? 2  // y: columns 2 and 0
+                    : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
                                                 : -1;
   const GLdouble length = plane >= 0 ? 1 : std::sqrt(x * x + y * y + z * z);
   if (length == 0) return;
@@ -474,10 +475,22 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   z /= length;
   const GLdouble t = 1 - c;
   // The rotation as a 4 x 4, column-major.
-  const GLdouble r[16] = {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
-                          t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
-                          t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
-                          0,                 0,                 0,                 1};
+  const GLdouble r[16] = {t * x * x + c,
+                          t * x * y + s * z,
+                          t * x * z - s * y,
+                          0,
+                          t * x * y - s * z,
+                          t * y * y + c,
+                          t * y * z + s * x,
+                          0,
+                          t * x * z + s * y,
+                          t * y * z - s * x,
+                          t * z * z + c,
+                          0,
+                          0,
+                          0,
+                          0,
+                          1};
   multiplyInto(&a, r);
   settle();
 }

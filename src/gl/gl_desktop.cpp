@@ -31,8 +31,8 @@ struct Tally {
 constexpr GLuint kCountedLists = 4096;
 Tally executed = {0, 0, 0};
 Tally listTallies[kCountedLists];
-GLuint compiling = 0;       // the list being compiled, 0 when none (or past the table)
-bool compileOnly = false;   // GL_COMPILE: its calls are not executed now
+GLuint compiling = 0;      // the list being compiled, 0 when none (or past the table)
+bool compileOnly = false;  // GL_COMPILE: its calls are not executed now
 GLuint listBase = 0;
 
 enum Kind { kNone, kCall, kDraw, kState };
@@ -81,16 +81,16 @@ DriverCalls driverCalls() {
 // layer's call once it has started, else the driver's counted as `kind`; or
 // the driver's counted on both paths, through the layer once it has started.
 #define SHOOTER_DESK_ROUTE_layer(result, api, name, params, args, kind) \
-  result desk##name params {                                           \
-    if (layer) return layer##name args;                                \
-    count(kind);                                                       \
-    return api##name args;                                             \
+  result desk##name params {                                            \
+    if (layer) return layer##name args;                                 \
+    count(kind);                                                        \
+    return api##name args;                                              \
   }
 #define SHOOTER_DESK_ROUTE_both(result, api, name, params, args, kind) \
-  result desk##name params {                                          \
-    count(kind);                                                      \
-    if (layer) return layer##name args;                               \
-    return api##name args;                                            \
+  result desk##name params {                                           \
+    count(kind);                                                       \
+    if (layer) return layer##name args;                                \
+    return api##name args;                                             \
   }
 #define SHOOTER_DESK_ROUTE_own(...)
 #define SHOOTER_GL_ENTRY(result, api, name, params, args, layerRoute, desk, kind) \

@@ -35,33 +35,33 @@ SHOOTER_GL_ENTRY(void, gl, Begin, (GLenum mode), (mode), own, layer, kDraw)
 SHOOTER_GL_ENTRY(void, gl, End, (), (), own, layer, kCall)
 SHOOTER_GL_ENTRY(void, gl, Vertex3f, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), own, layer,
                  kCall)
-SHOOTER_GL_ENTRY(void, gl, Vertex3d, (GLdouble x, GLdouble y, GLdouble z), (x, y, z), own,
-                 layer, kCall)
+SHOOTER_GL_ENTRY(void, gl, Vertex3d, (GLdouble x, GLdouble y, GLdouble z), (x, y, z), own, layer,
+                 kCall)
 SHOOTER_GL_ENTRY(void, gl, Vertex2i, (GLint x, GLint y), (x, y), own, layer, kCall)
 SHOOTER_GL_ENTRY(void, gl, TexCoord2f, (GLfloat s, GLfloat t), (s, t), own, layer, kCall)
 SHOOTER_GL_ENTRY(void, gl, TexCoord2d, (GLdouble s, GLdouble t), (s, t), own, layer, kCall)
 SHOOTER_GL_ENTRY(void, gl, Normal3f, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), own, layer,
                  kCall)
-SHOOTER_GL_ENTRY(void, gl, Color4f, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a),
+SHOOTER_GL_ENTRY(void, gl, Color4f, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a), own,
+                 layer, kCall)
+SHOOTER_GL_ENTRY(void, gl, Color4d, (GLdouble r, GLdouble g, GLdouble b, GLdouble a), (r, g, b, a),
                  own, layer, kCall)
-SHOOTER_GL_ENTRY(void, gl, Color4d, (GLdouble r, GLdouble g, GLdouble b, GLdouble a),
-                 (r, g, b, a), own, layer, kCall)
 // The state a list records, kept by the layer.
 SHOOTER_GL_ENTRY(void, gl, Enable, (GLenum cap), (cap), own, layer, kState)
 SHOOTER_GL_ENTRY(void, gl, Disable, (GLenum cap), (cap), own, layer, kState)
 SHOOTER_GL_ENTRY(GLboolean, gl, IsEnabled, (GLenum cap), (cap), own, own, kNone)
 SHOOTER_GL_ENTRY(void, gl, BindTexture, (GLenum target, GLuint texture), (target, texture), own,
                  layer, kState)
-SHOOTER_GL_ENTRY(void, gl, BlendFunc, (GLenum source, GLenum destination),
-                 (source, destination), own, layer, kState)
+SHOOTER_GL_ENTRY(void, gl, BlendFunc, (GLenum source, GLenum destination), (source, destination),
+                 own, layer, kState)
 SHOOTER_GL_ENTRY(void, gl, DepthFunc, (GLenum function), (function), own, layer, kState)
 // The matrix stacks, kept by the layer.
 SHOOTER_GL_ENTRY(void, gl, MatrixMode, (GLenum mode), (mode), own, layer, kState)
 SHOOTER_GL_ENTRY(void, gl, LoadIdentity, (), (), own, layer, kState)
 SHOOTER_GL_ENTRY(void, gl, PushMatrix, (), (), own, layer, kState)
 SHOOTER_GL_ENTRY(void, gl, PopMatrix, (), (), own, layer, kState)
-SHOOTER_GL_ENTRY(void, gl, Translated, (GLdouble x, GLdouble y, GLdouble z), (x, y, z), own,
-                 layer, kState)
+SHOOTER_GL_ENTRY(void, gl, Translated, (GLdouble x, GLdouble y, GLdouble z), (x, y, z), own, layer,
+                 kState)
 SHOOTER_GL_ENTRY(void, gl, Translatef, (GLfloat x, GLfloat y, GLfloat z), (x, y, z), own, layer,
                  kState)
 SHOOTER_GL_ENTRY(void, gl, Rotated, (GLdouble angle, GLdouble x, GLdouble y, GLdouble z),
@@ -93,19 +93,19 @@ SHOOTER_GL_ENTRY(void, gl, ColorMask, (GLboolean r, GLboolean g, GLboolean b, GL
                  (r, g, b, a), flush, both, kState)
 SHOOTER_GL_ENTRY(void, gl, Scissor, (GLint x, GLint y, GLsizei width, GLsizei height),
                  (x, y, width, height), flush, both, kState)
-SHOOTER_GL_ENTRY(void, gl, PolygonOffset, (GLfloat factor, GLfloat units), (factor, units),
-                 flush, both, kState)
+SHOOTER_GL_ENTRY(void, gl, PolygonOffset, (GLfloat factor, GLfloat units), (factor, units), flush,
+                 both, kState)
 SHOOTER_GL_ENTRY(void, gl, CullFace, (GLenum mode), (mode), flush, both, kState)
 SHOOTER_GL_ENTRY(void, gl, FrontFace, (GLenum mode), (mode), flush, both, kState)
 SHOOTER_GL_ENTRY(void, gl, LineWidth, (GLfloat width), (width), flush, both, kState)
 SHOOTER_GL_ENTRY(void, gl, PixelStorei, (GLenum name, GLint value), (name, value), flush, both,
                  kState)
-SHOOTER_GL_ENTRY(void, gl, AlphaFunc, (GLenum function, GLclampf reference),
-                 (function, reference), gl11, both, kState)
+SHOOTER_GL_ENTRY(void, gl, AlphaFunc, (GLenum function, GLclampf reference), (function, reference),
+                 gl11, both, kState)
 SHOOTER_GL_ENTRY(void, gl, ShadeModel, (GLenum mode), (mode), gl11, both, kState)
 SHOOTER_GL_ENTRY(void, gl, PointSize, (GLfloat size), (size), gl11, both, kState)
-SHOOTER_GL_ENTRY(void, gl, GetIntegerv, (GLenum name, GLint* values), (name, values), driver,
-                 both, kCall)
+SHOOTER_GL_ENTRY(void, gl, GetIntegerv, (GLenum name, GLint* values), (name, values), driver, both,
+                 kCall)
 // The frame read back (a screenshot): what the layer holds is drawn first.
 SHOOTER_GL_ENTRY(void, gl, ReadPixels,
                  (GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
@@ -113,24 +113,23 @@ SHOOTER_GL_ENTRY(void, gl, ReadPixels,
                  (x, y, width, height, format, type, pixels), flush, both, kCall)
 // Textures: parameters and uploads in order with the batch, proxies on
 // WebGL's terms, box-filtered mipmaps.
-SHOOTER_GL_ENTRY(void, gl, GenTextures, (GLsizei n, GLuint* textures), (n, textures), driver,
-                 both, kCall)
-SHOOTER_GL_ENTRY(void, gl, DeleteTextures, (GLsizei n, const GLuint* textures), (n, textures),
-                 own, layer, kState)
+SHOOTER_GL_ENTRY(void, gl, GenTextures, (GLsizei n, GLuint* textures), (n, textures), driver, both,
+                 kCall)
+SHOOTER_GL_ENTRY(void, gl, DeleteTextures, (GLsizei n, const GLuint* textures), (n, textures), own,
+                 layer, kState)
 SHOOTER_GL_ENTRY(void, gl, TexParameteri, (GLenum target, GLenum name, GLint value),
                  (target, name, value), own, both, kState)
 SHOOTER_GL_ENTRY(void, gl, TexParameterf, (GLenum target, GLenum name, GLfloat value),
                  (target, name, value), own, both, kState)
 SHOOTER_GL_ENTRY(void, gl, TexImage2D,
-                 (GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                  GLsizei height, GLint border, GLenum format, GLenum type,
-                  const GLvoid* pixels),
-                 (target, level, internalFormat, width, height, border, format, type, pixels),
-                 own, both, kState)
+                 (GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const GLvoid* pixels),
+                 (target, level, internalFormat, width, height, border, format, type, pixels), own,
+                 both, kState)
 SHOOTER_GL_ENTRY(void, gl, GetTexLevelParameteriv,
                  (GLenum target, GLint level, GLenum name, GLint* value),
                  (target, level, name, value), own, own, kState)
 SHOOTER_GL_ENTRY(GLint, glu, Build2DMipmaps,
-                 (GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
-                  GLenum format, GLenum type, const void* data),
+                 (GLenum target, GLint internalFormat, GLsizei width, GLsizei height, GLenum format,
+                  GLenum type, const void* data),
                  (target, internalFormat, width, height, format, type, data), own, own, kState)

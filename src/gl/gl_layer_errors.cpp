@@ -64,9 +64,7 @@ const char* errorName(GLenum error) {
 }
 }  // namespace
 
-void refuse(GLenum error, const char* call, const char* why) {
-  tell(error, call, why, 0, false);
-}
+void refuse(GLenum error, const char* call, const char* why) { tell(error, call, why, 0, false); }
 
 void refuseEnum(const char* call, GLenum value, const char* why) {
   tell(GL_INVALID_ENUM, call, why, value, true);

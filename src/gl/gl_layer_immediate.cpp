@@ -220,5 +220,5 @@ void layerColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
 
 void layerColor4d(GLdouble r, GLdouble g, GLdouble b, GLdouble a) {
   layerColor4f(static_cast<GLfloat>(r), static_cast<GLfloat>(g), static_cast<GLfloat>(b),
-             static_cast<GLfloat>(a));
+               static_cast<GLfloat>(a));
 }

@@ -68,8 +68,8 @@ void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, G
             GLdouble w = 0);
 // What every command a list records does first: refused between glBegin and
 // glEnd, recorded while a list is compiled; true if it is to run now as well.
-bool runsNow(const char* call, Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0,
-             GLdouble y = 0, GLdouble z = 0, GLdouble w = 0);
+bool runsNow(const char* call, Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0,
+             GLdouble z = 0, GLdouble w = 0);
 // A matrix multiplied onto the current one: recorded, run, or both.
 void multiply(const GLdouble m[16]);
 // The primitive being compiled: its vertices as assembled, the colour and

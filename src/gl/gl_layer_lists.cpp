@@ -39,11 +39,11 @@ std::vector<List> lists(1);  // list 0 is never a name
 GLuint listBase = 0;
 // The list being compiled, put in place of its name's old one at glEndList.
 List building;
-GLuint buildingName = 0;  // 0: none
-bool executingNow = true;  // commands run as they come: no list, or GL_COMPILE_AND_EXECUTE
-bool recordingColour = false;      // the list being compiled has set a colour
-bool colourInPrimitive = false;    // ... and did so between glBegin and glEnd
-bool recordingTexCoord = false;    // the same for the texture coordinate
+GLuint buildingName = 0;         // 0: none
+bool executingNow = true;        // commands run as they come: no list, or GL_COMPILE_AND_EXECUTE
+bool recordingColour = false;    // the list being compiled has set a colour
+bool colourInPrimitive = false;  // ... and did so between glBegin and glEnd
+bool recordingTexCoord = false;  // the same for the texture coordinate
 bool texCoordInPrimitive = false;
 size_t primitiveStart = 0;  // in the compiled list's vertices
 int callDepth = 0;
@@ -87,9 +87,7 @@ void replay(const List& list) {
         break;
       case Op::TexParameter: runTexParameter(c.a, c.b, c.v[0], false); break;
       case Op::TexParameterFloat: runTexParameter(c.a, c.b, c.v[0], true); break;
-      case Op::Draw:
-        draw(c, list.vertices.data() + c.first);
-        break;
+      case Op::Draw: draw(c, list.vertices.data() + c.first); break;
       case Op::TexCoord:
         current.texCoord[0] = static_cast<GLfloat>(c.v[0]);
         current.texCoord[1] = static_cast<GLfloat>(c.v[1]);
@@ -299,4 +297,3 @@ void layerCallLists(GLsizei n, GLenum type, const GLvoid* names) {
 void layerListBase(GLuint base) {
   if (runsNow("glListBase", Op::ListBase, base)) listBase = base;
 }
-

@@ -45,7 +45,8 @@ void runEnable(GLenum cap, bool on) {
       // hands it; lighting and texture generation need the normals and
       // object coordinates the layer does not keep.
       const bool unkept = cap == GL_LIGHTING || (cap >= GL_LIGHT0 && cap <= GL_LIGHT7) ||
-                          cap == GL_TEXTURE_1D || (cap >= GL_TEXTURE_GEN_S && cap <= GL_TEXTURE_GEN_Q);
+                          cap == GL_TEXTURE_1D ||
+                          (cap >= GL_TEXTURE_GEN_S && cap <= GL_TEXTURE_GEN_Q);
       if (!webGl() && !unkept) {
         glbatch::enable(cap, on);
         return;
@@ -93,8 +94,8 @@ void runPopMatrix() {
 }
 
 void runClear(GLbitfield mask) {
-  constexpr GLbitfield kBuffers = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT |
-                                  GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT;
+  constexpr GLbitfield kBuffers =
+      GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_ACCUM_BUFFER_BIT;
   if ((mask & ~kBuffers) != 0) return refuse(GL_INVALID_VALUE, "glClear");
   glbatch::flush();
   // WebGL has no accumulation buffer, and GL clears none that is not there.
@@ -155,12 +156,26 @@ void layerLoadIdentity() {
 }
 
 void layerOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
-              GLdouble zFar) {
+                GLdouble zFar) {
   const GLdouble w = right - left, h = top - bottom, d = zFar - zNear;
   if (w == 0 || h == 0 || d == 0) return refuse(GL_INVALID_VALUE, "glOrtho");
   if (inBeginEnd("glOrtho")) return;
-  const GLdouble m[16] = {2 / w, 0, 0, 0, 0, 2 / h, 0, 0, 0, 0, -2 / d, 0,
-                          -(right + left) / w, -(top + bottom) / h, -(zFar + zNear) / d, 1};
+  const GLdouble m[16] = {2 / w,
+                          0,
+                          0,
+                          0,
+                          0,
+                          2 / h,
+                          0,
+                          0,
+                          0,
+                          0,
+                          -2 / d,
+                          0,
+                          -(right + left) / w,
+                          -(top + bottom) / h,
+                          -(zFar + zNear) / d,
+                          1};
   multiply(m);
 }
 
@@ -172,8 +187,9 @@ void layerPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble z
   if (d == 0 || sine == 0 || aspect == 0) return;
   if (inBeginEnd("gluPerspective")) return;
   const GLdouble f = std::cos(radians) / sine;
-  const GLdouble m[16] = {f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, -(zFar + zNear) / d, -1,
-                          0, 0, -2 * zNear * zFar / d, 0};
+  const GLdouble m[16] = {
+      f / aspect, 0, 0, 0, 0, f, 0, 0, 0, 0, -(zFar + zNear) / d, -1, 0, 0, -2 * zNear * zFar / d,
+      0};
   multiply(m);
 }
 
@@ -202,7 +218,6 @@ void layerFinish() {
   glFinish();
 }
 
-
 // A hint may be taken and ignored, as these are on WebGL's terms: WebGL knows
 // none of GL 1.1's.
 void layerHint(GLenum target, GLenum mode) {
@@ -214,7 +229,6 @@ void layerHint(GLenum target, GLenum mode) {
   if (!knownTarget || !knownMode) return refuseEnum("glHint", knownTarget ? mode : target);
   if (!webGl()) glHint(target, mode);  // GL 1.1's own backend: the driver's to take
 }
-
 
 // The capabilities the layer keeps are the layer's to tell; GL keeps the rest.
 GLboolean layerIsEnabled(GLenum cap) {
@@ -249,18 +263,18 @@ namespace {
 template <typename... Unused>
 void unused(const Unused&...) {}
 }  // namespace
-#define SHOOTER_LAYER_ROUTE_gl11(result, api, name, params, args)                         \
-  result layer##name params {                                                             \
-    unused args;                                                                          \
+#define SHOOTER_LAYER_ROUTE_gl11(result, api, name, params, args)                               \
+  result layer##name params {                                                                   \
+    unused args;                                                                                \
     if (driverStateTaken(#api #name)) refuse(GL_INVALID_OPERATION, #api #name, "not in WebGL"); \
   }
 #else
-#define SHOOTER_LAYER_ROUTE_gl11(result, api, name, params, args)                         \
-  result layer##name params {                                                             \
-    if (!driverStateTaken(#api #name)) return;                                            \
-    if (webGl()) return refuse(GL_INVALID_OPERATION, #api #name, "not in WebGL");        \
-    glbatch::flush();                                                                     \
-    api##name args;                                                                       \
+#define SHOOTER_LAYER_ROUTE_gl11(result, api, name, params, args)                 \
+  result layer##name params {                                                     \
+    if (!driverStateTaken(#api #name)) return;                                    \
+    if (webGl()) return refuse(GL_INVALID_OPERATION, #api #name, "not in WebGL"); \
+    glbatch::flush();                                                             \
+    api##name args;                                                               \
   }
 #endif
 #define SHOOTER_GL_ENTRY(result, api, name, params, args, layer, ...) \

@@ -122,8 +122,8 @@ void proxy(GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLi
       uploadRefusal(internalFormat, width, height, border, format, type).error == GL_NO_ERROR;
   if (!webGl()) {
     const GLsizei w = taken ? width : 0, h = taken ? height : 0;
-    glTexImage2D(GL_PROXY_TEXTURE_2D, level, internalFormat, w, h, taken ? border : 0, format,
-                 type, nullptr);
+    glTexImage2D(GL_PROXY_TEXTURE_2D, level, internalFormat, w, h, taken ? border : 0, format, type,
+                 nullptr);
     return;
   }
   GLint maxSize = 0;
@@ -183,12 +183,13 @@ void layerTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w
     return refuse(GL_INVALID_OPERATION, "glTexImage2D", "not recorded in a display list here");
   }
   const Refusal refusal = uploadRefusal(internalFormat, width, height, border, format, type);
-  if (refusal.error == GL_INVALID_ENUM) return refuseEnum("glTexImage2D", refusal.value, refusal.why);
+  if (refusal.error == GL_INVALID_ENUM)
+    return refuseEnum("glTexImage2D", refusal.value, refusal.why);
   if (refusal.error != GL_NO_ERROR) return refuse(refusal.error, "glTexImage2D", refusal.why);
   glbatch::bindTextureForUpload();
   // WebGL takes the pixels' own format alone as the internal format.
-  glTexImage2D(target, level, webGl() ? static_cast<GLint>(format) : internalFormat, width,
-               height, border, format, type, pixels);
+  glTexImage2D(target, level, webGl() ? static_cast<GLint>(format) : internalFormat, width, height,
+               border, format, type, pixels);
 }
 
 void layerDeleteTextures(GLsizei n, const GLuint* textures) {
@@ -215,7 +216,7 @@ void layerGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint*
 // Level 0 at the nearest power-of-two size (WebGL mipmaps no other), then each
 // level the 2x2 average of the one above, down to 1x1.
 GLint layerBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
-                        GLenum format, GLenum type, const void* data) {
+                          GLenum format, GLenum type, const void* data) {
   if (width <= 0 || height <= 0 || data == nullptr) return GLU_INVALID_VALUE;
   if (type != GL_UNSIGNED_BYTE || !isWebFormat(format)) {
     refuse(GL_NO_ERROR, "gluBuild2DMipmaps", kWebPixels);
@@ -226,8 +227,8 @@ GLint layerBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GL
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
   // The caller's rows, unpacked to tight rows.
   const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(components);
-  const size_t stride = (rowBytes + static_cast<size_t>(unpack) - 1) /
-                        static_cast<size_t>(unpack) * static_cast<size_t>(unpack);
+  const size_t stride = (rowBytes + static_cast<size_t>(unpack) - 1) / static_cast<size_t>(unpack) *
+                        static_cast<size_t>(unpack);
   std::vector<unsigned char> source(rowBytes * static_cast<size_t>(height));
   for (GLsizei y = 0; y < height; ++y) {
     std::memcpy(&source[static_cast<size_t>(y) * rowBytes],
@@ -252,8 +253,8 @@ GLint layerBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GL
     if (w == 1 && h == 1) break;
     const GLsizei nw = w > 1 ? w / 2 : 1;
     const GLsizei nh = h > 1 ? h / 2 : 1;
-    next.assign(static_cast<size_t>(nw) * static_cast<size_t>(nh) *
-                    static_cast<size_t>(components), 0);
+    next.assign(static_cast<size_t>(nw) * static_cast<size_t>(nh) * static_cast<size_t>(components),
+                0);
     scaleImage(level.data(), w, h, next.data(), nw, nh, components);
     level.swap(next);
     w = nw;

@@ -148,8 +148,7 @@ void streamProgram(const EyeVertex* vertices, size_t count) {
     glEnableVertexAttribArray(kColour);
     arrays = true;
   }
-  glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(count * sizeof(EyeVertex)),
-                  vertices);
+  glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(count * sizeof(EyeVertex)), vertices);
 }
 
 void texturingProgram(bool on) {
@@ -167,7 +166,7 @@ void projectionProgram(const GLdouble m[16]) {
 
 namespace glbatch {
 
-const Backend shaderBackend = {startProgram, stopProgram, streamProgram, texturingProgram,
-                               projectionProgram, true};
+const Backend shaderBackend = {startProgram,     stopProgram,       streamProgram,
+                               texturingProgram, projectionProgram, true};
 
 }  // namespace glbatch

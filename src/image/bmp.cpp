@@ -153,8 +153,7 @@ void decodeRow(const Layout& layout, const Writer& writer, const unsigned char* 
         dst[2] = layout.blue.expand(pixel);
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -242,8 +241,7 @@ size_t tableLengthForBits(unsigned bits) {
 
 }  // namespace
 
-std::unique_ptr<RgbImage> decodeBmp(const unsigned char* bytes, size_t size,
-                                    const char* fileName) {
+std::unique_ptr<RgbImage> decodeBmp(const unsigned char* bytes, size_t size, const char* fileName) {
   if (bytes == nullptr || size == 0) return refuseOpen(fileName);
 
   const bool fileHeader = size >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
@@ -264,7 +262,8 @@ std::unique_ptr<RgbImage> decodeBmp(const unsigned char* bytes, size_t size,
     layout.bits = le16(header + 14);
     layout.compression = le32(header + 16);
     const uint32_t coloursUsed = le32(header + 32);
-    layout.tableLength = coloursUsed != 0 ? (coloursUsed & 0xFFFFu) : tableLengthForBits(layout.bits);
+    layout.tableLength =
+        coloursUsed != 0 ? (coloursUsed & 0xFFFFu) : tableLengthForBits(layout.bits);
     layout.entrySize = 4;
   } else {
     width = le16(header + 4);

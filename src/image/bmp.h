@@ -50,5 +50,4 @@ struct RgbImage {
 std::unique_ptr<RgbImage> loadBmp(const char* fileName);
 
 // Decodes a bitmap already in memory; `fileName` only names it in messages.
-std::unique_ptr<RgbImage> decodeBmp(const unsigned char* bytes, size_t size,
-                                    const char* fileName);
+std::unique_ptr<RgbImage> decodeBmp(const unsigned char* bytes, size_t size, const char* fileName);

@@ -21,9 +21,8 @@ struct TextureFile {
 };
 
 const TextureFile kTextureFiles[] = {
-    {kWallsFile, &wallTexture}, {kCrosshairFile, &crosshairTexture},
-    {kSmokeFile, &smokeTexture}, {kSkinFile, &skinTexture},
-    {kExitFile, &exitTexture},   {kFloorFile, &floorTexture},
+    {kWallsFile, &wallTexture}, {kCrosshairFile, &crosshairTexture}, {kSmokeFile, &smokeTexture},
+    {kSkinFile, &skinTexture},  {kExitFile, &exitTexture},           {kFloorFile, &floorTexture},
 };
 
 }  // namespace
@@ -44,8 +43,8 @@ bool loadTextures() {
     glBindTexture(GL_TEXTURE_2D, *file.name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, image->width, image->height, GL_RGB,
-                      GL_UNSIGNED_BYTE, image->data.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, image->width, image->height, GL_RGB, GL_UNSIGNED_BYTE,
+                      image->data.data());
   }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   return loaded;

@@ -67,13 +67,12 @@ Pair negate(Pair a) { return {-a.hi, -a.lo}; }
 // 2^-k, k >= 1) is bit 32 - ((k - 1) % 32) - 1 of word (k - 1) / 32. Forty
 // words cover the largest double's exponent plus the window.
 constexpr uint32_t kTwoOverPi[40] = {
-    0xA2F9836Eu, 0x4E441529u, 0xFC2757D1u, 0xF534DDC0u, 0xDB629599u, 0x3C439041u,
-    0xFE5163ABu, 0xDEBBC561u, 0xB7246E3Au, 0x424DD2E0u, 0x06492EEAu, 0x09D1921Cu,
-    0xFE1DEB1Cu, 0xB129A73Eu, 0xE88235F5u, 0x2EBB4484u, 0xE99C7026u, 0xB45F7E41u,
-    0x3991D639u, 0x835339F4u, 0x9C845F8Bu, 0xBDF9283Bu, 0x1FF897FFu, 0xDE05980Fu,
-    0xEF2F118Bu, 0x5A0A6D1Fu, 0x6D367ECFu, 0x27CB09B7u, 0x4F463F66u, 0x9E5FEA2Du,
-    0x7527BAC7u, 0xEBE5F17Bu, 0x3D0739F7u, 0x8A5292EAu, 0x6BFB5FB1u, 0x1F8D5D08u,
-    0x56033046u, 0xFC7B6BABu, 0xF0CFBC20u, 0x9AF4361Du,
+    0xA2F9836Eu, 0x4E441529u, 0xFC2757D1u, 0xF534DDC0u, 0xDB629599u, 0x3C439041u, 0xFE5163ABu,
+    0xDEBBC561u, 0xB7246E3Au, 0x424DD2E0u, 0x06492EEAu, 0x09D1921Cu, 0xFE1DEB1Cu, 0xB129A73Eu,
+    0xE88235F5u, 0x2EBB4484u, 0xE99C7026u, 0xB45F7E41u, 0x3991D639u, 0x835339F4u, 0x9C845F8Bu,
+    0xBDF9283Bu, 0x1FF897FFu, 0xDE05980Fu, 0xEF2F118Bu, 0x5A0A6D1Fu, 0x6D367ECFu, 0x27CB09B7u,
+    0x4F463F66u, 0x9E5FEA2Du, 0x7527BAC7u, 0xEBE5F17Bu, 0x3D0739F7u, 0x8A5292EAu, 0x6BFB5FB1u,
+    0x1F8D5D08u, 0x56033046u, 0xFC7B6BABu, 0xF0CFBC20u, 0x9AF4361Du,
 };
 // pi/2 as the sum of two doubles (to about 2^-107).
 constexpr double kHalfPiHi = 0x1.921fb54442d18p+0;
@@ -204,10 +203,9 @@ Pair sinKernel(Pair r) {
             z * (1.0 / 362880 +
                  z * (-1.0 / 39916800 +
                       z * (1.0 / 6227020800 +
-                           z * (-1.0 / 1307674368000 +
-                                z * (1.0 / 355687428096000 +
-                                     z * (-1.0 / 121645100408832000.0 +
-                                          z / 51090942171709440000.0))))))));
+                           z * (-1.0 / 1307674368000 + z * (1.0 / 355687428096000 +
+                                                            z * (-1.0 / 121645100408832000.0 +
+                                                                 z / 51090942171709440000.0))))))));
   const Pair s = fastTwoSum(x, -sixthHi);
   // r.lo moves the result by r.lo * cos(x).
   const double lo = s.lo - sixthLo + tail + r.lo * (1 - 0.5 * z);
@@ -233,8 +231,7 @@ Pair cosKernel(Pair r) {
                  z * (1.0 / 479001600 +
                       z * (-1.0 / 87178291200 +
                            z * (1.0 / 20922789888000 +
-                                z * (-1.0 / 6402373705728000 +
-                                     z / 2432902008176640000.0)))))));
+                                z * (-1.0 / 6402373705728000 + z / 2432902008176640000.0)))))));
   const Pair a = fastTwoSum(1.0, -halfHi);
   const Pair b = fastTwoSum(a.hi, q);
   const double lo = a.lo + b.lo - halfLo + qLo + tail;

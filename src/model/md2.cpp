@@ -86,8 +86,7 @@ Vector3f averagedNormal(Vector3f sum, int32_t count) {
   if (count == 0) return {0.0f, 0.0f, 0.0f};
   const float k = static_cast<float>(-count);
   const Vector3f a{sum.x / k, sum.y / k, sum.z / k};
-  const double length = std::sqrt(static_cast<double>(a.x) * a.x +
-                                  static_cast<double>(a.y) * a.y +
+  const double length = std::sqrt(static_cast<double>(a.x) * a.x + static_cast<double>(a.y) * a.y +
                                   static_cast<double>(a.z) * a.z);
   if (length == 0.0) return a;
   return {static_cast<float>(a.x / length), static_cast<float>(a.y / length),
@@ -215,9 +214,9 @@ bool Md2Reader::readAt(int64_t offset, void* destination, size_t bytes) {
 }
 
 bool Md2Reader::readSections() {
-  static_assert(sizeof(SkinName) == kSkinNameBytes && sizeof(TexCoord) == 4 &&
-                    sizeof(Triangle) == 12,
-                "sections are read straight into their records");
+  static_assert(
+      sizeof(SkinName) == kSkinNameBytes && sizeof(TexCoord) == 4 && sizeof(Triangle) == 12,
+      "sections are read straight into their records");
   const Md2Header& h = header_;
   fault_ = "file ends early";
   skins_.resize(static_cast<size_t>(h.num_skins));

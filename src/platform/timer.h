@@ -9,7 +9,7 @@ struct FrameTimer {
   double secondsPerTick = 0;  // 1 / frequency
   uint32_t startMs = 0;       // millisecond clock at start (fallback only)
   bool useCounter = false;
-  int64_t startCount = 0;     // counter at start (counter only)
+  int64_t startCount = 0;  // counter at start (counter only)
 };
 extern FrameTimer frameTimer;
 

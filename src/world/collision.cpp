@@ -192,8 +192,8 @@ bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx,
   return collideInZone(zoneAt(player), x, y, z, vx, vy, vz, margin, bounce);
 }
 
-bool collideInZone(int found, double* x, double* y, double* z, double* vx, double* vy,
-                   double* vz, double margin, double bounce) {
+bool collideInZone(int found, double* x, double* y, double* z, double* vx, double* vy, double* vz,
+                   double margin, double bounce) {
   if (found < 0 || found >= kZones) return false;
   bool moved = false;
   const MazeZone& zone = kMazeZones[found];

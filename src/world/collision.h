@@ -48,8 +48,8 @@ int zoneAt(Standpoint player);
 // collideZone in a zone already looked up with zoneAt, for loops that test many
 // points while the player stands still: the same tests with the same results;
 // zone -1 moves nothing.
-bool collideInZone(int zone, double* x, double* y, double* z, double* vx, double* vy,
-                   double* vz, double margin, double bounce);
+bool collideInZone(int zone, double* x, double* y, double* z, double* vx, double* vy, double* vz,
+                   double margin, double bounce);
 
 // True when the point lies within the box of zone `zone` (0..kZones-1), faces,
 // floor and ceiling included: collideInZone with no margin would move nothing

@@ -49,12 +49,12 @@ struct MazeCell {
 // A wall from y = 0 to y = 64 on a grid line: at constant z spanning x from
 // `low` to `high` (alongX), or at constant x spanning z.
 struct MazeWall {
-  int list;      // the path cell whose display list draws it
-  bool alongX;   // true: the wall stands on z = line
+  int list;     // the path cell whose display list draws it
+  bool alongX;  // true: the wall stands on z = line
   double line;
   double low;
   double high;
-  bool door;     // drawn with the exit texture
+  bool door;  // drawn with the exit texture
 };
 
 // A zone: a straight run of path cells, the box that confines the shot's ray
@@ -66,24 +66,24 @@ struct MazeZone {
 // Path cells, numbered column by column from the highest x, and within a
 // column from the highest z.
 inline constexpr MazeCell kMazeCells[kPathCells] = {
-    {4, 6, kEdgeHighX | kEdgeLowZ | kEdgeHighZ},   // 0: the start
-    {3, 6, kEdgeLowX | kEdgeHighZ},                // 1
-    {3, 5, kEdgeHighX},                            // 2
-    {3, 4, kEdgeLowX | kEdgeHighX},                // 3
-    {3, 3, kEdgeHighX | kEdgeLowZ},                // 4
-    {2, 5, kEdgeLowZ | kEdgeHighZ},                // 5
-    {2, 3, kEdgeHighZ},                            // 6
-    {2, 2, kEdgeLowX | kEdgeHighX},                // 7
-    {2, 1, kEdgeLowX | kEdgeHighX | kEdgeLowZ},    // 8: dead end
-    {1, 5, kEdgeLowZ | kEdgeHighZ},                // 9
-    {1, 3, kEdgeLowZ | kEdgeHighZ},                // 10
-    {1, 1, kEdgeHighX | kEdgeHighZ},               // 11
-    {1, 0, kEdgeLowX | kEdgeHighX | kEdgeLowZ},    // 12: the door
-    {0, 5, kEdgeLowX | kEdgeHighZ},                // 13
-    {0, 4, kEdgeLowX | kEdgeHighX | kEdgeLowZ},    // 14: dead end
-    {0, 3, kEdgeLowX | kEdgeHighZ},                // 15
-    {0, 2, kEdgeLowX | kEdgeHighX},                // 16
-    {0, 1, kEdgeLowX | kEdgeLowZ},                 // 17
+    {4, 6, kEdgeHighX | kEdgeLowZ | kEdgeHighZ},  // 0: the start
+    {3, 6, kEdgeLowX | kEdgeHighZ},               // 1
+    {3, 5, kEdgeHighX},                           // 2
+    {3, 4, kEdgeLowX | kEdgeHighX},               // 3
+    {3, 3, kEdgeHighX | kEdgeLowZ},               // 4
+    {2, 5, kEdgeLowZ | kEdgeHighZ},               // 5
+    {2, 3, kEdgeHighZ},                           // 6
+    {2, 2, kEdgeLowX | kEdgeHighX},               // 7
+    {2, 1, kEdgeLowX | kEdgeHighX | kEdgeLowZ},   // 8: dead end
+    {1, 5, kEdgeLowZ | kEdgeHighZ},               // 9
+    {1, 3, kEdgeLowZ | kEdgeHighZ},               // 10
+    {1, 1, kEdgeHighX | kEdgeHighZ},              // 11
+    {1, 0, kEdgeLowX | kEdgeHighX | kEdgeLowZ},   // 12: the door
+    {0, 5, kEdgeLowX | kEdgeHighZ},               // 13
+    {0, 4, kEdgeLowX | kEdgeHighX | kEdgeLowZ},   // 14: dead end
+    {0, 3, kEdgeLowX | kEdgeHighZ},               // 15
+    {0, 2, kEdgeLowX | kEdgeHighX},               // 16
+    {0, 1, kEdgeLowX | kEdgeLowZ},                // 17
 };
 
 // The path cell at grid column `col` and row `row`, or -1 where the rock is.
@@ -97,44 +97,25 @@ constexpr int pathCellIndex(int col, int row) {
 // Every wall once, in the order the lists emit them; each is drawn by the
 // lowest-numbered path cell it bounds.
 inline constexpr MazeWall kMazeWalls[kMazeWallCount] = {
-    {0, true, 1536, 1024, 1280, false},
-    {0, true, 1792, 1024, 1280, false},
-    {0, false, 1280, 1536, 1792, false},
-    {1, true, 1792, 768, 1024, false},
-    {1, false, 768, 1536, 1792, false},
-    {2, false, 1024, 1280, 1536, false},
-    {3, false, 768, 1024, 1280, false},
-    {3, false, 1024, 1024, 1280, false},
-    {4, true, 768, 768, 1024, false},
-    {4, false, 1024, 768, 1024, false},
-    {5, true, 1280, 512, 768, false},
-    {5, true, 1536, 512, 768, false},
-    {6, true, 1024, 512, 768, false},
-    {7, false, 512, 512, 768, false},
-    {7, false, 768, 512, 768, false},
-    {8, true, 256, 512, 768, false},
-    {8, false, 512, 256, 512, false},
-    {8, false, 768, 256, 512, false},
-    {9, true, 1280, 256, 512, false},
-    {9, true, 1536, 256, 512, false},
-    {10, true, 768, 256, 512, false},
-    {10, true, 1024, 256, 512, false},
-    {11, true, 512, 256, 512, false},
-    {12, true, 0, kDoorX0, kDoorX1, true},
-    {12, true, 0, 256, kDoorX0, false},
-    {12, true, 0, kDoorX1, 512, false},
-    {12, false, 256, 0, 256, false},
-    {12, false, 512, 0, 256, false},
-    {13, true, 1536, 0, 256, false},
-    {13, false, 0, 1280, 1536, false},
-    {14, true, 1024, 0, 256, false},
-    {14, false, 0, 1024, 1280, false},
-    {14, false, 256, 1024, 1280, false},
-    {15, false, 0, 768, 1024, false},
-    {16, false, 0, 512, 768, false},
-    {16, false, 256, 512, 768, false},
-    {17, true, 256, 0, 256, false},
-    {17, false, 0, 256, 512, false},
+    {0, true, 1536, 1024, 1280, false},  {0, true, 1792, 1024, 1280, false},
+    {0, false, 1280, 1536, 1792, false}, {1, true, 1792, 768, 1024, false},
+    {1, false, 768, 1536, 1792, false},  {2, false, 1024, 1280, 1536, false},
+    {3, false, 768, 1024, 1280, false},  {3, false, 1024, 1024, 1280, false},
+    {4, true, 768, 768, 1024, false},    {4, false, 1024, 768, 1024, false},
+    {5, true, 1280, 512, 768, false},    {5, true, 1536, 512, 768, false},
+    {6, true, 1024, 512, 768, false},    {7, false, 512, 512, 768, false},
+    {7, false, 768, 512, 768, false},    {8, true, 256, 512, 768, false},
+    {8, false, 512, 256, 512, false},    {8, false, 768, 256, 512, false},
+    {9, true, 1280, 256, 512, false},    {9, true, 1536, 256, 512, false},
+    {10, true, 768, 256, 512, false},    {10, true, 1024, 256, 512, false},
+    {11, true, 512, 256, 512, false},    {12, true, 0, kDoorX0, kDoorX1, true},
+    {12, true, 0, 256, kDoorX0, false},  {12, true, 0, kDoorX1, 512, false},
+    {12, false, 256, 0, 256, false},     {12, false, 512, 0, 256, false},
+    {13, true, 1536, 0, 256, false},     {13, false, 0, 1280, 1536, false},
+    {14, true, 1024, 0, 256, false},     {14, false, 0, 1024, 1280, false},
+    {14, false, 256, 1024, 1280, false}, {15, false, 0, 768, 1024, false},
+    {16, false, 0, 512, 768, false},     {16, false, 256, 512, 768, false},
+    {17, true, 256, 0, 256, false},      {17, false, 0, 256, 512, false},
 };
 
 // Zones in the order the wall test tries them.

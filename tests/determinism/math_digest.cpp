@@ -104,8 +104,8 @@ int main() {
   }
   for (int f = 0; f < 4; ++f) {
     std::printf("%-4s %08x%08x  %ld values\n", kNames[f],
-                static_cast<unsigned>(digests[f].hash >> 32), static_cast<unsigned>(digests[f].hash),
-                digests[f].count);
+                static_cast<unsigned>(digests[f].hash >> 32),
+                static_cast<unsigned>(digests[f].hash), digests[f].count);
   }
   std::printf("all  %08x%08x  %ld values\n", static_cast<unsigned>(all.hash >> 32),
               static_cast<unsigned>(all.hash), all.count);

@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int32_t v = mesh.faces[size_t(f)].vertexIndex[k];
         const int32_t t = mesh.faces[size_t(f)].texCoordIndex[k];
         if (v < 0 || v >= mesh.vertexCount || t < 0 || t >= mesh.texCoordCount) std::abort();
-        sink += mesh.positions[size_t(v)].x + mesh.normals[size_t(v)].y +
-                mesh.texCoords[size_t(t)].x;
+        sink +=
+            mesh.positions[size_t(v)].x + mesh.normals[size_t(v)].y + mesh.texCoords[size_t(t)].x;
       }
     }
     volatile float keep = sink;

@@ -3,9 +3,9 @@
 
 #include "game/enemies.h"
 #include "game/state.h"
-#include "world/particles.h"
 #include "support/game_scene.h"
 #include "support/test_platform.h"
+#include "world/particles.h"
 
 using scene::GameScene;
 

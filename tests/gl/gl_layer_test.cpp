@@ -63,10 +63,14 @@ void glyphs(const Gl& gl) {
     const float s = 0.25f * static_cast<float>(i);
     gl.NewList(lists + i, GL_COMPILE);
     gl.Begin(GL_QUADS);
-    gl.TexCoord2f(s, 0); gl.Vertex2i(0, 0);
-    gl.TexCoord2f(s + 0.5f, 0); gl.Vertex2i(60, 0);
-    gl.TexCoord2f(s + 0.5f, 1); gl.Vertex2i(60, 90);
-    gl.TexCoord2f(s, 1); gl.Vertex2i(0, 90);
+    gl.TexCoord2f(s, 0);
+    gl.Vertex2i(0, 0);
+    gl.TexCoord2f(s + 0.5f, 0);
+    gl.Vertex2i(60, 0);
+    gl.TexCoord2f(s + 0.5f, 1);
+    gl.Vertex2i(60, 90);
+    gl.TexCoord2f(s, 1);
+    gl.Vertex2i(0, 90);
     gl.End();
     gl.Translated(70, 0, 0);
     gl.EndList();
@@ -203,7 +207,9 @@ void recordedState(const Gl& gl) {
   gl.Translated(100, 100, 0);
   gl.Rotated(90, 0, 0, 1);
   gl.Begin(GL_TRIANGLES);
-  gl.Vertex2i(0, 0); gl.Vertex2i(100, 0); gl.Vertex2i(0, 50);
+  gl.Vertex2i(0, 0);
+  gl.Vertex2i(100, 0);
+  gl.Vertex2i(0, 50);
   gl.End();
   gl.PopMatrix();
   gl.EndList();
@@ -371,8 +377,8 @@ void driverStateBetweenPrimitives(const Gl& gl) {
 struct Scene {
   const char* name;
   void (*draw)(const Gl&);
-  int minLit;         // pixels GL's picture lights, at least
-  unsigned long draws;  // the layer's draw calls for it
+  int minLit;                // pixels GL's picture lights, at least
+  unsigned long draws;       // the layer's draw calls for it
   unsigned long stateCalls;  // and its state calls, the projection's two included
   unsigned long uploads = 1;
   int differ = 300;  // pixels that may differ: lines and points have no diagonal to split
@@ -559,25 +565,24 @@ const Refusal kRefusals[] = {
     {CALLS(gl.BlendFunc(GL_BLEND, GL_ONE)), GL_INVALID_ENUM, "glBlendFunc", false},
     {CALLS(gl.Ortho(0, 0, 0, 1, 0, 1)), GL_INVALID_VALUE, "glOrtho", false},
     {CALLS(gl.CallLists(1, GL_DOUBLE, kPixel)), GL_INVALID_ENUM, "glCallLists", false},
-    {CALLS(gl.Enable(GL_LIGHTING), gl.Disable(GL_LIGHTING)), GL_INVALID_ENUM,
-     "glEnable(0x0B50)", true},
+    {CALLS(gl.Enable(GL_LIGHTING), gl.Disable(GL_LIGHTING)), GL_INVALID_ENUM, "glEnable(0x0B50)",
+     true},
     {CALLS(gl.BindTexture(GL_TEXTURE_1D, 0)), GL_INVALID_ENUM, "glBindTexture", true},
     {CALLS(gl.BindTexture(GL_TEXTURE_2D, 0), upload(gl, kPixel, GL_FLOAT)), GL_INVALID_ENUM,
      "glTexImage2D", true, true},
     // Another capability: a line of its own, naming it.
-    {CALLS(gl.Enable(GL_FOG), gl.Disable(GL_FOG)), GL_INVALID_ENUM, "glEnable(0x0B60)", true,
-     true},
+    {CALLS(gl.Enable(GL_FOG), gl.Disable(GL_FOG)), GL_INVALID_ENUM, "glEnable(0x0B60)", true, true},
     {CALLS(gl.BindTexture(GL_TEXTURE_2D, 0), upload(gl, kPixel, GL_UNSIGNED_BYTE, 3)),
      GL_INVALID_VALUE, "glTexImage2D", true},
-    {CALLS(gl.NewList(900, GL_COMPILE), upload(gl, kPixel), gl.EndList()),
-     GL_INVALID_OPERATION, "glTexImage2D", true},
+    {CALLS(gl.NewList(900, GL_COMPILE), upload(gl, kPixel), gl.EndList()), GL_INVALID_OPERATION,
+     "glTexImage2D", true},
     // A filter GL itself refuses: its error, through the layer's glGetError.
     {CALLS(gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_CLAMP)), GL_INVALID_ENUM,
      nullptr, false},
     {CALLS(gl.Vertex2i(0, 0)), GL_NO_ERROR, "glVertex", false},  // outside a primitive
     // The driver's state, which the layer does not record in its lists.
-    {CALLS(gl.NewList(900, GL_COMPILE), gl.DepthMask(GL_FALSE), gl.EndList()),
-     GL_INVALID_OPERATION, "glDepthMask", true},
+    {CALLS(gl.NewList(900, GL_COMPILE), gl.DepthMask(GL_FALSE), gl.EndList()), GL_INVALID_OPERATION,
+     "glDepthMask", true},
     {CALLS(gl.ShadeModel(GL_SMOOTH)), GL_INVALID_OPERATION, "glShadeModel", true, true},
 };
 #undef CALLS
@@ -590,11 +595,12 @@ TEST_F(GlLayer, RefusalsGiveGlsErrorAndOneLine) {
     for (const Refusal& r : kRefusals) {
       const bool taken = r.fixedTakes && fixed;
       const GLenum error = taken ? GLenum(GL_NO_ERROR) : r.error;
-      const std::string name = std::string(backend.name) + ": " +
-                               std::to_string(&r - kRefusals) + " " + (r.told ? r.told : "");
+      const std::string name = std::string(backend.name) + ": " + std::to_string(&r - kRefusals) +
+                               " " + (r.told ? r.told : "");
       r.calls(kDesktop);
       EXPECT_EQ(glGetError(), r.layerOnly ? GLenum(GL_NO_ERROR) : r.error) << name;
-      while (glGetError() != GL_NO_ERROR) {}
+      while (glGetError() != GL_NO_ERROR) {
+      }
       layerStart();
       for (int round = 0; round < 2; ++round) {
         testing::internal::CaptureStderr();
@@ -607,7 +613,8 @@ TEST_F(GlLayer, RefusalsGiveGlsErrorAndOneLine) {
         toldBefore = toldBefore || line;
         EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), line ? 1 : 0) << name << ": " << told;
         EXPECT_TRUE(!line || told.find(r.told) != std::string::npos) << name << ": " << told;
-        while (layerGetError() != GL_NO_ERROR) {}
+        while (layerGetError() != GL_NO_ERROR) {
+        }
       }
       layerStop();
     }
@@ -632,8 +639,9 @@ TEST_F(GlLayer, MipmapsMatchGlu) {
   glBindTexture(GL_TEXTURE_2D, names[0]);
   gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, 64, 32, GL_RGB, GL_UNSIGNED_BYTE, image.data());
   layerBindTexture(GL_TEXTURE_2D, names[1]);
-  ASSERT_EQ(layerBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, 64, 32, GL_RGB, GL_UNSIGNED_BYTE,
-                              image.data()), 0);
+  ASSERT_EQ(
+      layerBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, 64, 32, GL_RGB, GL_UNSIGNED_BYTE, image.data()),
+      0);
   for (GLint level = 0; level <= 6; ++level) {
     std::vector<unsigned char> want(64 * 32 * 3), got(64 * 32 * 3);
     GLint w = 0, h = 0;
@@ -647,14 +655,16 @@ TEST_F(GlLayer, MipmapsMatchGlu) {
     glBindTexture(GL_TEXTURE_2D, names[0]);
     glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_BYTE, want.data());
     int off = 0;
-    for (int i = 0; i < w * h * 3; ++i) off += std::abs(int(want[size_t(i)]) - int(got[size_t(i)])) > 1;
+    for (int i = 0; i < w * h * 3; ++i)
+      off += std::abs(int(want[size_t(i)]) - int(got[size_t(i)])) > 1;
     EXPECT_EQ(off, 0) << "level " << level;
   }
 
   // 48 x 40 goes up to 64 and down to 32, as GLU rounds.
   std::vector<unsigned char> odd(48 * 40 * 4, 200);
   glBindTexture(GL_TEXTURE_2D, names[1]);
-  ASSERT_EQ(layerBuild2DMipmaps(GL_TEXTURE_2D, 4, 48, 40, GL_RGBA, GL_UNSIGNED_BYTE, odd.data()), 0);
+  ASSERT_EQ(layerBuild2DMipmaps(GL_TEXTURE_2D, 4, 48, 40, GL_RGBA, GL_UNSIGNED_BYTE, odd.data()),
+            0);
   GLint w = 0, h = 0, format = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
@@ -685,8 +695,8 @@ TEST_F(GlLayer, DesktopErrorsAreTheLayersFirstThenTheDrivers) {
   gldesk::choosePath(gldesk::Path::Layer);
   ASSERT_TRUE(gldesk::start());
   testing::internal::CaptureStderr();
-  deskMatrixMode(GL_BLEND);   // refused by the layer
-  glViewport(0, 0, -1, -1);   // refused by the driver
+  deskMatrixMode(GL_BLEND);  // refused by the layer
+  glViewport(0, 0, -1, -1);  // refused by the driver
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(deskGetError(), GLenum(GL_INVALID_ENUM));
   EXPECT_EQ(deskGetError(), GLenum(GL_INVALID_VALUE));
@@ -718,18 +728,18 @@ TEST_F(GlLayer, ProxyTexturesTakeWhatTheUploadTakes) {
       {maxSize, 1, 0, GL_UNSIGNED_BYTE, GL_RGB, true, true},
       {maxSize * 2, 1, 0, GL_UNSIGNED_BYTE, GL_RGB, false, false},
       {1, maxSize * 2, 0, GL_UNSIGNED_BYTE, GL_RGB, false, false},
-      {48, 40, 0, GL_UNSIGNED_BYTE, GL_RGB, false, false},   // no power of two
-      {34, 18, 1, GL_UNSIGNED_BYTE, GL_RGB, true, false},    // a border
-      {64, 32, 0, GL_FLOAT, GL_RGB, true, false},            // float pixels
-      {64, 32, 0, GL_UNSIGNED_BYTE, GL_RGBA, true, false},   // another internal format
+      {48, 40, 0, GL_UNSIGNED_BYTE, GL_RGB, false, false},  // no power of two
+      {34, 18, 1, GL_UNSIGNED_BYTE, GL_RGB, true, false},   // a border
+      {64, 32, 0, GL_FLOAT, GL_RGB, true, false},           // float pixels
+      {64, 32, 0, GL_UNSIGNED_BYTE, GL_RGBA, true, false},  // another internal format
   };
   for (const LayerBackend& backend : kBackends) {
     glbatch::useBackend(*backend.backend);
     for (const auto& c : cases) {
       const bool takes = backend.backend->webGlTerms ? c.webTakes : c.fixedTakes;
       testing::internal::CaptureStderr();
-      layerTexImage2D(GL_PROXY_TEXTURE_2D, 0, c.internalFormat, c.w, c.h, c.border, GL_RGB,
-                      c.type, nullptr);
+      layerTexImage2D(GL_PROXY_TEXTURE_2D, 0, c.internalFormat, c.w, c.h, c.border, GL_RGB, c.type,
+                      nullptr);
       GLint w = -1, h = -1;
       (backend.backend->webGlTerms ? layerGetTexLevelParameteriv : glGetTexLevelParameteriv)(
           GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);

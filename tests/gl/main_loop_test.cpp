@@ -22,7 +22,7 @@ struct StandInShell {
   bool quitQueued = false;                  // after the queue: the quit request
   int quitCode = 0;
   int presents = 0;
-  double zmoveAtPresent = 0;                // player.zmove when the last frame was presented
+  double zmoveAtPresent = 0;  // player.zmove when the last frame was presented
   // openGameWindow
   int opens = 0;
   int closes = 0;
@@ -102,7 +102,8 @@ class MainLoopTest : public ::testing::Test {
   // The message boxes shown so far, for failure reports.
   static std::string shown() {
     std::string all;
-    for (const RecordedMessage& m : testPlatform.messages) all += "\n  " + m.caption + ": " + m.text;
+    for (const RecordedMessage& m : testPlatform.messages)
+      all += "\n  " + m.caption + ": " + m.text;
     return all;
   }
   GlContext gl_;

@@ -8,9 +8,9 @@
 #include "game/frame.h"
 #include "game/state.h"
 #include "image/textures.h"
-#include "world/maze.h"
 #include "support/game_scene.h"
 #include "support/reference_image.h"
+#include "world/maze.h"
 
 using scene::MazeScene;
 using Pixels = std::vector<uint8_t>;

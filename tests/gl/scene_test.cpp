@@ -19,9 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kDataFiles[] = {"tris.md2",           "hobgoblin.bmp",  "Data/Font.TGA",
-                                  "Data/walls.bmp",     "Data/crosshair.bmp",
-                                  "Data/smoke.bmp",     "Data/exit.bmp",  "Data/floor.bmp"};
+const char* const kDataFiles[] = {"tris.md2",       "hobgoblin.bmp",      "Data/Font.TGA",
+                                  "Data/walls.bmp", "Data/crosshair.bmp", "Data/smoke.bmp",
+                                  "Data/exit.bmp",  "Data/floor.bmp"};
 const char* const kBitmaps[] = {"Data/walls.bmp", "Data/crosshair.bmp", "Data/smoke.bmp",
                                 "hobgoblin.bmp",  "Data/exit.bmp",      "Data/floor.bmp"};
 GLuint* const kNames[] = {&wallTexture, &crosshairTexture, &smokeTexture,

@@ -78,8 +78,7 @@ TEST_F(Screenshot, FolderThatCannotBeWrittenGetsAMessageAndTheGameGoesOn) {
   EXPECT_EQ(gameStateDigest(), before);
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_EQ(testPlatform.messages[0].caption, "Screenshot");
-  EXPECT_NE(testPlatform.messages[0].text.find("cannot be written: " +
-                                               testPlatform.picturesFolder),
+  EXPECT_NE(testPlatform.messages[0].text.find("cannot be written: " + testPlatform.picturesFolder),
             std::string::npos)
       << testPlatform.messages[0].text;
   // No folder at all says so too.

@@ -27,8 +27,8 @@ GLuint makeTexture(const Pixels& rgb) {
   glBindTexture(GL_TEXTURE_2D, name);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, kTextureSize, kTextureSize, GL_RGB,
-                    GL_UNSIGNED_BYTE, rgb.data());
+  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, kTextureSize, kTextureSize, GL_RGB, GL_UNSIGNED_BYTE,
+                    rgb.data());
   return name;
 }
 

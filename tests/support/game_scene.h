@@ -45,7 +45,8 @@ struct Frame {
   int height = 480;
 
   const uint8_t* at(int px, int py) const {
-    return &rgb[(static_cast<size_t>(py) * static_cast<size_t>(width) + static_cast<size_t>(px)) * 3];
+    return &rgb[(static_cast<size_t>(py) * static_cast<size_t>(width) + static_cast<size_t>(px)) *
+                3];
   }
 
   // Pixels inside the box that satisfy `test`.

@@ -28,9 +28,9 @@ bool GlContext::open(int width, int height) {
   close();
   if (!registerTestClass()) return false;
   // A popup has no frame, so the window is exactly the drawing surface.
-  HWND window = CreateWindowExA(0, kTestWindowClass, "test", WS_POPUP | WS_CLIPSIBLINGS |
-                                WS_CLIPCHILDREN, 0, 0, width, height, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+  HWND window =
+      CreateWindowExA(0, kTestWindowClass, "test", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
+                      0, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (window == nullptr) return false;
   HDC dc = GetDC(window);
   PIXELFORMATDESCRIPTOR pfd;

@@ -50,7 +50,8 @@ inline bool wayMeetsWall(Standpoint a, Standpoint b) {
 inline double distanceToWall(Standpoint p, const MazeWall& w) {
   const Standpoint s = wallStart(w), e = wallEnd(w);
   const double lx = e.x - s.x, lz = e.z - s.z;
-  const double t = std::clamp(((p.x - s.x) * lx + (p.z - s.z) * lz) / (lx * lx + lz * lz), 0.0, 1.0);
+  const double t =
+      std::clamp(((p.x - s.x) * lx + (p.z - s.z) * lz) / (lx * lx + lz * lz), 0.0, 1.0);
   return std::hypot(p.x - (s.x + t * lx), p.z - (s.z + t * lz));
 }
 
@@ -66,10 +67,9 @@ inline double distanceToItsWalls(Standpoint p) {
     if (!inCell(p, c)) continue;
     for (const MazeWall& w : kMazeWalls) {
       if (w.door) continue;
-      const bool bounds = w.alongX ? (w.line == c.z0() || w.line == c.z1()) && w.low < c.x1() &&
-                                         w.high > c.x0()
-                                   : (w.line == c.x0() || w.line == c.x1()) && w.low < c.z1() &&
-                                         w.high > c.z0();
+      const bool bounds =
+          w.alongX ? (w.line == c.z0() || w.line == c.z1()) && w.low < c.x1() && w.high > c.x0()
+                   : (w.line == c.x0() || w.line == c.x1()) && w.low < c.z1() && w.high > c.z0();
       if (bounds) nearest = std::min(nearest, distanceToWall(p, w));
     }
   }

@@ -70,7 +70,8 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   if (!f) return false;
   uint8_t buffer[65536];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.insert(out.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    out.insert(out.end(), buffer, buffer + n);
   const bool ok = !std::ferror(f);
   std::fclose(f);
   return ok;
@@ -89,7 +90,8 @@ void appendChunk(std::vector<uint8_t>& out, const char* type, const uint8_t* dat
 
 bool decodePng(const uint8_t* data, size_t size, PngImage& out, std::string* error) {
   out = PngImage{};
-  if (!data || size < 8 || std::memcmp(data, kSignature, 8) != 0) return fail(error, "not a PNG file");
+  if (!data || size < 8 || std::memcmp(data, kSignature, 8) != 0)
+    return fail(error, "not a PNG file");
   size_t pos = 8;
   uint32_t width = 0, height = 0;
   int depth = 0, colourType = -1, interlace = 0;
@@ -140,12 +142,14 @@ bool decodePng(const uint8_t* data, size_t size, PngImage& out, std::string* err
     default: return fail(error, "unknown PNG colour type");
   }
   if (colourType == 3 && palette.empty()) return fail(error, "palette PNG without PLTE");
-  if (width == 0 || height == 0 || width > 16384 || height > 16384) return fail(error, "PNG size out of range");
+  if (width == 0 || height == 0 || width > 16384 || height > 16384)
+    return fail(error, "PNG size out of range");
 
   const size_t stride = size_t(width) * size_t(channels);
   std::vector<uint8_t> raw((stride + 1) * height);
   uLongf rawSize = uLongf(raw.size());
-  if (uncompress(raw.data(), &rawSize, idat.data(), uLong(idat.size())) != Z_OK || rawSize != raw.size())
+  if (uncompress(raw.data(), &rawSize, idat.data(), uLong(idat.size())) != Z_OK ||
+      rawSize != raw.size())
     return fail(error, "PNG image data does not inflate to the expected size");
   if (!unfilter(raw, stride, int(height), channels, error)) return false;
 
@@ -159,10 +163,21 @@ bool decodePng(const uint8_t* data, size_t size, PngImage& out, std::string* err
     for (uint32_t x = 0; x < width; ++x, dst += 4) {
       const uint8_t* s = src + size_t(x) * channels;
       switch (colourType) {
-        case 0: dst[0] = dst[1] = dst[2] = s[0]; dst[3] = 255; break;
-        case 2: dst[0] = s[0]; dst[1] = s[1]; dst[2] = s[2]; dst[3] = 255; break;
+        case 0:
+          dst[0] = dst[1] = dst[2] = s[0];
+          dst[3] = 255;
+          break;
+        case 2:
+          dst[0] = s[0];
+          dst[1] = s[1];
+          dst[2] = s[2];
+          dst[3] = 255;
+          break;
         case 3: std::memcpy(dst, &palette[size_t(s[0]) * 4], 4); break;
-        case 4: dst[0] = dst[1] = dst[2] = s[0]; dst[3] = s[1]; break;
+        case 4:
+          dst[0] = dst[1] = dst[2] = s[0];
+          dst[3] = s[1];
+          break;
         default: std::memcpy(dst, s, 4); break;
       }
     }
@@ -193,7 +208,8 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
   }
   uLongf packedSize = compressBound(uLong(raw.size()));
   std::vector<uint8_t> packed(packedSize);
-  if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), Z_BEST_COMPRESSION) != Z_OK)
+  if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), Z_BEST_COMPRESSION) !=
+      Z_OK)
     return false;
 
   std::vector<uint8_t> file(kSignature, kSignature + 8);
@@ -216,7 +232,8 @@ bool writePng(const std::string& path, int width, int height, int channels, cons
   return std::fclose(f) == 0 && ok;
 }
 
-size_t countDifferentPixels(const PixelView& a, const PixelView& b, int tolerance, int compareChannels) {
+size_t countDifferentPixels(const PixelView& a, const PixelView& b, int tolerance,
+                            int compareChannels) {
   if (a.width != b.width || a.height != b.height || !a.pixels || !b.pixels) {
     const size_t most = std::max(size_t(std::max(a.width, 0)) * size_t(std::max(a.height, 0)),
                                  size_t(std::max(b.width, 0)) * size_t(std::max(b.height, 0)));

@@ -22,8 +22,8 @@ bool readPng(const std::string& path, PngImage& out, std::string* error = nullpt
 
 // Writes width x height pixels of 3 (RGB) or 4 (RGBA) bytes each, rows top to
 // bottom (or bottom to top when bottomUp is set, as glReadPixels gives them).
-bool writePng(const std::string& path, int width, int height, int channels,
-              const uint8_t* pixels, bool bottomUp = false);
+bool writePng(const std::string& path, int width, int height, int channels, const uint8_t* pixels,
+              bool bottomUp = false);
 
 // A view of pixels in memory for comparisons.
 struct PixelView {

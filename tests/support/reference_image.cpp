@@ -26,8 +26,7 @@ std::string framePath(const std::string& name) {
   return dir + "/" + name + ".png";
 }
 
-bool writeFrame(const std::string& path, const std::vector<uint8_t>& rgb, int width,
-                int height) {
+bool writeFrame(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height) {
   return writePng(path, width, height, 3, rgb.data(), true);
 }
 

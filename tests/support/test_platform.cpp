@@ -23,9 +23,9 @@ void platformCommandLineAnswer(const char* text, const char* caption, bool refus
 }
 
 bool platformPicturesFolder(char* out, size_t size) {
-  std::snprintf(out, size, "%s",
-                testPlatform.picturesFolder.empty() ? "there is none"
-                                                    : testPlatform.picturesFolder.c_str());
+  std::snprintf(
+      out, size, "%s",
+      testPlatform.picturesFolder.empty() ? "there is none" : testPlatform.picturesFolder.c_str());
   return !testPlatform.picturesFolder.empty();
 }
 

@@ -22,13 +22,13 @@ struct TestPlatform {
   std::vector<std::string_view> sounds;
   std::vector<std::pair<int, int>> warps;
   std::vector<RecordedMessage> commandLineAnswers;  // icon Exclamation: a refusal
-  std::string picturesFolder;        // empty: there is none
-  std::vector<Answer> answers;       // what the first message boxes return, in order
-  Answer messageAnswer = Answer::Ok;  // what every later message box returns
-  bool hasCounter = true;       // false: the counter's frequency query fails
-  long long counter = 0;        // the counter's reading when manualClock is set
-  unsigned milliseconds = 0;    // the millisecond clock when manualClock is set
-  bool manualClock = false;     // false: both clocks follow real time
+  std::string picturesFolder;                       // empty: there is none
+  std::vector<Answer> answers;                      // what the first message boxes return, in order
+  Answer messageAnswer = Answer::Ok;                // what every later message box returns
+  bool hasCounter = true;                           // false: the counter's frequency query fails
+  long long counter = 0;                            // the counter's reading when manualClock is set
+  unsigned milliseconds = 0;                        // the millisecond clock when manualClock is set
+  bool manualClock = false;                         // false: both clocks follow real time
 
   void clear() { *this = TestPlatform{}; }
 };

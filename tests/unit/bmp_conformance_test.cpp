@@ -137,7 +137,8 @@ TEST_F(BmpConformance, RefuseFilesAreRefusedWithOneMessage) {
     EXPECT_EQ(testPlatform.messages[0].caption, "Error");
     const std::string& text = testPlatform.messages[0].text;
     if (e.path.find("pal8v4") != std::string::npos || e.path.find("pal8v5") != std::string::npos ||
-        e.path.find("ba-bm") != std::string::npos || e.path.find("badheadersize") != std::string::npos) {
+        e.path.find("ba-bm") != std::string::npos ||
+        e.path.find("badheadersize") != std::string::npos) {
       EXPECT_EQ(text, "Unknown DIB file format.");
     }
     if (e.path.find("reallybig") != std::string::npos) {

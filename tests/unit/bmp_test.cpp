@@ -145,8 +145,7 @@ TEST(BmpReader, TwentyFourBitThreeByTwoGivesBottomRowFirstAsRgb) {
   s.width = 3;
   s.height = 2;
   // Stored bottom row first, B,G,R per pixel, each row padded to 12 bytes.
-  s.pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
-              1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
+  s.pixels = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
   const Decoded d = decode(buildBmp(s));
   ASSERT_TRUE(d.ok);
   EXPECT_EQ(d.width, 3);

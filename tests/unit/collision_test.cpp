@@ -46,8 +46,8 @@ TEST_F(Collision, PlayerPushingIntoTheEndWallSlidesAlongIt) {
   player.ztrans2 = 1700;
   player.xmove = 9;
   player.zmove = -4;
-  EXPECT_TRUE(collideCell(here(), &player.xtrans2, &player.ytrans2, &player.ztrans2,
-                          &player.xmove, &player.ymove, &player.zmove, 5.0, 0.0));
+  EXPECT_TRUE(collideCell(here(), &player.xtrans2, &player.ytrans2, &player.ztrans2, &player.xmove,
+                          &player.ymove, &player.zmove, 5.0, 0.0));
   EXPECT_EQ(player.xtrans2, 1275.0);
   EXPECT_EQ(player.xmove, 0.0);
   EXPECT_EQ(player.zmove, -4.0);
@@ -159,7 +159,7 @@ TEST_F(Collision, OnlyOneTestPerAxisInTheirOrder) {
   standAt(900, 1100);  // cell 3: walls at x = 768 and x = 1024
   Point p{800, 30, 1100};
   EXPECT_TRUE(cell(&p, 200, 0));
-  EXPECT_EQ(p.x, 968.0);  // the low edge first
+  EXPECT_EQ(p.x, 968.0);         // the low edge first
   EXPECT_EQ(p.y, 64.0 - 200.0);  // the ceiling first
 
   standAt(1100, 1600);  // cell 0: walls at z = 1536 and z = 1792
@@ -198,8 +198,10 @@ TEST_F(Collision, EachCellStopsAtItsWallsAndLetsThroughItsOpenings) {
       double x, z;
       bool alongX;
       double line;
-    } probes[] = {{c.x0() - 1, cz, false, c.x0()}, {c.x1() + 1, cz, false, c.x1()},
-                  {cx + 50, c.z0() - 1, true, c.z0()}, {cx + 50, c.z1() + 1, true, c.z1()}};
+    } probes[] = {{c.x0() - 1, cz, false, c.x0()},
+                  {c.x1() + 1, cz, false, c.x1()},
+                  {cx + 50, c.z0() - 1, true, c.z0()},
+                  {cx + 50, c.z1() + 1, true, c.z1()}};
     for (const auto& probe : probes) {
       bool wallThere = false;
       const double along = probe.alongX ? probe.x : probe.z;
@@ -226,8 +228,8 @@ TEST_F(Collision, AStepNeverCarriesThePlayerThroughAWall) {
     double x, z, keptVx, keptVz;
   } steps[] = {
       // Rock beyond the wall (today: no cell holds the player, it walks on).
-      {"cell 0 into the rock at z 1536", 1165.26, 1541.48, 1166.5, 1535.92, 12, -55.6,
-       1166.5, 1541, 12, 0},
+      {"cell 0 into the rock at z 1536", 1165.26, 1541.48, 1166.5, 1535.92, 12, -55.6, 1166.5, 1541,
+       12, 0},
       {"cell 3 into the rock at x 1024", 1019.5, 1100, 1024.5, 1101, 50, 10, 1019, 1101, 0, 10},
       {"cell 12 beside the door", 300, 5.5, 301, -0.5, 10, -60, 301, 5, 10, 0},
       // A path cell beyond the wall (today: held on the far side).
@@ -236,10 +238,10 @@ TEST_F(Collision, AStepNeverCarriesThePlayerThroughAWall) {
       {"cell 8 into cell 11", 517.5, 300, 511.5, 297, -60, -30, 517, 297, 0, -30},
       // Through two open sides past a corner of the rock at (512, 768): held
       // by the wall of the cell it passed through first.
-      {"cell 6 past the corner, via cell 10", 513.65, 768.98, 509.17, 767.72, -44.8, -12.6,
-       509.17, 773, -44.8, 0},
-      {"cell 6 past the corner, via cell 7", 513.5, 769.5, 510.5, 765.5, -30, -40, 517, 765.5,
-       0, -40},
+      {"cell 6 past the corner, via cell 10", 513.65, 768.98, 509.17, 767.72, -44.8, -12.6, 509.17,
+       773, -44.8, 0},
+      {"cell 6 past the corner, via cell 7", 513.5, 769.5, 510.5, 765.5, -30, -40, 517, 765.5, 0,
+       -40},
   };
   for (const auto& s : steps) {
     EXPECT_TRUE(stepMeetsWall({s.fromX, s.fromZ}, {s.toX, s.toZ})) << s.what;
@@ -257,13 +259,12 @@ TEST_F(Collision, AStepNeverCarriesThePlayerThroughAWall) {
   // went through the door and far beyond (to 507, -350.5) too.
   const struct {
     double fromX, fromZ, toX, toZ, x;
-  } outs[] = {{384, 4, 384, -1, 384},
-              {354, 4, 353, -3, 357},
-              {271.5, 474.7, 1219.6, -350.5, 406.9724309}};
+  } outs[] = {
+      {384, 4, 384, -1, 384}, {354, 4, 353, -3, 357}, {271.5, 474.7, 1219.6, -350.5, 406.9724309}};
   for (const auto& s : outs) {
     Point out{s.toX, 7, s.toZ, 0, 0, -6};
-    EXPECT_TRUE(collideStep({s.fromX, s.fromZ}, &out.x, &out.y, &out.z, &out.vx, &out.vy, &out.vz,
-                            5, 0));
+    EXPECT_TRUE(
+        collideStep({s.fromX, s.fromZ}, &out.x, &out.y, &out.z, &out.vx, &out.vy, &out.vz, 5, 0));
     EXPECT_NEAR(out.x, s.x, 1e-6) << s.fromX;
     EXPECT_EQ(out.z, 0.0) << s.fromX;
     EXPECT_EQ(out.vz, 0.0) << s.fromX;
@@ -275,8 +276,8 @@ TEST_F(Collision, AStepNeverCarriesThePlayerThroughAWall) {
 TEST_F(Collision, AStepToNoPlaceIsNotTaken) {
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   constexpr double kInf = std::numeric_limits<double>::infinity();
-  const double targets[][2] = {{kNaN, 300}, {300, kNaN}, {kNaN, kNaN}, {kInf, 300},
-                               {300, -kInf}, {-kInf, kInf}};
+  const double targets[][2] = {{kNaN, 300}, {300, kNaN},  {kNaN, kNaN},
+                               {kInf, 300}, {300, -kInf}, {-kInf, kInf}};
   for (const auto& t : targets) {
     Point p{t[0], 7, t[1], kNaN, 0, kInf};
     EXPECT_TRUE(collideStep({300, 400}, &p.x, &p.y, &p.z, &p.vx, &p.vy, &p.vz, 5, 0));
@@ -325,7 +326,8 @@ TEST_F(Collision, AStepOnThePathIsTestedInTheCellItEndsIn) {
     ASSERT_TRUE(maze_geometry::onThePath({p.x, p.z}, 5 - 1e-9)) << where();
     ASSERT_FALSE(maze_geometry::wayMeetsWall(from, {p.x, p.z})) << where();
     bool onPath = false;
-    for (const MazeCell& any : kMazeCells) onPath = onPath || maze_geometry::inCell({toX, toZ}, any);
+    for (const MazeCell& any : kMazeCells)
+      onPath = onPath || maze_geometry::inCell({toX, toZ}, any);
     if (onPath && !maze_geometry::wayMeetsWall(from, {toX, toZ})) {
       Point today{toX, 7, toZ, 1, 0, 1};
       collideCell({toX, toZ}, &today.x, &today.y, &today.z, &today.vx, &today.vy, &today.vz, 5, 0);
@@ -346,11 +348,12 @@ TEST_F(Collision, ZoneLookedUpOnceConfinesAsCollideZoneDoes) {
                                     {768, 1600},  {-10, 5},     {1100, 1700}};
   const double nan = std::nan("");
   const Point points[] = {
-      {1000, 10, 1600, 1, 2, 3},  {1300, 10, 1600, 1, 2, 3},  {700, 70, 1400, -1, 2, -3},
-      {900, -1, 1800, 0, -0.0, 4}, {1280, 0, 1536, 1, 1, 1},   {nan, 10, 1600, 1, 1, 1},
-      {1000, nan, nan, 1, 1, 1},  {-5000, 5000, -5000, 7, 8, 9},
-      {768, 64, 1792, 1, 1, 1},   {1280, 0, 1536, -0.0, 0, 0}, {1279.9, 63.9, 1791.9, 1, 2, 3},
-      {768, 64.0000001, 1600, 1, 1, 1},
+      {1000, 10, 1600, 1, 2, 3},       {1300, 10, 1600, 1, 2, 3},
+      {700, 70, 1400, -1, 2, -3},      {900, -1, 1800, 0, -0.0, 4},
+      {1280, 0, 1536, 1, 1, 1},        {nan, 10, 1600, 1, 1, 1},
+      {1000, nan, nan, 1, 1, 1},       {-5000, 5000, -5000, 7, 8, 9},
+      {768, 64, 1792, 1, 1, 1},        {1280, 0, 1536, -0.0, 0, 0},
+      {1279.9, 63.9, 1791.9, 1, 2, 3}, {768, 64.0000001, 1600, 1, 1, 1},
   };
   for (const Standpoint& s : standpoints) {
     const int found = zoneAt(s);
@@ -360,8 +363,7 @@ TEST_F(Collision, ZoneLookedUpOnceConfinesAsCollideZoneDoes) {
       for (const double margin : {0.0, 5.0}) {
         for (const double bounce : {0.0, 0.75}) {
           Point a = start, b = start;
-          const bool movedA =
-              collideZone(s, &a.x, &a.y, &a.z, &a.vx, &a.vy, &a.vz, margin, bounce);
+          const bool movedA = collideZone(s, &a.x, &a.y, &a.z, &a.vx, &a.vy, &a.vz, margin, bounce);
           const bool movedB =
               collideInZone(found, &b.x, &b.y, &b.z, &b.vx, &b.vy, &b.vz, margin, bounce);
           EXPECT_EQ(movedA, movedB);
@@ -371,8 +373,8 @@ TEST_F(Collision, ZoneLookedUpOnceConfinesAsCollideZoneDoes) {
             EXPECT_FALSE(movedB);
           }
           EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0)
-              << "standing at " << s.x << ", " << s.z << "; point " << start.x << ", "
-              << start.y << ", " << start.z;
+              << "standing at " << s.x << ", " << s.z << "; point " << start.x << ", " << start.y
+              << ", " << start.z;
         }
       }
     }

@@ -27,7 +27,8 @@ std::vector<uint8_t> readWhole(const std::string& path) {
   if (f == nullptr) return bytes;
   uint8_t buffer[4096];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
   std::fclose(f);
   return bytes;
 }
@@ -44,12 +45,29 @@ struct Vec {
   double x, y, z;
 };
 Vec sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+Vec cross(Vec a, Vec b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 enum Field {
-  kIdent, kVersion, kSkinWidth, kSkinHeight, kFrameSize, kNumSkins, kNumXyz, kNumSt, kNumTris,
-  kNumGlCmds, kNumFrames, kOfsSkins, kOfsSt, kOfsTris, kOfsFrames, kOfsGlCmds, kOfsEnd
+  kIdent,
+  kVersion,
+  kSkinWidth,
+  kSkinHeight,
+  kFrameSize,
+  kNumSkins,
+  kNumXyz,
+  kNumSt,
+  kNumTris,
+  kNumGlCmds,
+  kNumFrames,
+  kOfsSkins,
+  kOfsSt,
+  kOfsTris,
+  kOfsFrames,
+  kOfsGlCmds,
+  kOfsEnd
 };
 
 struct Triangle {

@@ -20,13 +20,18 @@ std::vector<uint8_t> readRunFile(const std::string& name) {
   if (f == nullptr) return bytes;
   uint8_t buffer[4096];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
   std::fclose(f);
   return bytes;
 }
 
-uint32_t u16(const std::vector<uint8_t>& b, size_t at) { return uint32_t(b[at] | (b[at + 1] << 8)); }
-uint32_t u32(const std::vector<uint8_t>& b, size_t at) { return u16(b, at) | (u16(b, at + 2) << 16); }
+uint32_t u16(const std::vector<uint8_t>& b, size_t at) {
+  return uint32_t(b[at] | (b[at + 1] << 8));
+}
+uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
+  return u16(b, at) | (u16(b, at + 2) << 16);
+}
 
 // A 24-bit bottom-up BMP as luminance, rows top to bottom.
 struct Gray {
@@ -131,7 +136,9 @@ TEST(DataFiles, FontHasTwoSetsOfGlyphsClearOfTheirCellEdges) {
   ASSERT_TRUE(b[16] == 24 || b[16] == 32);
   ASSERT_GE(b.size(), 18 + 256 * 256 * bytesPerPixel);
   // Rows are stored bottom-up: row y from the top of the picture is stored row 255 - y.
-  auto green = [&](int x, int y) { return b[18 + (size_t(255 - y) * 256 + size_t(x)) * bytesPerPixel + 1]; };
+  auto green = [&](int x, int y) {
+    return b[18 + (size_t(255 - y) * 256 + size_t(x)) * bytesPerPixel + 1];
+  };
   std::vector<long> ink(256, 0);
   for (int cell = 0; cell < 256; ++cell) {
     const int cx = (cell % 16) * 16, cy = (cell / 16) * 16;
@@ -179,7 +186,8 @@ TEST(DataFiles, RifleShotIsAShortCanonicalPcmWave) {
   // Loud at the start, silent at the end (no click when it stops).
   auto sample = [&](size_t i) { return int16_t(u16(b, 44 + 2 * i)); };
   int startPeak = 0;
-  for (size_t i = 0; i < samples / 20; ++i) startPeak = std::max(startPeak, std::abs(int(sample(i))));
+  for (size_t i = 0; i < samples / 20; ++i)
+    startPeak = std::max(startPeak, std::abs(int(sample(i))));
   EXPECT_GT(startPeak, 20000);
   EXPECT_LT(std::abs(int(sample(samples - 1))), 100);
 }

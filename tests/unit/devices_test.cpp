@@ -26,8 +26,12 @@ class DevicesTest : public ::testing::Test {
   static std::string held() {
     std::string s;
     for (const char c : std::string("WSAD^v<>FIE")) {
-      const int key = c == '^' ? vk::Up : c == 'v' ? vk::Down : c == '<' ? vk::Left
-                    : c == '>' ? vk::Right : c == 'E' ? vk::Escape : c;
+      const int key = c == '^'   ? vk::Up
+                      : c == 'v' ? vk::Down
+                      : c == '<' ? vk::Left
+                      : c == '>' ? vk::Right
+                      : c == 'E' ? vk::Escape
+                                 : c;
       if (input.KeyDown[key] != 0) s += c;
     }
     return s;
@@ -49,10 +53,10 @@ TEST_F(DevicesTest, APadHoldsTheKeysOfItsStickAndButtonsAndFiresOncePerPress) {
     int fires;
   } table[] = {
       {pad(0, 0), "", 0},
-      {pad(0.15, -0.15), "", 0},   // inside the dead zone
+      {pad(0.15, -0.15), "", 0},  // inside the dead zone
       {pad(0, -0.3), "W", 0},
-      {pad(0.3, -0.9), "W", 0},    // 18 degrees off: still straight ahead
-      {pad(0.7, -0.7), "WD", 0},   // diagonals walk with two keys
+      {pad(0.3, -0.9), "W", 0},   // 18 degrees off: still straight ahead
+      {pad(0.7, -0.7), "WD", 0},  // diagonals walk with two keys
       {pad(-0.6, 0.6), "SA", 0},
       {pad(-1, 0, kPadUp | kPadLeftShoulder), "A^<", 0},
       {pad(1, 0, kPadDown | kPadRight), "Dv>", 0},

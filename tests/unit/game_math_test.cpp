@@ -51,8 +51,8 @@ TEST(GameMath, WithinOneUlpOfTheTrueValue) {
   }
   std::fclose(file);
   EXPECT_GT(rows, 700);
-  std::printf("largest errors (ulp): sin %.3f, cos %.3f, tan %.3f, atan %.3f\n", worst[0],
-              worst[1], worst[2], worst[3]);
+  std::printf("largest errors (ulp): sin %.3f, cos %.3f, tan %.3f, atan %.3f\n", worst[0], worst[1],
+              worst[2], worst[3]);
 }
 
 TEST(GameMath, SpecialValues) {
@@ -65,10 +65,10 @@ TEST(GameMath, SpecialValues) {
     double expected;  // NaN: any NaN
   };
   const Case cases[] = {
-      {0, 0.0, 0.0},   {0, -0.0, -0.0}, {0, inf, nan},        {0, -inf, nan}, {0, nan, nan},
-      {1, 0.0, 1.0},   {1, -0.0, 1.0},  {1, inf, nan},        {1, nan, nan},  {2, -0.0, -0.0},
-      {2, inf, nan},   {3, 0.0, 0.0},   {3, -0.0, -0.0},      {3, inf, halfPi},
-      {3, -inf, -halfPi}, {3, 1e300, halfPi}, {3, nan, nan},
+      {0, 0.0, 0.0},      {0, -0.0, -0.0}, {0, inf, nan},   {0, -inf, nan},   {0, nan, nan},
+      {1, 0.0, 1.0},      {1, -0.0, 1.0},  {1, inf, nan},   {1, nan, nan},    {2, -0.0, -0.0},
+      {2, inf, nan},      {3, 0.0, 0.0},   {3, -0.0, -0.0}, {3, inf, halfPi}, {3, -inf, -halfPi},
+      {3, 1e300, halfPi}, {3, nan, nan},
   };
   for (const Case& c : cases) {
     const double y = kFunctions[c.function].f(c.x);

@@ -57,7 +57,7 @@ TEST(HudText, DistanceAndValueLines) {
   HudLine line;
   formatDistanceLine(&line, exitDistance(1240, 1752));
   EXPECT_STREQ(line.text, "Distance:  195");  // 194.54
-  formatDistanceLine(&line, 4.6);  // the winning frame can still show 5
+  formatDistanceLine(&line, 4.6);             // the winning frame can still show 5
   EXPECT_STREQ(line.text, "Distance:    5");
   formatDistanceLine(&line, 2.5);  // ties round to even, as printf does
   EXPECT_STREQ(line.text, "Distance:    2");
@@ -114,10 +114,10 @@ TEST(HudText, CachedReadOutEqualsAFreshlyFormattedOne) {
     double value;
   };
   const Frame frames[] = {
-      {kLabelA, 1240.0},  {kLabelA, 1240.0},   {kLabelA, 1240.004}, {kLabelA, 1240.0},
-      {kLabelA, 0.0},     {kLabelA, -0.0},     {kLabelA, 0.0},      {kLabelA, nan},
-      {kLabelA, -nan},    {kLabelA, 1e300},    {kLabelB, 1e300},    {kLabelB, -0.005},
-      {kLabelA, -0.005},  {kLabelA, -1.0 / 3}, {kLabelA, -1.0 / 3},
+      {kLabelA, 1240.0}, {kLabelA, 1240.0},   {kLabelA, 1240.004}, {kLabelA, 1240.0},
+      {kLabelA, 0.0},    {kLabelA, -0.0},     {kLabelA, 0.0},      {kLabelA, nan},
+      {kLabelA, -nan},   {kLabelA, 1e300},    {kLabelB, 1e300},    {kLabelB, -0.005},
+      {kLabelA, -0.005}, {kLabelA, -1.0 / 3}, {kLabelA, -1.0 / 3},
   };
   CachedLine cache{};
   for (const Frame& f : frames) {

@@ -21,13 +21,18 @@ std::vector<uint8_t> readFile(const std::string& path) {
   if (f == nullptr) return bytes;
   uint8_t buffer[4096];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
   std::fclose(f);
   return bytes;
 }
 
-uint32_t u16(const std::vector<uint8_t>& b, size_t at) { return uint32_t(b[at] | (b[at + 1] << 8)); }
-uint32_t u32(const std::vector<uint8_t>& b, size_t at) { return u16(b, at) | (u16(b, at + 2) << 16); }
+uint32_t u16(const std::vector<uint8_t>& b, size_t at) {
+  return uint32_t(b[at] | (b[at + 1] << 8));
+}
+uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
+  return u16(b, at) | (u16(b, at + 2) << 16);
+}
 
 const uint8_t* pixel(const PngImage& image, int x, int y) {
   return &image.rgba[(size_t(y) * size_t(image.width) + size_t(x)) * 4];
@@ -43,7 +48,8 @@ void expectIconPicture(const PngImage& image, int size) {
   EXPECT_EQ(pixel(image, size - 1, size - 1)[3], 0);
   EXPECT_EQ(pixel(image, size / 2, size / 2)[3], 255);
   int partial = 0;
-  for (size_t i = 3; i < image.rgba.size(); i += 4) partial += image.rgba[i] > 0 && image.rgba[i] < 255;
+  for (size_t i = 3; i < image.rgba.size(); i += 4)
+    partial += image.rgba[i] > 0 && image.rgba[i] < 255;
   EXPECT_GT(partial, 0) << "no smoothed edge";
   int white = 0;
   for (int y = 0; y < size; ++y) {
@@ -59,7 +65,8 @@ PngImage themeIcon(int size) {
   const std::string name = std::to_string(size) + "x" + std::to_string(size);
   PngImage image;
   std::string error;
-  EXPECT_TRUE(readPng(kGenerated + "/hicolor/" + name + "/apps/shooter.png", image, &error)) << error;
+  EXPECT_TRUE(readPng(kGenerated + "/hicolor/" + name + "/apps/shooter.png", image, &error))
+      << error;
   EXPECT_TRUE(image.hasAlpha);
   return image;
 }
@@ -105,7 +112,8 @@ TEST(Icon, IcoHoldsTheWindowsSizesAt32BitsThatMatchTheTheme) {
       image.rgba.resize(size_t(size) * size_t(size) * 4);
       for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-          const uint8_t* bgra = &ico[offset + 40 + (size_t(size - 1 - y) * size_t(size) + size_t(x)) * 4];
+          const uint8_t* bgra =
+              &ico[offset + 40 + (size_t(size - 1 - y) * size_t(size) + size_t(x)) * 4];
           uint8_t* rgba = &image.rgba[(size_t(y) * size_t(size) + size_t(x)) * 4];
           rgba[0] = bgra[2], rgba[1] = bgra[1], rgba[2] = bgra[0], rgba[3] = bgra[3];
         }

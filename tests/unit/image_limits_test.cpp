@@ -156,8 +156,8 @@ TEST(ImageLimits, TargaImagesAreHeldToTheSameLimits) {
 class NotAFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("shooter-notafile-" + std::to_string(::getpid()));
+    dir_ =
+        std::filesystem::temp_directory_path() / ("shooter-notafile-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir_ / "dir");
 #ifdef _WIN32
     device_ = "NUL";
@@ -176,7 +176,10 @@ class NotAFile : public ::testing::Test {
 };
 
 TEST_F(NotAFile, DevicesAndFoldersAreRefusedLikeUnreadableFiles) {
-  const struct { std::string name; MapResult result; } cases[] = {
+  const struct {
+    std::string name;
+    MapResult result;
+  } cases[] = {
       {device_, MapResult::NotMapped},
       {(dir_ / "dir").string(), MapResult::NotMapped},
 #ifndef _WIN32
@@ -200,7 +203,8 @@ TEST_F(NotAFile, DevicesAndFoldersAreRefusedLikeUnreadableFiles) {
   Model model;
   EXPECT_FALSE(md2Reader.load(&model, device_.c_str(), nullptr));
   ASSERT_EQ(testPlatform.messages.size(), 1u);
-  EXPECT_EQ(testPlatform.messages[0].text, "Corrupt model file (unreadable file): " + device_ + "!");
+  EXPECT_EQ(testPlatform.messages[0].text,
+            "Corrupt model file (unreadable file): " + device_ + "!");
   EXPECT_TRUE(model.meshes.empty());
 }
 

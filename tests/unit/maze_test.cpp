@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "world/maze_layout.h"
@@ -14,14 +14,10 @@ namespace {
 // Does the wall lie on the given edge of the cell (sharing more than a point)?
 bool wallOnEdge(const MazeWall& w, const MazeCell& c, CellEdge edge) {
   switch (edge) {
-    case kEdgeLowX:
-      return !w.alongX && w.line == c.x0() && w.low < c.z1() && w.high > c.z0();
-    case kEdgeHighX:
-      return !w.alongX && w.line == c.x1() && w.low < c.z1() && w.high > c.z0();
-    case kEdgeLowZ:
-      return w.alongX && w.line == c.z0() && w.low < c.x1() && w.high > c.x0();
-    case kEdgeHighZ:
-      return w.alongX && w.line == c.z1() && w.low < c.x1() && w.high > c.x0();
+    case kEdgeLowX: return !w.alongX && w.line == c.x0() && w.low < c.z1() && w.high > c.z0();
+    case kEdgeHighX: return !w.alongX && w.line == c.x1() && w.low < c.z1() && w.high > c.z0();
+    case kEdgeLowZ: return w.alongX && w.line == c.z0() && w.low < c.x1() && w.high > c.x0();
+    case kEdgeHighZ: return w.alongX && w.line == c.z1() && w.low < c.x1() && w.high > c.x0();
   }
   return false;
 }
@@ -126,8 +122,8 @@ TEST(MazeTables, OpenEdgesLeadOnlyToOtherPathCells) {
     const struct {
       CellEdge edge;
       int dc, dr;
-    } neighbours[] = {{kEdgeLowX, -1, 0}, {kEdgeHighX, 1, 0}, {kEdgeLowZ, 0, -1},
-                      {kEdgeHighZ, 0, 1}};
+    } neighbours[] = {
+        {kEdgeLowX, -1, 0}, {kEdgeHighX, 1, 0}, {kEdgeLowZ, 0, -1}, {kEdgeHighZ, 0, 1}};
     for (const auto& n : neighbours) {
       const int neighbour = pathCellIndex(c.col + n.dc, c.row + n.dr);
       const bool walled = (c.walls & n.edge) != 0;

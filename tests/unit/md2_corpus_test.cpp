@@ -31,21 +31,66 @@ struct Facts {
 };
 
 const Facts kValid[] = {
-    {"faerie.md2", 220, 193, 366, 487, 654, {0.2786f, 0.5368f, -7.8685f},
-     {-16.8138f, -24.5303f, -12.0833f}, {3.2717f, 27.4381f, 14.1306f}, {0.645455f, 0.766839f},
-     {294, 296, 295}, {0, 1, 2}},
-    {"sydney.md2", 308, 193, 342, 456, 679, {0.3627f, -4.4021f, -2.6524f},
-     {-7.7346f, -24.0143f, -10.1030f}, {5.5013f, 30.9431f, 11.9887f}, {0.259740f, 0.274611f},
-     {336, 332, 333}, {0, 1, 2}},
-    {"flag.md2", 212, 243, 106, 612, 204, {-0.0019f, 68.7435f, -0.9300f},
-     {-1.2977f, 0.0f, -42.4300f}, {1.2441f, 99.6000f, -0.1000f}, {0.985849f, 0.312757f},
-     {0, 8, 7}, {0, 2, 1}},
-    {"dolphin.md2", 256, 256, 324, 293, 500, {-2.1647f, 325.1176f, 124.2799f},
-     {-142.0f, -42.0f, -374.8182f}, {141.0f, 353.0f, 515.1818f}, {0.769531f, 0.894531f},
-     {2, 1, 0}, {2, 1, 0}},
-    {"horse.md2", 468, 151, 346, 2070, 690, {-38.2470f, 59.3578f, 1.4354f},
-     {-81.7000f, 1.7000f, -11.8750f}, {42.8000f, 84.7664f, 12.8999f}, {0.320513f, 0.337748f},
-     {10, 267, 3}, {0, 2, 1}},
+    {"faerie.md2",
+     220,
+     193,
+     366,
+     487,
+     654,
+     {0.2786f, 0.5368f, -7.8685f},
+     {-16.8138f, -24.5303f, -12.0833f},
+     {3.2717f, 27.4381f, 14.1306f},
+     {0.645455f, 0.766839f},
+     {294, 296, 295},
+     {0, 1, 2}},
+    {"sydney.md2",
+     308,
+     193,
+     342,
+     456,
+     679,
+     {0.3627f, -4.4021f, -2.6524f},
+     {-7.7346f, -24.0143f, -10.1030f},
+     {5.5013f, 30.9431f, 11.9887f},
+     {0.259740f, 0.274611f},
+     {336, 332, 333},
+     {0, 1, 2}},
+    {"flag.md2",
+     212,
+     243,
+     106,
+     612,
+     204,
+     {-0.0019f, 68.7435f, -0.9300f},
+     {-1.2977f, 0.0f, -42.4300f},
+     {1.2441f, 99.6000f, -0.1000f},
+     {0.985849f, 0.312757f},
+     {0, 8, 7},
+     {0, 2, 1}},
+    {"dolphin.md2",
+     256,
+     256,
+     324,
+     293,
+     500,
+     {-2.1647f, 325.1176f, 124.2799f},
+     {-142.0f, -42.0f, -374.8182f},
+     {141.0f, 353.0f, 515.1818f},
+     {0.769531f, 0.894531f},
+     {2, 1, 0},
+     {2, 1, 0}},
+    {"horse.md2",
+     468,
+     151,
+     346,
+     2070,
+     690,
+     {-38.2470f, 59.3578f, 1.4354f},
+     {-81.7000f, 1.7000f, -11.8750f},
+     {42.8000f, 84.7664f, 12.8999f},
+     {0.320513f, 0.337748f},
+     {10, 267, 3},
+     {0, 2, 1}},
 };
 
 void expectNear(Vector3f actual, Vector3f expected, float tolerance) {
@@ -135,8 +180,7 @@ TEST_F(Md2Corpus, VersionEditsAndTheEmptyFileGiveTheVersionMessage) {
     const std::string path = kCorpus + "/derived/" + name;
     EXPECT_FALSE(md2Reader.load(&model, path.c_str(), "skin.bmp"));
     ASSERT_EQ(testPlatform.messages.size(), 1u);
-    EXPECT_EQ(testPlatform.messages[0].text,
-              "Invalid file format (Version not 8): " + path + "!");
+    EXPECT_EQ(testPlatform.messages[0].text, "Invalid file format (Version not 8): " + path + "!");
     EXPECT_EQ(testPlatform.messages[0].caption, "Error");
     EXPECT_EQ(model.meshCount, 0);
   }
@@ -181,8 +225,8 @@ TEST_F(Md2Corpus, ManifestLabelsAreHonoured) {
     }
     releaseMeshArrays(&model);
   }
-  EXPECT_EQ(decoded, 6);   // five models and the changed ident
-  EXPECT_EQ(refused, 9);   // malformed and derived files
+  EXPECT_EQ(decoded, 6);  // five models and the changed ident
+  EXPECT_EQ(refused, 9);  // malformed and derived files
 }
 
 TEST_F(Md2Corpus, DamagedFilesNameTheirDamage) {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
 #include "model/md2.h"
 #include "model/model.h"
+#include "platform/platform.h"
 #include "support/test_platform.h"
 #include "unit/md2_test_writer.h"
 
@@ -244,8 +244,7 @@ TEST_F(Md2ReaderTest, HostileHeadersAndSectionsAreRefusedCleanly) {
       {"too many st", [](auto& b) { put32(b, kNumSt, INT32_MAX); }, "file ends early"},
       {"too many tris", [](auto& b) { put32(b, kNumTris, 7); }, "file ends early"},
       {"too many frames", [](auto& b) { put32(b, kNumFrames, 2); }, "file ends early"},
-      {"frames overflowing", [](auto& b) { put32(b, kNumFrames, INT32_MAX); },
-       "file ends early"},
+      {"frames overflowing", [](auto& b) { put32(b, kNumFrames, INT32_MAX); }, "file ends early"},
       {"vertex index past the end", [](auto& b) { b[get32(b, kOfsTris) + 12 + 4] = 4; },
        "triangle index out of range"},
       {"negative vertex index",
@@ -258,11 +257,7 @@ TEST_F(Md2ReaderTest, HostileHeadersAndSectionsAreRefusedCleanly) {
        "triangle index out of range"},
       {"negative st index", [](auto& b) { b[get32(b, kOfsTris) + 7] = 0x80; },
        "triangle index out of range"},
-      {"triangles but no st",
-       [](auto& b) {
-         put32(b, kNumSt, 0);
-       },
-       "triangle index out of range"},
+      {"triangles but no st", [](auto& b) { put32(b, kNumSt, 0); }, "triangle index out of range"},
   };
   const std::vector<unsigned char> good = write(quad());
   for (const Corruption& c : cases) {

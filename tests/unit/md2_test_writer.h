@@ -38,10 +38,23 @@ struct Source {
 
 // Header field byte offsets, for patching a written file.
 enum Field : size_t {
-  kIdent = 0, kVersion = 4, kSkinWidth = 8, kSkinHeight = 12, kFrameSize = 16,
-  kNumSkins = 20, kNumXyz = 24, kNumSt = 28, kNumTris = 32, kNumGlcmds = 36,
-  kNumFrames = 40, kOfsSkins = 44, kOfsSt = 48, kOfsTris = 52, kOfsFrames = 56,
-  kOfsGlcmds = 60, kOfsEnd = 64
+  kIdent = 0,
+  kVersion = 4,
+  kSkinWidth = 8,
+  kSkinHeight = 12,
+  kFrameSize = 16,
+  kNumSkins = 20,
+  kNumXyz = 24,
+  kNumSt = 28,
+  kNumTris = 32,
+  kNumGlcmds = 36,
+  kNumFrames = 40,
+  kOfsSkins = 44,
+  kOfsSt = 48,
+  kOfsTris = 52,
+  kOfsFrames = 56,
+  kOfsGlcmds = 60,
+  kOfsEnd = 64
 };
 
 inline void put32(std::vector<unsigned char>& out, size_t at, int32_t value) {
@@ -88,11 +101,11 @@ inline std::vector<unsigned char> write(const Source& src) {
   const int32_t ofsEnd = ofsFrames + frameSize * static_cast<int32_t>(src.frames.size());
 
   std::vector<unsigned char> out;
-  for (int32_t v : {src.ident, src.version, src.skinwidth, src.skinheight, frameSize,
-                    static_cast<int32_t>(src.skins.size()), numXyz,
-                    static_cast<int32_t>(src.st.size()), static_cast<int32_t>(src.tris.size()),
-                    0, static_cast<int32_t>(src.frames.size()), ofsSkins, ofsSt, ofsTris,
-                    ofsFrames, ofsEnd, ofsEnd}) {
+  for (int32_t v :
+       {src.ident, src.version, src.skinwidth, src.skinheight, frameSize,
+        static_cast<int32_t>(src.skins.size()), numXyz, static_cast<int32_t>(src.st.size()),
+        static_cast<int32_t>(src.tris.size()), 0, static_cast<int32_t>(src.frames.size()), ofsSkins,
+        ofsSt, ofsTris, ofsFrames, ofsEnd, ofsEnd}) {
     append32(out, v);
   }
   for (const std::string& skin : src.skins) {
@@ -163,8 +176,8 @@ inline Source generated(int32_t vertices, int32_t faces, uint32_t seed = 12345u)
   frame.translate[1] = -50.0f;
   frame.translate[2] = -10.0f;
   for (int32_t i = 0; i < vertices; ++i) {
-    frame.vertices.push_back({static_cast<uint8_t>(next()), static_cast<uint8_t>(next()),
-                              static_cast<uint8_t>(next())});
+    frame.vertices.push_back(
+        {static_cast<uint8_t>(next()), static_cast<uint8_t>(next()), static_cast<uint8_t>(next())});
   }
   src.frames = {frame};
   for (int32_t i = 0; i < vertices; ++i) {
@@ -217,13 +230,13 @@ inline std::vector<Vector3f> referenceNormals(const Mesh& mesh) {
     }
     const float k = static_cast<float>(-count);
     const Vector3f q{sum.x / k, sum.y / k, sum.z / k};
-    const double length = std::sqrt(static_cast<double>(q.x) * q.x +
-                                    static_cast<double>(q.y) * q.y +
-                                    static_cast<double>(q.z) * q.z);
-    out = length == 0.0 ? q
-                        : Vector3f{static_cast<float>(q.x / length),
-                                   static_cast<float>(q.y / length),
-                                   static_cast<float>(q.z / length)};
+    const double length =
+        std::sqrt(static_cast<double>(q.x) * q.x + static_cast<double>(q.y) * q.y +
+                  static_cast<double>(q.z) * q.z);
+    out = length == 0.0
+              ? q
+              : Vector3f{static_cast<float>(q.x / length), static_cast<float>(q.y / length),
+                         static_cast<float>(q.z / length)};
   }
   return normals;
 }

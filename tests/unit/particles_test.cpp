@@ -1,9 +1,9 @@
 // Smoke bursts: the generator, filling a burst, and a particle's motion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <vector>
 

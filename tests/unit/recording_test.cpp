@@ -25,9 +25,22 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes header(uint16_t version = kRecordingVersion, uint16_t size = 16) {
-  Bytes b = {'S', 'H', 'O', 'O', 'T', 'R', 'E', 'C', static_cast<uint8_t>(version),
-             static_cast<uint8_t>(version >> 8), static_cast<uint8_t>(size),
-             static_cast<uint8_t>(size >> 8), 0, 0, 0, 0};
+  Bytes b = {'S',
+             'H',
+             'O',
+             'O',
+             'T',
+             'R',
+             'E',
+             'C',
+             static_cast<uint8_t>(version),
+             static_cast<uint8_t>(version >> 8),
+             static_cast<uint8_t>(size),
+             static_cast<uint8_t>(size >> 8),
+             0,
+             0,
+             0,
+             0};
   return b;
 }
 
@@ -71,16 +84,17 @@ TEST(Recording, ReaderRefusesDamagedAndForeignFiles) {
       {"a header too short", header(1, 8), RecordingCheck::Damaged, 10},
       {"a header past the end", header(1, 40), RecordingCheck::Damaged, 10},
       {"an unknown record", header() + kPass + Bytes{10}, RecordingCheck::Damaged, 18},
-      {"a mouse move of NaN", header() + mouse(std::numeric_limits<double>::quiet_NaN(), 2), RecordingCheck::Damaged, 16},
+      {"a mouse move of NaN", header() + mouse(std::numeric_limits<double>::quiet_NaN(), 2),
+       RecordingCheck::Damaged, 16},
       {"a mouse move far off", header() + kPass + mouse(5, 2e6), RecordingCheck::Damaged, 18},
       {"a window state of 2", header() + Bytes{5, 2}, RecordingCheck::Damaged, 16},
       {"a sixth device", header() + kPass + Bytes{7, 5, 0x57}, RecordingCheck::Damaged, 18},
       {"a look of infinity", header() + mouse(1, std::numeric_limits<double>::infinity(), 9),
        RecordingCheck::Damaged, 16},
       {"a record after the end", header() + kPass + kEnd + kPass, RecordingCheck::Damaged, 31},
-      {"a whole game", header() + Bytes{1, 0x57} + mouse(12, 300) + Bytes{4} + kPass + kPass +
-                           Bytes{2, 0x57, 7, 4, 0x41} + mouse(300, 0, 9) + kPass +
-                           Bytes{8, 4, 0x41} + kEnd,
+      {"a whole game",
+       header() + Bytes{1, 0x57} + mouse(12, 300) + Bytes{4} + kPass + kPass +
+           Bytes{2, 0x57, 7, 4, 0x41} + mouse(300, 0, 9) + kPass + Bytes{8, 4, 0x41} + kEnd,
        RecordingCheck::Good, 0},
       {"a longer header", header(1, 20) + Bytes(4, 0xEE) + kPass, RecordingCheck::Good, 0},
   };
@@ -286,7 +300,8 @@ TEST(Recording, FileThatCannotBeWrittenWholeIsReported) {
     EXPECT_EQ(playRecordedGame(options, 600), kExitNotWritten) << options;
     ASSERT_EQ(testPlatform.messages.size(), 1u) << options;
     EXPECT_NE(testPlatform.messages[0].text.find("\"/dev/full\" could not be written whole"),
-              std::string::npos) << testPlatform.messages[0].text;
+              std::string::npos)
+        << testPlatform.messages[0].text;
   }
   testPlatform.clear();
   std::remove(elsewhere.c_str());

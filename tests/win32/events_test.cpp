@@ -1,8 +1,8 @@
 // The window procedure and the message pump: messages in, game input out.
 // Messages go through a real (hidden) window whose procedure is windowProc, so
 // the default handling of every message runs too.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>

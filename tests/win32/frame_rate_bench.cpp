@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
   const double unpacedSeconds = secondsSince(started);
   closeGameWindow();
 
-  std::printf("main loop:  %ld frames in %.2f s = %.1f presented frames per second\n",
-              pacedFrames, pacedSeconds, static_cast<double>(pacedFrames) / pacedSeconds);
+  std::printf("main loop:  %ld frames in %.2f s = %.1f presented frames per second\n", pacedFrames,
+              pacedSeconds, static_cast<double>(pacedFrames) / pacedSeconds);
   std::printf("no pacing:  %ld frames in %.2f s = %.1f frames per second\n", unpacedFrames,
               unpacedSeconds, static_cast<double>(unpacedFrames) / unpacedSeconds);
   return 0;

@@ -2,8 +2,8 @@
 // with the stand-in XInput (xinput_standin.cpp) beside this .exe, a pad walks,
 // looks, fires, lets go while another window is in front and, pulled out,
 // lets go; with no XInput at all the game still opens its window and plays.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <xinput.h>
 
 #include <cmath>
@@ -80,8 +80,8 @@ TEST(PadTest, AStandInPadPlaysOrWithoutXInputTheKeyboardDoes) {
     EXPECT_EQ(testPlatform.sounds.size(), 1u) << "one shot per pull of the trigger";
     EXPECT_EQ(input.KeyDown[vk::Left], 1);
     // Another window in front: the pad lets go until the game's is in front again.
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(other, nullptr);
     SetForegroundWindow(other);
     frames(1);

@@ -55,9 +55,9 @@ TEST(ProgramResources, VersionInformationCarriesTheProjectVersion) {
     const char* name;
     const char* expected;  // nullptr: any non-empty text
   } kStrings[] = {
-      {"ProductName", "shooter"},      {"FileVersion", SHOOTER_VERSION},
+      {"ProductName", "shooter"},          {"FileVersion", SHOOTER_VERSION},
       {"ProductVersion", SHOOTER_VERSION}, {"FileDescription", nullptr},
-      {"LegalCopyright", nullptr},     {"OriginalFilename", "shooter.exe"},
+      {"LegalCopyright", nullptr},         {"OriginalFilename", "shooter.exe"},
   };
   for (const auto& s : kStrings) {
     const std::string path = std::string("\\StringFileInfo\\040904B0\\") + s.name;

@@ -1,8 +1,8 @@
 // Opening and closing the game window for real (message boxes are recorded
 // and answered by the test platform). Runs in the game's data folder, so the
 // scene loads as it does in the game.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
@@ -71,7 +71,8 @@ TEST(PixelFormat, AsksForDoubleBufferedRgbaWithA16BitDepthBuffer) {
 }
 
 TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
-  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened)
+      << shownMessages();
   EXPECT_TRUE(testPlatform.messages.empty()) << shownMessages();
   ASSERT_NE(hWnd, nullptr);
   ASSERT_NE(hDC, nullptr);
@@ -130,7 +131,8 @@ TEST_F(GameWindowTest, WindowedHasAnExact640x480ClientAreaAtTheTopLeft) {
 }
 
 TEST_F(GameWindowTest, CloseReleasesEverythingWithoutComplaint) {
-  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened)
+      << shownMessages();
   HWND window = hWnd;
   closeGameWindow();
   EXPECT_EQ(hWnd, nullptr);
@@ -145,7 +147,8 @@ TEST_F(GameWindowTest, CloseReleasesEverythingWithoutComplaint) {
 }
 
 TEST_F(GameWindowTest, SecondRegistrationOfTheClassIsReportedAndNothingIsBuilt) {
-  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened)
+      << shownMessages();
   closeGameWindow();
   // The class outlives the window: a second open in the same run cannot register it.
   EXPECT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Failed);
@@ -195,7 +198,8 @@ TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
 TEST_F(GameWindowTest, RefusedDisplayModeAndYesRunsWindowed) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
   testPlatform.messageAnswer = Answer::Yes;
-  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened) << shownMessages();
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened)
+      << shownMessages();
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
   EXPECT_FALSE(shell.fullscreen);

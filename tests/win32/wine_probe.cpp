@@ -51,8 +51,7 @@ int describe(const char* title) {
   GetCursorPos(&cursor);
   std::printf("class %s\n", className);
   std::printf("style 0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)));
-  std::printf("exstyle 0x%08lx\n",
-              static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
+  std::printf("exstyle 0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
   std::printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
   std::printf("client %ld %ld\n", client.right - client.left, client.bottom - client.top);
   std::printf("origin %ld %ld\n", origin.x, origin.y);

@@ -3,9 +3,9 @@
 // review pictures are drawn from what was read.
 #include <cstdio>
 
+#include "camera.h"
 #include "creature_body.h"
 #include "creature_md2.h"
-#include "camera.h"
 #include "creature_view.h"
 #include "data_files.h"
 #include "generators.h"

@@ -42,8 +42,8 @@ bool rayHitsTriangle(Vec3 o, Vec3 d, Vec3 a, Vec3 b, Vec3 c, double maxDistance)
 }
 
 // Share of the sky above a point that the rest of the body leaves open.
-double openness(const Mesh& mesh, const std::vector<Occluder>& occluders,
-                const Hemisphere& hemi, Vec3 p, Vec3 n) {
+double openness(const Mesh& mesh, const std::vector<Occluder>& occluders, const Hemisphere& hemi,
+                Vec3 p, Vec3 n) {
   constexpr double kReach = 9.0;
   const Vec3 helper = std::fabs(n.x) < 0.8 ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
   const Vec3 t1 = normalized(cross(helper, n)), t2 = cross(n, t1);
@@ -87,9 +87,9 @@ void paintRegion(Picture& skin, const BodyPart& part, const Grid& g, const Mesh&
     const double row = py + 0.5;
     int i = 0;
     while (i + 2 < g.rings && row >= g.rows[size_t(i + 1)]) ++i;
-    const double fv = std::clamp((row - g.rows[size_t(i)]) /
-                                     double(std::max(1, g.rows[size_t(i + 1)] - g.rows[size_t(i)])),
-                                 0.0, 1.0);
+    const double fv = std::clamp(
+        (row - g.rows[size_t(i)]) / double(std::max(1, g.rows[size_t(i + 1)] - g.rows[size_t(i)])),
+        0.0, 1.0);
     for (int px = r.x - kGutter; px < r.x + r.w + kGutter; ++px) {
       if (px < 0 || px >= skin.width) continue;
       // Which segment this column lies in (the region wraps round).
@@ -98,11 +98,13 @@ void paintRegion(Picture& skin, const BodyPart& part, const Grid& g, const Mesh&
       if (x >= r.x + r.w) x -= r.w;
       int j = 0;
       while (j + 1 < n && x >= g.columns[size_t(j) + 1]) ++j;
-      const double fu = std::clamp((x - g.columns[size_t(j)]) /
-                                       double(std::max(1, g.columns[size_t(j) + 1] - g.columns[size_t(j)])),
-                                   0.0, 1.0);
+      const double fu =
+          std::clamp((x - g.columns[size_t(j)]) /
+                         double(std::max(1, g.columns[size_t(j) + 1] - g.columns[size_t(j)])),
+                     0.0, 1.0);
       Surface s;
-      s.p = lerp(lerp(g.at(i, j), g.at(i, j + 1), fu), lerp(g.at(i + 1, j), g.at(i + 1, j + 1), fu), fv);
+      s.p = lerp(lerp(g.at(i, j), g.at(i, j + 1), fu), lerp(g.at(i + 1, j), g.at(i + 1, j + 1), fu),
+                 fv);
       s.n = normalized(lerp(lerp(g.normalAt(i, j), g.normalAt(i, j + 1), fu),
                             lerp(g.normalAt(i + 1, j), g.normalAt(i + 1, j + 1), fu), fv));
       s.u = (j + fu) / n;
@@ -111,7 +113,8 @@ void paintRegion(Picture& skin, const BodyPart& part, const Grid& g, const Mesh&
       const double open = openness(mesh, occluders, hemi, s.p, s.n);
       const double direct = std::max(0.0, dot(s.n, kLight));
       const double sky = 0.5 + 0.5 * s.n.y;
-      const double light = (0.40 + 0.22 * sky) * (0.35 + 0.65 * open) + 0.56 * direct * (0.55 + 0.45 * open);
+      const double light =
+          (0.40 + 0.22 * sky) * (0.35 + 0.65 * open) + 0.56 * direct * (0.55 + 0.45 * open);
       const double k = light + (1.0 - light) * paint.glow;
       skin.at(px, py) = {toByte(paint.colour.r * k), toByte(paint.colour.g * k),
                          toByte(paint.colour.b * k), 255};

@@ -31,7 +31,8 @@ bool buildCreature(Mesh& mesh, Picture& skin) {
       const size_t firstPoint = mesh.positions.size();
       appendPart(mesh, g, stBase, mirror);
       o.count = mesh.triangles.size() - o.first;
-      for (size_t v = firstPoint; v < mesh.positions.size(); ++v) o.centre = o.centre + mesh.positions[v];
+      for (size_t v = firstPoint; v < mesh.positions.size(); ++v)
+        o.centre = o.centre + mesh.positions[v];
       o.centre = o.centre * (1.0 / double(mesh.positions.size() - firstPoint));
       for (size_t v = firstPoint; v < mesh.positions.size(); ++v)
         o.radius = std::max(o.radius, length(mesh.positions[v] - o.centre));

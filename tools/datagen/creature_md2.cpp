@@ -22,7 +22,8 @@ constexpr int kFrameNameSize = 16;
 Vec3 toFile(Vec3 g) { return {g.x, -g.z, g.y}; }
 
 void putName(std::vector<uint8_t>& out, const std::string& name, size_t size) {
-  for (size_t i = 0; i < size; ++i) out.push_back(i < name.size() && i + 1 < size ? uint8_t(name[i]) : 0);
+  for (size_t i = 0; i < size; ++i)
+    out.push_back(i < name.size() && i + 1 < size ? uint8_t(name[i]) : 0);
 }
 
 }  // namespace
@@ -44,8 +45,8 @@ std::vector<uint8_t> encodeMd2(const Mesh& mesh, int skinWidth, int skinHeight,
   std::vector<uint8_t> out;
   out.reserve(size_t(ofsEnd));
   for (char c : {'I', 'D', 'P', '2'}) out.push_back(uint8_t(c));
-  for (int v : {kVersion, skinWidth, skinHeight, frameSize, 1, numXyz, numSt, numTris, numGlCmds,
-                1, ofsSkins, ofsSt, ofsTris, ofsFrames, ofsGlCmds, ofsEnd})
+  for (int v : {kVersion, skinWidth, skinHeight, frameSize, 1, numXyz, numSt, numTris, numGlCmds, 1,
+                ofsSkins, ofsSt, ofsTris, ofsFrames, ofsGlCmds, ofsEnd})
     putI32(out, v);
 
   putName(out, skinName, kSkinNameSize);

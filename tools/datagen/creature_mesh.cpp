@@ -63,7 +63,8 @@ Grid tessellate(const BodyPart& part) {
     for (const int* k : {a, b, c}) {
       // A pole's normal gathers every face around it.
       if (k[0] == 0 || k[0] == g.rings - 1) {
-        for (int j = 0; j < n; ++j) g.normals[size_t(k[0] * n + j)] = g.normals[size_t(k[0] * n + j)] + f;
+        for (int j = 0; j < n; ++j)
+          g.normals[size_t(k[0] * n + j)] = g.normals[size_t(k[0] * n + j)] + f;
       } else {
         Vec3& s = g.normals[size_t(k[0] * n + k[1] % n)];
         s = s + f;
@@ -89,7 +90,8 @@ Grid tessellate(const BodyPart& part) {
   }
   std::vector<double> around(size_t(n) + 1, 0.0);
   for (int j = 0; j < n; ++j)
-    around[size_t(j) + 1] = around[size_t(j)] + (part.segmentShare.empty() ? 1.0 : part.segmentShare[size_t(j)]);
+    around[size_t(j) + 1] =
+        around[size_t(j)] + (part.segmentShare.empty() ? 1.0 : part.segmentShare[size_t(j)]);
   for (int j = 0; j <= n; ++j)
     g.columns.push_back(r.x + int(std::lround(r.w * around[size_t(j)] / around.back())));
   return g;
@@ -135,10 +137,12 @@ void appendPart(Mesh& mesh, const Grid& g, int stBase, bool mirror) {
 void appendTexCoords(Mesh& mesh, const Grid& g) {
   const int n = g.segments;
   for (int i = 1; i + 1 < g.rings; ++i)
-    for (int j = 0; j <= n; ++j) mesh.texCoords.push_back({g.columns[size_t(j)], g.rows[size_t(i)]});
+    for (int j = 0; j <= n; ++j)
+      mesh.texCoords.push_back({g.columns[size_t(j)], g.rows[size_t(i)]});
   for (int end : {0, g.rings - 1})
     for (int j = 0; j < n; ++j)
-      mesh.texCoords.push_back({(g.columns[size_t(j)] + g.columns[size_t(j) + 1]) / 2, g.rows[size_t(end)]});
+      mesh.texCoords.push_back(
+          {(g.columns[size_t(j)] + g.columns[size_t(j) + 1]) / 2, g.rows[size_t(end)]});
 }
 
 }  // namespace creature

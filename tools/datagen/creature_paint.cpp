@@ -62,14 +62,17 @@ const Colour kIron = {0.55, 0.56, 0.60};
 
 Colour skinAt(Vec3 p) {
   const double blotch = smoothStep(0.28, 0.72, fractalNoise(p * 0.3, 11, 3));
-  Colour c = blotch < 0.5 ? mix(kSkinDark, kSkinMid, blotch * 2) : mix(kSkinMid, kSkinLight, blotch * 2 - 1);
+  Colour c = blotch < 0.5 ? mix(kSkinDark, kSkinMid, blotch * 2)
+                          : mix(kSkinMid, kSkinLight, blotch * 2 - 1);
   c = scaled(c, 0.88 + 0.24 * valueNoise(p * 2.7, 12));
   uint32_t cell = 0;
   const double d = cellDistance(p * 0.95, 13, &cell);
   if ((cell & 3u) == 0) {
     const double size = 0.20 + 0.12 * unit(mixBits(cell));
-    if (d < size) c = mix(c, kWart, 0.85 * (1 - smoothStep(size * 0.6, size, d)));
-    else if (d < size * 1.5) c = scaled(c, 1.08);
+    if (d < size)
+      c = mix(c, kWart, 0.85 * (1 - smoothStep(size * 0.6, size, d)));
+    else if (d < size * 1.5)
+      c = scaled(c, 1.08);
   }
   return c;
 }
@@ -149,8 +152,8 @@ Paint paintHead(const Surface& s) {
   if (s.n.x > 0.1) {
     const double az = std::fabs(p.z);
     // Heavy brows, low over the nose: an angry frown.
-    const double brow = distanceToSegment(az, p.y, 0.7, kEyeCentre.y + 1.2, 4.3,
-                                          kEyeCentre.y + 2.5, nullptr);
+    const double brow =
+        distanceToSegment(az, p.y, 0.7, kEyeCentre.y + 1.2, 4.3, kEyeCentre.y + 2.5, nullptr);
     if (brow < 0.5) c = mix(c, {0.16, 0.16, 0.06}, 0.8 * (1 - smoothStep(0.3, 0.5, brow)));
     // Furrows on the forehead.
     for (double y0 : {kEyeCentre.y + 3.4, kEyeCentre.y + 4.1}) {
@@ -178,16 +181,20 @@ Paint paintHead(const Surface& s) {
       if (tuskAlong >= 0 && tuskAlong <= 1) {
         const double half = 0.4 * (1 - tuskAlong) + 0.05;
         const double off = std::fabs(az - 2.05);
-        if (off < half) c = mix(kIvory, {0.60, 0.54, 0.36}, 0.7 * (1 - tuskAlong));
-        else if (off < half + 0.1) c = scaled(c, 0.6);
+        if (off < half)
+          c = mix(kIvory, {0.60, 0.54, 0.36}, 0.7 * (1 - tuskAlong));
+        else if (off < half + 0.1)
+          c = scaled(c, 0.6);
       }
     }
     // An old scar down the left cheek, with stitch marks.
     if (p.z < 0) {
       double along = 0;
       const double d = distanceToSegment(p.z, p.y, -4.7, 21.0, -3.2, 18.1, &along);
-      if (d < 0.16) c = {0.58, 0.42, 0.32};
-      else if (d < 0.45 && saw(along * 5) < 0.22) c = {0.16, 0.10, 0.06};
+      if (d < 0.16)
+        c = {0.58, 0.42, 0.32};
+      else if (d < 0.45 && saw(along * 5) < 0.22)
+        c = {0.16, 0.10, 0.06};
     }
   }
   // Shadow under the jaw.
@@ -197,8 +204,8 @@ Paint paintHead(const Surface& s) {
 
 Paint paintEye(const Surface& s) {
   // Painted by direction from the eye's centre (either eye: z mirrors).
-  const Vec3 d = normalized(s.p - Vec3{kEyeCentre.x, kEyeCentre.y,
-                                       s.p.z < 0 ? -kEyeCentre.z : kEyeCentre.z});
+  const Vec3 d =
+      normalized(s.p - Vec3{kEyeCentre.x, kEyeCentre.y, s.p.z < 0 ? -kEyeCentre.z : kEyeCentre.z});
   Colour c = mix({0.95, 0.50, 0.04}, {1.0, 0.93, 0.25}, smoothStep(0.3, 0.9, d.x));
   // Red rim towards the socket.
   c = mix(c, {0.50, 0.08, 0.04}, 1 - smoothStep(0.0, 0.45, d.x));
@@ -249,8 +256,10 @@ Paint paintTorso(const Surface& s) {
   Colour c = leatherAt(p);
   // Stitched side seams.
   const double side = std::min(std::fabs(s.u - 0.25), std::fabs(s.u - 0.75));
-  if (side < 0.006) c = scaled(c, 0.55);
-  else if (side < 0.02 && saw(p.y / 0.7) < 0.3) c = {0.62, 0.52, 0.36};
+  if (side < 0.006)
+    c = scaled(c, 0.55);
+  else if (side < 0.02 && saw(p.y / 0.7) < 0.3)
+    c = {0.62, 0.52, 0.36};
   // Hem along the top edge.
   if (p.y > top - 0.45) c = scaled(c, 0.7);
   // Lacing under the V.
@@ -274,7 +283,8 @@ Paint paintTorso(const Surface& s) {
     if (p.x < 0 && saw(s.u * 12) < 0.15 && db < 0.3) c = kIron;  // studs round the back
   }
   if (p.x > 0.5 && az < 1.35 && db < 1.3) {
-    if (az > 0.75 || db > 0.75) c = scaled(kGold, 0.8 + 0.3 * smoothStep(0.0, 1.3, p.y - beltY + 1.3));
+    if (az > 0.75 || db > 0.75)
+      c = scaled(kGold, 0.8 + 0.3 * smoothStep(0.0, 1.3, p.y - beltY + 1.3));
     if (az < 0.12 && db < 0.75) c = {0.72, 0.70, 0.62};  // the prong
   }
   if (p.y < beltY - 0.95) {
@@ -386,8 +396,10 @@ Paint paintClub(const Surface& s) {
   if (s.v > 0.62 && s.v < 0.97) {
     uint32_t cell = 0;
     const double d = cellDistance(p * 0.85, 73, &cell);
-    if (d < 0.28) c = mix(kIron, {0.9, 0.9, 0.92}, 1 - smoothStep(0.0, 0.2, d));
-    else if (d < 0.34) c = scaled(c, 0.55);
+    if (d < 0.28)
+      c = mix(kIron, {0.9, 0.9, 0.92}, 1 - smoothStep(0.0, 0.2, d));
+    else if (d < 0.34)
+      c = scaled(c, 0.55);
   }
   if (s.v > 0.97) c = mix(c, {0.62, 0.48, 0.30}, 0.5);  // end grain
   return {c, 0};

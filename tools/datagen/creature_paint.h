@@ -11,10 +11,10 @@
 namespace creature {
 
 struct Surface {
-  Vec3 p;          // position
-  Vec3 n;          // outward unit normal
-  double u = 0;    // around the part, 0..1, starting at its first seam
-  double v = 0;    // along the part, 0 at its first pole, 1 at its last
+  Vec3 p;        // position
+  Vec3 n;        // outward unit normal
+  double u = 0;  // around the part, 0..1, starting at its first seam
+  double v = 0;  // along the part, 0 at its first pole, 1 at its last
 };
 
 struct Colour {

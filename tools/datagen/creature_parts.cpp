@@ -16,8 +16,7 @@ namespace {
 
 // Rings of an ellipsoid around `axis` (a unit vector): `along` is the half
 // length on the axis, r1 and r2 the half-widths across it.
-std::vector<Ring> ellipsoid(Vec3 centre, Vec3 axis, double along, double r1, double r2,
-                            int rings) {
+std::vector<Ring> ellipsoid(Vec3 centre, Vec3 axis, double along, double r1, double r2, int rings) {
   std::vector<Ring> out;
   for (int k = 0; k < rings; ++k) {
     const double phi = kPi * k / (rings - 1);
@@ -60,9 +59,14 @@ std::vector<BodyPart> bodyParts() {
   const Vec3 up = {0, 1, 0}, back = {-1, 0, 0}, forward = {1, 0, 0}, right = {0, 0, 1};
   const Sides kRight = Sides::kRight, kLeft = Sides::kLeft, kBoth = Sides::kBoth;
 
-  parts.push_back({"head", ellipsoid(kHeadCentre, up, kHeadRadii.y, kHeadRadii.x,
-                                     kHeadRadii.z, 8),
-                   back, 10, {4, 4, 120, 84}, paintHead, shapeHead, kRight,
+  parts.push_back({"head",
+                   ellipsoid(kHeadCentre, up, kHeadRadii.y, kHeadRadii.x, kHeadRadii.z, 8),
+                   back,
+                   10,
+                   {4, 4, 120, 84},
+                   paintHead,
+                   shapeHead,
+                   kRight,
                    // Most texels for the face; the back of the skull gets fewer.
                    {0.6, 0.6, 1.2, 2.0, 2.0, 2.0, 2.0, 1.2, 0.6, 0.6},
                    {0.5, 1.2, 1.5, 1.5, 1.2, 0.8, 0.5}});
@@ -78,11 +82,21 @@ std::vector<BodyPart> bodyParts() {
                     {{1.4, 12.0, 0}, 3.0, 4.2},
                     {{2.3, 13.8, 0}, 2.4, 2.5},
                     {{2.8, 15.6, 0}, 0, 0}},
-                   back, 10, {132, 4, 120, 100}, paintTorso, nullptr, kRight});
+                   back,
+                   10,
+                   {132, 4, 120, 100},
+                   paintTorso,
+                   nullptr,
+                   kRight});
 
-  parts.push_back({"eye", ellipsoid(kEyeCentre, forward, kEyeRadius, kEyeRadius * 0.85,
-                                    kEyeRadius, 4),
-                   up, 6, {200, 160, 36, 36}, paintEye, nullptr, kBoth});
+  parts.push_back({"eye",
+                   ellipsoid(kEyeCentre, forward, kEyeRadius, kEyeRadius * 0.85, kEyeRadius, 4),
+                   up,
+                   6,
+                   {200, 160, 36, 36},
+                   paintEye,
+                   nullptr,
+                   kBoth});
 
   // A long, drooping nose.
   parts.push_back({"nose",
@@ -91,7 +105,12 @@ std::vector<BodyPart> bodyParts() {
                     {{10.3, 19.0, 0}, 1.3, 1.2},
                     {{11.8, 17.9, 0}, 0.9, 0.85},
                     {{12.4, 17.2, 0}, 0, 0}},
-                   up, 4, {186, 112, 40, 40}, paintNose, nullptr, kRight});
+                   up,
+                   4,
+                   {186, 112, 40, 40},
+                   paintNose,
+                   nullptr,
+                   kRight});
 
   parts.push_back({"ear",
                    {{{1.8, 21.6, 4.0}, 0, 0},
@@ -99,7 +118,12 @@ std::vector<BodyPart> bodyParts() {
                     {{0.3, 23.4, 8.0}, 2.5, 0.6},
                     {{-0.4, 24.5, 9.8}, 1.4, 0.45},
                     {{-1.0, 25.4, 11.2}, 0, 0}},
-                   up, 4, {140, 112, 40, 40}, paintEar, nullptr, kBoth});
+                   up,
+                   4,
+                   {140, 112, 40, 40},
+                   paintEar,
+                   nullptr,
+                   kBoth});
 
   // The left arm hangs; the right one is raised with the club.
   const Region armRegion = {4, 112, 60, 72}, handRegion = {4, 192, 40, 32};
@@ -110,14 +134,24 @@ std::vector<BodyPart> bodyParts() {
                     {{0.8, -3.6, 9.6}, 2.0, 2.0},
                     {{2.4, -8.0, 9.7}, 1.3, 1.4},
                     {{2.8, -9.2, 9.7}, 0, 0}},
-                   forward, 5, armRegion, paintArm, nullptr, kLeft});
+                   forward,
+                   5,
+                   armRegion,
+                   paintArm,
+                   nullptr,
+                   kLeft});
   parts.push_back({"hand",
                    {{{2.6, -8.0, 9.8}, 0, 0},
                     {{2.9, -9.0, 9.8}, 1.7, 1.3},
                     {{3.4, -10.8, 9.8}, 2.1, 1.25},
                     {{3.6, -12.4, 9.8}, 1.6, 0.95},
                     {{3.5, -13.6, 9.8}, 0, 0}},
-                   forward, 4, handRegion, paintHand, nullptr, kLeft});
+                   forward,
+                   4,
+                   handRegion,
+                   paintHand,
+                   nullptr,
+                   kLeft});
   parts.push_back({"raised arm",
                    {{{0.6, 11.2, 6.4}, 0, 0},
                     {{0.6, 9.0, 7.3}, 2.4, 2.4},
@@ -126,14 +160,24 @@ std::vector<BodyPart> bodyParts() {
                     {{4.0, 3.4, 10.0}, 2.0, 2.0},
                     {{6.3, 5.0, 9.8}, 1.3, 1.4},
                     {{6.9, 5.5, 9.7}, 0, 0}},
-                   up, 5, armRegion, nullptr, nullptr, kRight});
+                   up,
+                   5,
+                   armRegion,
+                   nullptr,
+                   nullptr,
+                   kRight});
   parts.push_back({"fist",
                    {{{6.3, 4.8, 9.8}, 0, 0},
                     {{7.0, 5.5, 9.8}, 1.7, 1.4},
                     {{8.0, 6.4, 9.8}, 1.9, 1.5},
                     {{8.8, 7.0, 9.8}, 1.3, 1.1},
                     {{9.2, 7.3, 9.8}, 0, 0}},
-                   up, 4, handRegion, nullptr, nullptr, kRight});
+                   up,
+                   4,
+                   handRegion,
+                   nullptr,
+                   nullptr,
+                   kRight});
 
   parts.push_back({"leg",
                    {{{0.7, -5.0, 3.5}, 0, 0},
@@ -142,7 +186,12 @@ std::vector<BodyPart> bodyParts() {
                     {{1.3, -18.2, 4.9}, 2.2, 2.1},
                     {{0.7, -22.3, 4.6}, 1.4, 1.4},
                     {{0.6, -23.7, 4.6}, 0, 0}},
-                   forward, 5, {72, 112, 60, 72}, paintLeg, nullptr, kBoth});
+                   forward,
+                   5,
+                   {72, 112, 60, 72},
+                   paintLeg,
+                   nullptr,
+                   kBoth});
 
   parts.push_back({"foot",
                    {{{-2.2, -23.4, 4.8}, 0, 0},
@@ -150,7 +199,12 @@ std::vector<BodyPart> bodyParts() {
                     {{2.2, -24.0, 5.0}, 1.3, 2.1},
                     {{5.4, -24.3, 5.3}, 0.9, 2.3},
                     {{7.2, -24.6, 5.4}, 0, 0}},
-                   up, 5, {52, 192, 50, 40}, paintFoot, shapeFoot, kBoth});
+                   up,
+                   5,
+                   {52, 192, 50, 40},
+                   paintFoot,
+                   shapeFoot,
+                   kBoth});
 
   // The club, upright in the raised fist.
   const Vec3 butt = {8.3, 3.3, 9.8}, tip = {6.0, 28.0, 9.8};
@@ -162,7 +216,12 @@ std::vector<BodyPart> bodyParts() {
                     {butt + along * 0.72, 2.0, 2.0},
                     {butt + along * 0.93, 2.3, 2.3},
                     {tip, 0, 0}},
-                   right, 5, {140, 160, 50, 72}, paintClub, nullptr, kRight});
+                   right,
+                   5,
+                   {140, 160, 50, 72},
+                   paintClub,
+                   nullptr,
+                   kRight});
   return parts;
 }
 

@@ -13,7 +13,7 @@ namespace creature {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kFloor = -25.0;  // the soles
 constexpr double kTop = 30.0;     // the top of the head
-constexpr int kGutter = 3;  // texels painted around each region against mipmap bleeding
+constexpr int kGutter = 3;        // texels painted around each region against mipmap bleeding
 
 struct Ring {
   Vec3 centre;
@@ -35,7 +35,7 @@ struct BodyPart {
   Vec3 firstAxis;           // r1 runs along this direction, made square to the spine
   int segments;
   Region region;
-  Painter paint;            // null: the region is painted by another part
+  Painter paint;  // null: the region is painted by another part
   Shaper shape;
   Sides sides;
   // Optional shares of the region's texels: one per segment (around) and one
@@ -65,7 +65,6 @@ struct Grid {
   Vec3 at(int i, int j) const { return points[size_t(i * segments + (j % segments))]; }
   Vec3 normalAt(int i, int j) const { return normals[size_t(i * segments + (j % segments))]; }
 };
-
 
 Grid tessellate(const BodyPart& part);
 // Appends one part (or its mirror image) to the mesh; `stBase` is where the

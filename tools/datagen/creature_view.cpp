@@ -40,8 +40,8 @@ double edge(const Projected& a, const Projected& b, double x, double y) {
 
 }  // namespace
 
-Picture renderView(const Md2Model& model, const Picture& skin, const ViewCamera& camera,
-                   int width, int height) {
+Picture renderView(const Md2Model& model, const Picture& skin, const ViewCamera& camera, int width,
+                   int height) {
   Picture picture(width, height, Rgba{58, 62, 72, 255});
   std::vector<double> depth(size_t(width) * size_t(height), 1e30);
   const Vec3 forward = normalized(camera.target - camera.eye);
@@ -91,7 +91,8 @@ Picture renderView(const Md2Model& model, const Picture& skin, const ViewCamera&
         const double b2 = 1.0 - b0 - b1;
         if (b0 < 0 || b1 < 0 || b2 < 0) continue;
         const double w = b0 * v[0].w + b1 * v[1].w + b2 * v[2].w;
-        const double d = camera.perspective ? 1.0 / w : b0 * v[0].depth + b1 * v[1].depth + b2 * v[2].depth;
+        const double d =
+            camera.perspective ? 1.0 / w : b0 * v[0].depth + b1 * v[1].depth + b2 * v[2].depth;
         double& z = depth[size_t(y) * size_t(width) + size_t(x)];
         if (d >= z) continue;
         z = d;

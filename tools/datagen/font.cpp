@@ -21,10 +21,10 @@ namespace {
 constexpr int kCell = 16;
 constexpr int kGrid = 16;
 constexpr int kImage = kCell * kGrid;
-constexpr int kMargin = 1;                  // clear pixels on every side of a glyph
-constexpr int kInk = kCell - 2 * kMargin;   // room for a glyph, each way
-constexpr double kStretch = 1.4;             // glyphs drawn wider than the font's own shape
-constexpr double kGamma = 0.8;              // lifts thin anti-aliased strokes
+constexpr int kMargin = 1;                 // clear pixels on every side of a glyph
+constexpr int kInk = kCell - 2 * kMargin;  // room for a glyph, each way
+constexpr double kStretch = 1.4;           // glyphs drawn wider than the font's own shape
+constexpr double kGamma = 0.8;             // lifts thin anti-aliased strokes
 
 struct FontSet {
   const char* file;
@@ -35,7 +35,8 @@ const FontSet kSets[2] = {{"DejaVuSansMono.ttf", 0}, {"DejaVuSansMono-Bold.ttf",
 // Whether a glyph's height decides the size. The few marks that sit higher
 // than any letter (the grave accent) are moved down into the cell instead.
 bool setsTheSize(unsigned code) {
-  return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z') ||
+  return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') ||
+         (code >= 'a' && code <= 'z') ||
          std::string_view("()[]{}|$@_/\\").find(char(code)) != std::string_view::npos;
 }
 
@@ -87,7 +88,8 @@ struct Line {
   const char* text;
 };
 
-Picture quickLook(const Picture& font, int set, const Line* lines, size_t count, int width, int height) {
+Picture quickLook(const Picture& font, int set, const Line* lines, size_t count, int width,
+                  int height) {
   const double pixelsPerUnit =
       480.0 / (2.0 * kTextDepth * std::tan(kFieldOfView / 2 * 3.14159265358979 / 180.0));
   ColourCanvas canvas(width, height);
@@ -104,13 +106,16 @@ Picture quickLook(const Picture& font, int set, const Line* lines, size_t count,
     for (size_t k = 0; k < length; ++k) {
       const int cell = static_cast<unsigned char>(line.text[k]) - 32 + 128 * set;
       const double qx = line.x + 14.0 * double(k), qy = line.y;
-      const int px0 = int(std::floor(qx * pixelsPerUnit)), px1 = int(std::ceil((qx + 16) * pixelsPerUnit));
-      const int py0 = int(std::floor(qy * pixelsPerUnit)), py1 = int(std::ceil((qy + 16) * pixelsPerUnit));
+      const int px0 = int(std::floor(qx * pixelsPerUnit)),
+                px1 = int(std::ceil((qx + 16) * pixelsPerUnit));
+      const int py0 = int(std::floor(qy * pixelsPerUnit)),
+                py1 = int(std::ceil((qy + 16) * pixelsPerUnit));
       for (int py = std::max(py0, 0); py < std::min(py1, height); ++py) {
         for (int px = std::max(px0, 0); px < std::min(px1, width); ++px) {
           const double ux = (px + 0.5) / pixelsPerUnit - qx, uy = (py + 0.5) / pixelsPerUnit - qy;
           if (ux < 0 || ux >= 16 || uy < 0 || uy >= 16) continue;
-          const double tx = (cell % kGrid) * kCell + ux - 0.5, ty = (cell / kGrid) * kCell + uy - 0.5;
+          const double tx = (cell % kGrid) * kCell + ux - 0.5,
+                       ty = (cell / kGrid) * kCell + uy - 0.5;
           const int ix = int(std::floor(tx)), iy = int(std::floor(ty));
           const double fx = tx - ix, fy = ty - iy;
           const double v = mix(mix(texel(ix, iy), texel(ix + 1, iy), fx),
@@ -159,8 +164,10 @@ bool writeFont(const std::string& outDir, ContactSheet* sheet) {
         {10, 168, {1, 1, 1}, "abcdefghijklmnopqrstuvwxyz"},
         {10, 188, {1, 1, 1}, "!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~"},
     };
-    sheet->add("text in the game, set 1, x2", quickLook(image, 1, hud, std::size(hud), 480, 180), 2);
-    sheet->add("text in the game, set 0, x2", quickLook(image, 0, hud, std::size(hud), 480, 180), 2);
+    sheet->add("text in the game, set 1, x2", quickLook(image, 1, hud, std::size(hud), 480, 180),
+               2);
+    sheet->add("text in the game, set 0, x2", quickLook(image, 0, hud, std::size(hud), 480, 180),
+               2);
   }
   return ok;
 }

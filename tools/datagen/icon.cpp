@@ -44,7 +44,7 @@ struct IconShape {
     const double ax = std::fabs(dx), ay = std::fabs(dy);
     // The arms end square, on whole pixels: from the gap to the rim's middle.
     const double reach = std::round(radius - 0.5 * rim);
-    const bool alongX = ax > gap && ax < reach, alongY = ay > gap && ay < reach;
+    const bool alongX = ax > gap && ax<reach, alongY = ay> gap && ay < reach;
     if ((alongX && ay < armHalf) || (alongY && ax < armHalf)) return {250, 250, 250, 1};
     if (outline > 0 && ((alongX && ay < armHalf + outline) || (alongY && ax < armHalf + outline)))
       return {25, 20, 20, 1};
@@ -54,8 +54,9 @@ struct IconShape {
     // The rings, lit from the top left: brighter there, darker opposite.
     const double light = 1.0 - 0.18 * (dx + dy) / (radius * 1.4142);
     const double t = r / radius;
-    Colour c = t > 0.69 ? Colour{225, 32, 28, 1} : t > 0.49 ? Colour{130, 8, 10, 1}
-                                                           : Colour{215, 30, 26, 1};
+    Colour c = t > 0.69   ? Colour{225, 32, 28, 1}
+               : t > 0.49 ? Colour{130, 8, 10, 1}
+                          : Colour{215, 30, 26, 1};
     c.r = std::min(255.0, c.r * light);
     c.g = std::min(255.0, c.g * light);
     c.b = std::min(255.0, c.b * light);
@@ -81,9 +82,9 @@ Picture drawIcon(int size) {
         }
       }
       if (a <= 0) continue;
-      picture.at(x, y) = Rgba{uint8_t(std::lround(r / a)), uint8_t(std::lround(g / a)),
-                              uint8_t(std::lround(b / a)),
-                              uint8_t(std::lround(255 * a / (kSamples * kSamples)))};
+      picture.at(x, y) =
+          Rgba{uint8_t(std::lround(r / a)), uint8_t(std::lround(g / a)),
+               uint8_t(std::lround(b / a)), uint8_t(std::lround(255 * a / (kSamples * kSamples)))};
     }
   }
   return picture;
@@ -98,8 +99,8 @@ void appendBytes(void* context, void* data, int size) {
 // A compressed RGBA PNG (the theme's files, and the .ico's 256-pixel entry).
 std::vector<uint8_t> compressedPng(const Picture& picture) {
   std::vector<uint8_t> png;
-  stbi_write_png_to_func(appendBytes, &png, picture.width, picture.height, 4,
-                         picture.pixels.data(), picture.width * 4);
+  stbi_write_png_to_func(appendBytes, &png, picture.width, picture.height, 4, picture.pixels.data(),
+                         picture.width * 4);
   return png;
 }
 
@@ -133,7 +134,8 @@ std::vector<uint8_t> icoBitmap(const Picture& picture) {
 
 std::vector<uint8_t> encodeIco(const std::vector<Picture>& pictures) {
   std::vector<std::vector<uint8_t>> images;
-  for (const Picture& p : pictures) images.push_back(p.width > 48 ? compressedPng(p) : icoBitmap(p));
+  for (const Picture& p : pictures)
+    images.push_back(p.width > 48 ? compressedPng(p) : icoBitmap(p));
   std::vector<uint8_t> ico;
   putU16(ico, 0);
   putU16(ico, 1);

@@ -17,7 +17,8 @@ struct Picture {
   std::vector<Rgba> pixels;
 
   Picture() = default;
-  Picture(int w, int h, Rgba fill = {}) : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
+  Picture(int w, int h, Rgba fill = {})
+      : width(w), height(h), pixels(size_t(w) * size_t(h), fill) {}
   Rgba& at(int x, int y) { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
   const Rgba& at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
 };

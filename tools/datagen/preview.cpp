@@ -26,8 +26,8 @@ struct Mipmaps {
       Picture down(up.width / 2, up.height / 2);
       for (int y = 0; y < down.height; ++y) {
         for (int x = 0; x < down.width; ++x) {
-          const Rgba* q[4] = {&up.at(2 * x, 2 * y), &up.at(2 * x + 1, 2 * y), &up.at(2 * x, 2 * y + 1),
-                              &up.at(2 * x + 1, 2 * y + 1)};
+          const Rgba* q[4] = {&up.at(2 * x, 2 * y), &up.at(2 * x + 1, 2 * y),
+                              &up.at(2 * x, 2 * y + 1), &up.at(2 * x + 1, 2 * y + 1)};
           down.at(x, y) = Rgba{uint8_t((q[0]->r + q[1]->r + q[2]->r + q[3]->r + 2) / 4),
                                uint8_t((q[0]->g + q[1]->g + q[2]->g + q[3]->g + 2) / 4),
                                uint8_t((q[0]->b + q[1]->b + q[2]->b + q[3]->b + 2) / 4), 255};
@@ -95,7 +95,8 @@ Picture render(const Scene& scene, const Mipmaps* textures, const Mipmaps& cross
         if (u < q.u0 || u > q.u1 || v < q.v0 || v > q.v1) continue;
         best = t;
         const double distance = t * len, cosine = std::fabs(dir[q.axis]) / len;
-        const double texels = distance * pixelAngle / std::max(cosine, 0.02) * 4.0;  // 256 texels per 64 units
+        const double texels =
+            distance * pixelAngle / std::max(cosine, 0.02) * 4.0;  // 256 texels per 64 units
         colour = textures[q.texture].sample((u - q.u0) / 64.0, (v - q.v0) / 64.0, texels);
       }
       canvas.at(px, py) = colour;

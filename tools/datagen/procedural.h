@@ -55,7 +55,8 @@ struct Field {
   int height = 0;
   std::vector<double> values;
 
-  Field(int w, int h, double fill = 0.0) : width(w), height(h), values(size_t(w) * size_t(h), fill) {}
+  Field(int w, int h, double fill = 0.0)
+      : width(w), height(h), values(size_t(w) * size_t(h), fill) {}
   double& at(int x, int y) { return values[size_t(y) * size_t(width) + size_t(x)]; }
   double at(int x, int y) const { return values[size_t(y) * size_t(width) + size_t(x)]; }
   double wrapped(int x, int y) const {

@@ -69,7 +69,8 @@ std::vector<double> synthesiseShot() {
     // Thump: a sine falling from 140 Hz towards 45 Hz, a little overdriven.
     const double freq = 45.0 + 95.0 * std::exp(-t / 0.02);
     phase += 2.0 * kPi * freq / kRate;
-    const double thump = std::tanh(1.8 * std::sin(phase)) * std::exp(-t / 0.05) * std::min(1.0, t / 0.002);
+    const double thump =
+        std::tanh(1.8 * std::sin(phase)) * std::exp(-t / 0.05) * std::min(1.0, t / 0.002);
     dry[size_t(i)] = 1.8 * crack + 0.8 * body + 0.75 * thumpTone.run(thump);
   }
   // Reverb: parallel combs into two all-passes, mixed under the dry sound.
@@ -128,7 +129,8 @@ Picture waveform(const std::vector<double>& samples) {
       lo = std::min(lo, samples[i]);
       hi = std::max(hi, samples[i]);
     }
-    const int y0 = mid - int(std::lround(hi * (mid - 4))), y1 = mid - int(std::lround(lo * (mid - 4)));
+    const int y0 = mid - int(std::lround(hi * (mid - 4))),
+              y1 = mid - int(std::lround(lo * (mid - 4)));
     for (int y = y0; y <= y1; ++y) p.at(x, y) = Rgba{90, 220, 120, 255};
     p.at(x, mid) = Rgba{60, 70, 80, 255};
     const size_t tick = size_t(kRate) / 20;

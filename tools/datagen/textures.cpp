@@ -24,20 +24,20 @@ struct Block {
 };
 
 struct StoneStyle {
-  Colour stoneCool;    // the two ends of the block colour range
+  Colour stoneCool;  // the two ends of the block colour range
   Colour stoneWarm;
-  double warmth;       // how far towards stoneWarm blocks may go
+  double warmth;  // how far towards stoneWarm blocks may go
   double toneLo, toneHi;
   Colour mortar;
-  double mortarHalf;   // half the joint width, pixels
-  double bevel;        // width of a block's rounded edge, pixels
-  double corner;       // corner radius, pixels
-  double jitter;       // how ragged the block outlines are, pixels
-  double rough;        // surface relief inside a block
-  double relief;       // slope scale of the shading
-  double cracks;       // 0 for none
-  double stains;       // strength of the darker, damp patches
-  Colour stainTint;    // what a stain multiplies the stone by
+  double mortarHalf;  // half the joint width, pixels
+  double bevel;       // width of a block's rounded edge, pixels
+  double corner;      // corner radius, pixels
+  double jitter;      // how ragged the block outlines are, pixels
+  double rough;       // surface relief inside a block
+  double relief;      // slope scale of the shading
+  double cracks;      // 0 for none
+  double stains;      // strength of the darker, damp patches
+  Colour stainTint;   // what a stain multiplies the stone by
   uint32_t seed;
 };
 
@@ -50,7 +50,8 @@ struct StoneLayers {
 
 // Which block holds the pixel centre (px, py), and how far inside it lies
 // (rounded-rectangle distance). Returns the block index or -1.
-int findBlock(const std::vector<Block>& blocks, double px, double py, double corner, double* depth) {
+int findBlock(const std::vector<Block>& blocks, double px, double py, double corner,
+              double* depth) {
   for (size_t i = 0; i < blocks.size(); ++i) {
     const Block& b = blocks[i];
     for (double ox : {0.0, double(kTile)}) {
@@ -88,7 +89,8 @@ StoneLayers buildStone(const std::vector<Block>& blocks, const StoneStyle& s) {
       const int id = findBlock(blocks, x + 0.5, y + 0.5, s.corner, &depth);
       // Ragged, chipped outlines.
       depth += (periodicFbm(u, v, 16, 3, 0.55, s.seed + 11) - 0.5) * s.jitter;
-      const double stoneMask = id < 0 ? 0.0 : smoothstep(s.mortarHalf - 0.6, s.mortarHalf + 0.6, depth);
+      const double stoneMask =
+          id < 0 ? 0.0 : smoothstep(s.mortarHalf - 0.6, s.mortarHalf + 0.6, depth);
       const double edge = smoothstep(s.mortarHalf, s.mortarHalf + s.bevel, depth);
 
       const double roughness = periodicFbm(u, v, 32, 4, 0.55, s.seed + 23) - 0.5;
@@ -103,8 +105,9 @@ StoneLayers buildStone(const std::vector<Block>& blocks, const StoneStyle& s) {
       stone = scaleColour(stone, 0.72 + 0.56 * mottle + 0.12 * fine);
       // Stains: broad darker, slightly green patches.
       const double stain = smoothstep(0.56, 0.72, periodicFbm(u, v, 4, 3, 0.5, s.seed + 41));
-      stone = mixColour(stone, Colour{stone.r * s.stainTint.r, stone.g * s.stainTint.g, stone.b * s.stainTint.b},
-                        stain * s.stains);
+      stone = mixColour(
+          stone, Colour{stone.r * s.stainTint.r, stone.g * s.stainTint.g, stone.b * s.stainTint.b},
+          stain * s.stains);
       // Grain: dark and light specks.
       const double speck = periodicNoise(u, v, 128, s.seed + 43);
       if (speck > 0.86) stone = scaleColour(stone, 1.0 - (speck - 0.86) * 2.2);
@@ -181,7 +184,9 @@ StoneStyle wallStyle() {
   return s;
 }
 
-Picture makeWalls() { return litStone(buildStone(wallBlocks(), wallStyle()), wallStyle().relief).toPicture(); }
+Picture makeWalls() {
+  return litStone(buildStone(wallBlocks(), wallStyle()), wallStyle().relief).toPicture();
+}
 
 // Flagstones of several sizes on a 32-pixel grid, none crossing the tile edge.
 std::vector<Block> floorBlocks() {
@@ -214,7 +219,9 @@ StoneStyle floorStyle() {
   return s;
 }
 
-Picture makeFloor() { return litStone(buildStone(floorBlocks(), floorStyle()), floorStyle().relief).toPicture(); }
+Picture makeFloor() {
+  return litStone(buildStone(floorBlocks(), floorStyle()), floorStyle().relief).toPicture();
+}
 
 // ---------------------------------------------------------------------------
 // The exit: a steel door in a stone surround, lit by a green EXIT sign and
@@ -224,7 +231,9 @@ struct Box {
   double x0, y0, x1, y1;
   bool contains(double x, double y) const { return x >= x0 && x < x1 && y >= y0 && y < y1; }
   // Distance from the nearest edge, positive inside.
-  double inside(double x, double y) const { return std::min(std::min(x - x0, x1 - x), std::min(y - y0, y1 - y)); }
+  double inside(double x, double y) const {
+    return std::min(std::min(x - x0, x1 - x), std::min(y - y0, y1 - y));
+  }
 };
 
 // Separable box blur, clamped at the borders (the door is not tiled).
@@ -370,8 +379,7 @@ Colour paintSign(const ExitDoor& door, StoneLayers& layers, int x, int y, double
 }
 
 // The stone surround: a shadow below the sign and beside the frame.
-void shadeSurround(const ExitDoor& door, StoneLayers& layers, int x, int y, double px,
-                   double py) {
+void shadeSurround(const ExitDoor& door, StoneLayers& layers, int x, int y, double px, double py) {
   const Box& housing = door.housing;
   const Box& frame = door.frame;
   const double shadow = std::max(
@@ -462,7 +470,8 @@ Picture makeCrosshair() {
           double v = coverage((std::fabs(r - ringRadius) - line / 2) * 4);
           const double along = std::max(std::fabs(dx), std::fabs(dy));
           const double across = std::min(std::fabs(dx), std::fabs(dy));
-          const double tick = std::max(across - line / 2, std::max(tickIn - along, along - tickOut));
+          const double tick =
+              std::max(across - line / 2, std::max(tickIn - along, along - tickOut));
           v = std::max(v, coverage(tick * 4));
           sum += v;
         }
@@ -490,7 +499,8 @@ Picture makeSmoke() {
       const double dx = x + 0.5 - c, dy = y + 0.5 - c;
       const double u = (x + 0.5) / size, v = (y + 0.5) / size;
       const double billow = periodicFbm(u, v, 4, 5, 0.55, 4242);
-      const double lumpy = std::sqrt(dx * dx + dy * dy) / radius * (0.85 + 0.35 * (billow - 0.5) * 2.0);
+      const double lumpy =
+          std::sqrt(dx * dx + dy * dy) / radius * (0.85 + 0.35 * (billow - 0.5) * 2.0);
       const double body = std::pow(clamp01(1.0 - lumpy), 1.6);
       const double detail = 0.7 + 0.6 * periodicFbm(u, v, 8, 4, 0.5, 4343);
       const double edge = smoothstep(c - 1.0, c - 8.0, std::sqrt(dx * dx + dy * dy));

@@ -67,7 +67,8 @@ bool folderAndLast(const char* name, char (&folder)[PATH_MAX], const char** last
 }  // namespace
 
 bool sameFile(const char* a, const char* b) {
-  struct stat infoA {}, infoB {};
+  struct stat infoA {
+  }, infoB{};
   const bool hasA = stat(a, &infoA) == 0;
   const bool hasB = stat(b, &infoB) == 0;
   if (hasA && hasB) return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;

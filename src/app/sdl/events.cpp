@@ -2,39 +2,29 @@
 #include "app/sdl/events.h"
 
 #include "app/main_loop.h"
+#include "app/screenshot.h"
 #include "app/sdl/keymap.h"
 #include "app/sdl/pads.h"
-#include "app/screenshot.h"
 #include "app/shell.h"
 #include "game/state.h"
 
 namespace {
 void handleWindowEvent(const SDL_WindowEvent& window) {
   switch (window.event) {
-    case SDL_WINDOWEVENT_MINIMIZED:
-      shell.active = false;
-      break;
+    case SDL_WINDOWEVENT_MINIMIZED: shell.active = false; break;
     case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_MAXIMIZED:
-      shell.active = true;
-      break;
+    case SDL_WINDOWEVENT_MAXIMIZED: shell.active = true; break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-    case SDL_WINDOWEVENT_FOCUS_LOST:
-      padsFocus(window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
-      break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-      resizeView(window.data1, window.data2);
-      break;
-    default:
-      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: padsFocus(window.event == SDL_WINDOWEVENT_FOCUS_GAINED); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: resizeView(window.data1, window.data2); break;
+    default: break;
   }
 }
 }  // namespace
 
 EventResult handleEvent(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT:
-      return EventResult::Quit;
+    case SDL_QUIT: return EventResult::Quit;
     case SDL_WINDOWEVENT:
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) return EventResult::Quit;
       handleWindowEvent(event.window);
@@ -59,15 +49,11 @@ EventResult handleEvent(const SDL_Event& event) {
       if (key != 0) keyUp(key);
       break;
     }
-    case SDL_MOUSEMOTION:
-      mouseView(event.motion.x, event.motion.y);
-      break;
+    case SDL_MOUSEMOTION: mouseView(event.motion.x, event.motion.y); break;
     case SDL_MOUSEBUTTONDOWN:
       if (event.button.button == SDL_BUTTON_LEFT) fireButton();
       break;
-    default:
-      handlePadEvent(event);
-      break;
+    default: handlePadEvent(event); break;
   }
   return EventResult::Handled;
 }

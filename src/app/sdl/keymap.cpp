@@ -104,8 +104,8 @@ int keypadKey(SDL_Scancode scancode, bool numLock) {
     const int digit = scancode - SDL_SCANCODE_KP_1 + 1;
     if (numLock) return kVkNumpad0 + digit;
     // The navigation keys printed on the keypad, 1 to 9.
-    constexpr int kNavigation[9] = {kVkEnd,  kVkDown,  kVkNext,  kVkLeft, kVkClear,
-                                    kVkRight, kVkHome, kVkUp,    kVkPrior};
+    constexpr int kNavigation[9] = {kVkEnd,   kVkDown, kVkNext, kVkLeft, kVkClear,
+                                    kVkRight, kVkHome, kVkUp,   kVkPrior};
     return kNavigation[digit - 1];
   }
   return 0;

@@ -9,12 +9,19 @@ bool started = false;
 bool focused = false;  // whether the game window has the keyboard focus
 
 // Events the pads' state is read without: each would only cost a pass of the loop.
-constexpr Uint32 kUnread[] = {
-    SDL_JOYAXISMOTION,           SDL_JOYBALLMOTION,         SDL_JOYHATMOTION,
-    SDL_JOYBUTTONDOWN,           SDL_JOYBUTTONUP,           SDL_CONTROLLERAXISMOTION,
-    SDL_CONTROLLERBUTTONDOWN,    SDL_CONTROLLERBUTTONUP,    SDL_CONTROLLERTOUCHPADDOWN,
-    SDL_CONTROLLERTOUCHPADMOTION, SDL_CONTROLLERTOUCHPADUP, SDL_CONTROLLERSENSORUPDATE,
-    SDL_JOYBATTERYUPDATED};
+constexpr Uint32 kUnread[] = {SDL_JOYAXISMOTION,
+                              SDL_JOYBALLMOTION,
+                              SDL_JOYHATMOTION,
+                              SDL_JOYBUTTONDOWN,
+                              SDL_JOYBUTTONUP,
+                              SDL_CONTROLLERAXISMOTION,
+                              SDL_CONTROLLERBUTTONDOWN,
+                              SDL_CONTROLLERBUTTONUP,
+                              SDL_CONTROLLERTOUCHPADDOWN,
+                              SDL_CONTROLLERTOUCHPADMOTION,
+                              SDL_CONTROLLERTOUCHPADUP,
+                              SDL_CONTROLLERSENSORUPDATE,
+                              SDL_JOYBATTERYUPDATED};
 
 int slotOf(SDL_JoystickID id) {
   for (int slot = 0; slot < kMaxPads; ++slot) {
@@ -100,16 +107,13 @@ void padsFocus(bool hasFocus) {
 
 bool handlePadEvent(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_CONTROLLERDEVICEADDED:
-      openPad(event.cdevice.which);
-      return true;
+    case SDL_CONTROLLERDEVICEADDED: openPad(event.cdevice.which); return true;
     case SDL_CONTROLLERDEVICEREMOVED: {
       const int slot = slotOf(event.cdevice.which);
       if (slot >= 0) closePad(slot);
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

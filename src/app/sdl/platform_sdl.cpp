@@ -31,8 +31,8 @@ Answer platformMessageBox(const char* text, const char* caption, MessageButtons 
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kButtonNo, "No"},
   };
   const SDL_MessageBoxButtonData okButton[] = {
-      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT,
-       kButtonOk, "OK"},
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kButtonOk,
+       "OK"},
   };
 
   Uint32 boxFlags = SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
@@ -214,8 +214,8 @@ bool convertToDevice(const SDL_AudioSpec& format, LoadedSound* sound) {
   if (built < 0) return false;
   if (built == 0) return true;
   cvt.len = static_cast<int>(sound->length);
-  cvt.buf = static_cast<Uint8*>(SDL_malloc(static_cast<size_t>(cvt.len) *
-                                           static_cast<size_t>(cvt.len_mult)));
+  cvt.buf = static_cast<Uint8*>(
+      SDL_malloc(static_cast<size_t>(cvt.len) * static_cast<size_t>(cvt.len_mult)));
   if (cvt.buf == nullptr) return false;
   std::memcpy(cvt.buf, sound->data, sound->length);
   if (SDL_ConvertAudio(&cvt) != 0) {

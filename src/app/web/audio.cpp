@@ -52,11 +52,16 @@ bool parseWave(const MappedFile& file, ALenum* format, const unsigned char** sam
       bits = read16(d + body + 14);
       haveFormat = true;
     } else if (std::memcmp(d + at, "data", 4) == 0 && haveFormat) {
-      if (channels == 1 && bits == 8) *format = AL_FORMAT_MONO8;
-      else if (channels == 1 && bits == 16) *format = AL_FORMAT_MONO16;
-      else if (channels == 2 && bits == 8) *format = AL_FORMAT_STEREO8;
-      else if (channels == 2 && bits == 16) *format = AL_FORMAT_STEREO16;
-      else return false;
+      if (channels == 1 && bits == 8)
+        *format = AL_FORMAT_MONO8;
+      else if (channels == 1 && bits == 16)
+        *format = AL_FORMAT_MONO16;
+      else if (channels == 2 && bits == 8)
+        *format = AL_FORMAT_STEREO8;
+      else if (channels == 2 && bits == 16)
+        *format = AL_FORMAT_STEREO16;
+      else
+        return false;
       if (*rate <= 0) return false;
       *samples = d + body;
       *bytes = static_cast<ALsizei>(length - length % static_cast<uint32_t>(channels * bits / 8));
@@ -101,8 +106,9 @@ ALuint loadSource(const char* fileName) {
 void resumeAudio() {
   // Emscripten's OpenAL keeps its Web Audio context in AL.currentCtx.
   EM_ASM({
-    if (typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx &&
-        AL.currentCtx.audioCtx.state === 'suspended') {
+    if (typeof AL !=
+        = 'undefined' && AL.currentCtx&& AL.currentCtx.audioCtx&& AL.currentCtx.audioCtx.state ==
+        = 'suspended') {
       AL.currentCtx.audioCtx.resume();
     }
   });

@@ -14,8 +14,18 @@
 
 namespace {
 enum class Kind {
-  KeyDown, KeyUp, Move, Warp, Fire, ReleaseKeys,
-  TouchStart, TouchMove, TouchEnd, TouchCancel, ButtonDown, ButtonUp,
+  KeyDown,
+  KeyUp,
+  Move,
+  Warp,
+  Fire,
+  ReleaseKeys,
+  TouchStart,
+  TouchMove,
+  TouchEnd,
+  TouchCancel,
+  ButtonDown,
+  ButtonUp,
 };
 
 struct Event {
@@ -114,7 +124,9 @@ void pushTouches(Kind kind, const EmscriptenTouchEvent& e) {
 }
 
 EM_BOOL onTouchStart(int, const EmscriptenTouchEvent* e, void*) {
-  EM_ASM({ if (Module.touchSeen) Module.touchSeen(); });
+  EM_ASM({
+    if (Module.touchSeen) Module.touchSeen();
+  });
   pushTouches(Kind::TouchStart, *e);
   return EM_TRUE;
 }
@@ -126,7 +138,10 @@ EM_BOOL onTouchMove(int, const EmscriptenTouchEvent* e, void*) {
 
 EM_BOOL onTouchEnd(int, const EmscriptenTouchEvent* e, void*) {
   // Full screen and sound are granted only when a touch ends.
-  if (wantFullscreen) EM_ASM({ if (Module.goFullscreen) Module.goFullscreen(); });
+  if (wantFullscreen)
+    EM_ASM({
+      if (Module.goFullscreen) Module.goFullscreen();
+    });
   resumeAudio();
   pushTouches(Kind::TouchEnd, *e);
   return EM_TRUE;
@@ -142,9 +157,9 @@ bool padSeen[kMaxPads] = {};
 
 // The standard mapping's buttons, by their index in its list.
 constexpr uint32_t kStandardButtons[] = {
-    kPadSouth,        kPadEast,          kPadWest,  kPadNorth, kPadLeftShoulder, kPadRightShoulder,
-    0 /* triggers */, 0,                 kPadBack,  kPadStart, kPadLeftStick,    kPadRightStick,
-    kPadUp,           kPadDown,          kPadLeft,  kPadRight};
+    kPadSouth,        kPadEast, kPadWest, kPadNorth, kPadLeftShoulder, kPadRightShoulder,
+    0 /* triggers */, 0,        kPadBack, kPadStart, kPadLeftStick,    kPadRightStick,
+    kPadUp,           kPadDown, kPadLeft, kPadRight};
 constexpr int kLeftTrigger = 6;
 constexpr int kRightTrigger = 7;
 
@@ -158,7 +173,8 @@ void readPads() {
     const int pads = emscripten_get_num_gamepads();
     for (int i = 0; i < pads && i < kMaxPads; ++i) {
       EmscriptenGamepadEvent g;
-      if (emscripten_get_gamepad_status(i, &g) != EMSCRIPTEN_RESULT_SUCCESS || !g.connected) continue;
+      if (emscripten_get_gamepad_status(i, &g) != EMSCRIPTEN_RESULT_SUCCESS || !g.connected)
+        continue;
       // Only the standard layout says which button is which.
       if (std::strcmp(g.mapping, "standard") != 0 || g.numAxes < 4) continue;
       present[i] = true;

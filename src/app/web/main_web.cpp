@@ -47,9 +47,13 @@ void offerScreenshot() {
         var path = UTF8ToString($0);
         var link = document.createElement('a');
         link.download = path.slice(path.lastIndexOf('/') + 1);
-        link.href = URL.createObjectURL(new Blob([FS.readFile(path)], {type: 'image/png'}));
+        link.href = URL.createObjectURL(new Blob([FS.readFile(path)], {
+          type:
+            'image/png'
+        }));
         link.click();
-        setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
+        setTimeout(
+            function() { URL.revokeObjectURL(link.href); }, 10000);
         FS.unlink(path);
       },
       path);

@@ -5,10 +5,10 @@
 
 #include <cstdio>
 
-#include "platform/platform.h"
 #include "app/web/audio.h"
 #include "app/web/events.h"
 #include "app/web/page.h"
+#include "platform/platform.h"
 
 namespace {
 int givenAnswer = -1;  // the page's answer to the next question (1 Yes, 0 No), or none

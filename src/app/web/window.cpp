@@ -5,9 +5,9 @@
 #include <GLFW/glfw3.h>
 
 #include "app/main_loop.h"
-#include "gl.h"
 #include "app/shell.h"
 #include "app/web/events.h"
+#include "gl.h"
 
 namespace {
 GLFWwindow* window = nullptr;

@@ -65,14 +65,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       // Sizes that arrive while the window is being created find no context yet.
       if (wglGetCurrentContext() != nullptr) resizeView(LOWORD(lParam), HIWORD(lParam));
       break;
-    case WM_MOUSEMOVE:
-      mouseView(LOWORD(lParam), HIWORD(lParam));
-      break;
-    case WM_LBUTTONDOWN:
-      fireButton();
-      break;
-    default:
-      break;
+    case WM_MOUSEMOVE: mouseView(LOWORD(lParam), HIWORD(lParam)); break;
+    case WM_LBUTTONDOWN: fireButton(); break;
+    default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -85,12 +85,12 @@ bool sameFile(const char* a, const char* b) {
 NewFile writeNewFile(const char* path, const void* data, size_t size) {
   wchar_t wide[MAX_PATH * 2];
   if (MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, MAX_PATH * 2) == 0) return NewFile::Failed;
-  HANDLE file = CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  HANDLE file =
+      CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Exists
-                                                                        : NewFile::Failed;
+                                                                       : NewFile::Failed;
   }
   DWORD written = 0;
   const bool whole = size <= MAXDWORD &&

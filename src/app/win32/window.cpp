@@ -97,8 +97,8 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   RECT rect = {0, 0, width, height};
   AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 
-  hWnd = CreateWindowExA(exStyle, kWindowClass, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                         0, 0, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+  hWnd = CreateWindowExA(exStyle, kWindowClass, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
+                         0, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                          hInstance, nullptr);
   if (hWnd == nullptr) return failOpen(StartError::Window);
 

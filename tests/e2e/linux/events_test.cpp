@@ -21,8 +21,8 @@ class EventTest : public ::testing::Test {
     testPlatform.clear();
   }
 
-  static SDL_Event key(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym,
-                       Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+  static SDL_Event key(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym, Uint16 mod = KMOD_NONE,
+                       Uint8 repeat = 0) {
     SDL_Event e{};
     e.type = type;
     e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;

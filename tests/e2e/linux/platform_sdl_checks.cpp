@@ -183,7 +183,8 @@ TEST(SdlPlatform, WarpingWithoutAWindowDoesNothing) {
   EXPECT_TRUE(pumpUntil([&] {
     SDL_WarpMouseInWindow(other, 10, 20);
     return SDL_GetMouseFocus() == other && at(10, 20);
-  })) << "no window gets the mouse on SDL's " << SDL_GetCurrentVideoDriver() << " driver";
+  })) << "no window gets the mouse on SDL's "
+      << SDL_GetCurrentVideoDriver() << " driver";
   platformWarpCursor(320, 240);
   pumpUntil([&] { return at(320, 240); });
   EXPECT_EQ(x, 10);
@@ -202,8 +203,9 @@ TEST(SdlPlatform, MessageBoxesThatCannotBeShownNeverMeanYesAndTheirTextIsKept) {
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(platformMessageBox("Question?", "Caption", MessageButtons::YesNo, MessageIcon::Question),
-            Answer::Cancel);
+  EXPECT_EQ(
+      platformMessageBox("Question?", "Caption", MessageButtons::YesNo, MessageIcon::Question),
+      Answer::Cancel);
   EXPECT_EQ(platformMessageBox("Invalid file format (Version not 8): tris.md2!", "Error",
                                MessageButtons::Ok, MessageIcon::None),
             Answer::Cancel);

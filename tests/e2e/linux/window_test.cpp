@@ -12,12 +12,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/platform.h"
 #include "app/main_loop.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"
 #include "game/state.h"
 #include "gl.h"
+#include "platform/platform.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -29,8 +29,8 @@ bool askDisplayForGameMode() {
   wanted.w = 640;
   wanted.h = 480;
   SDL_DisplayMode got{};
-  const bool found = SDL_GetClosestDisplayMode(0, &wanted, &got) != nullptr && got.w == 640 &&
-                     got.h == 480;
+  const bool found =
+      SDL_GetClosestDisplayMode(0, &wanted, &got) != nullptr && got.w == 640 && got.h == 480;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
   return found;
 }
