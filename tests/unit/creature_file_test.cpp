@@ -17,21 +17,10 @@
 #include <vector>
 
 #include "model/md2.h"
+#include "support/file_bytes.h"
 #include "support/test_platform.h"
 
 namespace {
-
-std::vector<uint8_t> readWhole(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  uint8_t buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  return bytes;
-}
 
 int32_t i32(const std::vector<uint8_t>& b, size_t at) {
   return int32_t(uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
@@ -79,7 +68,7 @@ struct Triangle {
 class CreatureFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    bytes = readWhole(std::string(SHOOTER_RUN_DIR) + "/tris.md2");
+    bytes = readFileBytes(std::string(SHOOTER_RUN_DIR) + "/tris.md2");
     testPlatform.clear();
     ASSERT_TRUE(md2Reader.read(bytes.data(), bytes.size(), "tris.md2"))
         << (testPlatform.messages.empty() ? "" : testPlatform.messages[0].text);
@@ -259,7 +248,7 @@ TEST_F(CreatureFile, EveryPartIsClosedAndItsFaceNormalsPointOut) {
 }
 
 TEST_F(CreatureFile, TextureCoordinatesLandOnThePaintedSkin) {
-  const std::vector<uint8_t> bmp = readWhole(std::string(SHOOTER_RUN_DIR) + "/hobgoblin.bmp");
+  const std::vector<uint8_t> bmp = readFileBytes(std::string(SHOOTER_RUN_DIR) + "/hobgoblin.bmp");
   ASSERT_GE(bmp.size(), 54u);
   ASSERT_EQ(bmp[0], 'B');
   ASSERT_EQ(bmp[1], 'M');

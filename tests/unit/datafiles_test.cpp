@@ -12,25 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
+
 namespace {
 
 std::vector<uint8_t> readRunFile(const std::string& name) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen((std::string(SHOOTER_RUN_DIR) + "/" + name).c_str(), "rb");
-  if (f == nullptr) return bytes;
-  uint8_t buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  return bytes;
-}
-
-uint32_t u16(const std::vector<uint8_t>& b, size_t at) {
-  return uint32_t(b[at] | (b[at + 1] << 8));
-}
-uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
-  return u16(b, at) | (u16(b, at + 2) << 16);
+  return readFileBytes(std::string(SHOOTER_RUN_DIR) + "/" + name);
 }
 
 // A 24-bit bottom-up BMP as luminance, rows top to bottom.

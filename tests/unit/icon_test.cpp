@@ -9,30 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/png.h"
 
 namespace {
 const std::string kGenerated = std::string(SHOOTER_BINARY_DIR) + "/generated";
 constexpr int kThemeSizes[] = {16, 24, 32, 48, 64, 128, 256};
-
-std::vector<uint8_t> readFile(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  uint8_t buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-    bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  return bytes;
-}
-
-uint32_t u16(const std::vector<uint8_t>& b, size_t at) {
-  return uint32_t(b[at] | (b[at + 1] << 8));
-}
-uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
-  return u16(b, at) | (u16(b, at + 2) << 16);
-}
 
 const uint8_t* pixel(const PngImage& image, int x, int y) {
   return &image.rgba[(size_t(y) * size_t(image.width) + size_t(x)) * 4];
@@ -80,7 +62,7 @@ TEST(Icon, ThemeHoldsEverySizeWithAlpha) {
 }
 
 TEST(Icon, IcoHoldsTheWindowsSizesAt32BitsThatMatchTheTheme) {
-  const std::vector<uint8_t> ico = readFile(kGenerated + "/shooter.ico");
+  const std::vector<uint8_t> ico = readFileBytes(kGenerated + "/shooter.ico");
   ASSERT_GE(ico.size(), 6u);
   EXPECT_EQ(u16(ico, 0), 0u);
   EXPECT_EQ(u16(ico, 2), 1u);  // an icon, not a cursor
