@@ -50,7 +50,7 @@ void readFrame(std::vector<uint8_t>* rgb) {
     const uint8_t* from =
         rgba.data() + static_cast<size_t>(kWindowHeight - 1 - y) * kWindowWidth * 4;
     uint8_t* to = rgb->data() + static_cast<size_t>(y) * kWindowWidth * 3;
-    for (int x = 0; x < kWindowWidth; ++x) {
+    for (size_t x = 0; x < static_cast<size_t>(kWindowWidth); ++x) {
       to[3 * x] = from[4 * x];
       to[3 * x + 1] = from[4 * x + 1];
       to[3 * x + 2] = from[4 * x + 2];

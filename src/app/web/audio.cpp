@@ -105,13 +105,15 @@ ALuint loadSource(const char* fileName) {
 
 void resumeAudio() {
   // Emscripten's OpenAL keeps its Web Audio context in AL.currentCtx.
+  // JavaScript, which clang-format would read as C++ (and split its !== and ===).
+  // clang-format off
   EM_ASM({
-    if (typeof AL !=
-        = 'undefined' && AL.currentCtx&& AL.currentCtx.audioCtx&& AL.currentCtx.audioCtx.state ==
-        = 'suspended') {
+    if (typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx &&
+        AL.currentCtx.audioCtx.state === 'suspended') {
       AL.currentCtx.audioCtx.resume();
     }
   });
+  // clang-format on
 }
 
 namespace {

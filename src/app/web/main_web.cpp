@@ -42,21 +42,18 @@ void stopGame() {
 void offerScreenshot() {
   const char* path = takeSavedScreenshot();
   if (path == nullptr) return;
-  EM_ASM(
-      {
-        var path = UTF8ToString($0);
-        var link = document.createElement('a');
-        link.download = path.slice(path.lastIndexOf('/') + 1);
-        link.href = URL.createObjectURL(new Blob([FS.readFile(path)], {
-          type:
-            'image/png'
-        }));
-        link.click();
-        setTimeout(
-            function() { URL.revokeObjectURL(link.href); }, 10000);
-        FS.unlink(path);
-      },
-      path);
+  // JavaScript, which clang-format would read as C++.
+  // clang-format off
+  EM_ASM({
+    var path = UTF8ToString($0);
+    var link = document.createElement('a');
+    link.download = path.slice(path.lastIndexOf('/') + 1);
+    link.href = URL.createObjectURL(new Blob([FS.readFile(path)], {type: 'image/png'}));
+    link.click();
+    setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
+    FS.unlink(path);
+  }, path);
+  // clang-format on
 }
 
 // One callback of the browser's frame loop, at most 60 times a second: passes
