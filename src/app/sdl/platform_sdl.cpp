@@ -91,53 +91,145 @@ void platformCommandLineAnswer(const char* text, const char* caption, bool refus
 // The pictures folder
 
 namespace {
-// The folder that the user's user-dirs.dirs names in its XDG_PICTURES_DIR
-// line ("$HOME/Pictures" or an absolute path), as the desktop's own file
-// manager finds it.
+// A growing string in a fixed buffer that remembers whether it overflowed, so
+// that a name too long for it is refused rather than cut short.
+struct Bounded {
+  char* out;
+  size_t size;
+  size_t length = 0;
+  bool overflow = false;
+  void add(char c) {
+    if (length + 1 < size) {
+      out[length++] = c;
+      out[length] = '\0';
+    } else {
+      overflow = true;
+    }
+  }
+  void add(const char* text) {
+    while (*text != '\0') add(*text++);
+  }
+};
+
+bool nameCharacter(char c, bool first) {
+  return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+         (!first && c >= '0' && c <= '9');
+}
+
+// Expands "$NAME" or "${NAME}" at `text` (just past the '$') from the
+// environment, as the shell that sources the file would; returns the first
+// character after it, or null where the braces are not closed. A lone '$'
+// stays itself.
+const char* expandVariable(const char* text, Bounded* value) {
+  const bool braced = *text == '{';
+  const char* name = braced ? text + 1 : text;
+  const char* end = name;
+  while (nameCharacter(*end, end == name)) ++end;
+  if (braced && *end != '}') return nullptr;
+  if (end == name) {
+    value->add('$');
+    return text;
+  }
+  char variable[64];
+  if (static_cast<size_t>(end - name) >= sizeof variable) return nullptr;
+  std::memcpy(variable, name, static_cast<size_t>(end - name));
+  variable[end - name] = '\0';
+  const char* set = std::getenv(variable);
+  if (set != nullptr) value->add(set);
+  return braced ? end + 1 : end;
+}
+
+// The value of one shell assignment's word, read as the shell reads it:
+// double quotes (with \" \\ \$ \` escapes and variables expanded), single
+// quotes (literal), unquoted characters (a backslash takes the next one
+// literally); the word ends at unquoted white space, ';' or '#'. False when
+// the word is not sound shell (an unclosed quote or brace) or too long.
+bool shellWord(const char* text, char* out, size_t size) {
+  Bounded value{out, size};
+  out[0] = '\0';
+  const char* c = text;
+  while (*c != '\0' && *c != '\n' && *c != ' ' && *c != '\t' && *c != ';' && *c != '#') {
+    if (*c == '"') {
+      for (++c; *c != '"'; ++c) {
+        if (*c == '\0') return false;
+        if (*c == '\\' && (c[1] == '"' || c[1] == '\\' || c[1] == '$' || c[1] == '`')) {
+          value.add(*++c);
+        } else if (*c == '$') {
+          c = expandVariable(c + 1, &value);
+          if (c == nullptr) return false;
+          --c;
+        } else {
+          value.add(*c);
+        }
+      }
+      ++c;
+    } else if (*c == '\'') {
+      const char* close = std::strchr(c + 1, '\'');
+      if (close == nullptr) return false;
+      for (++c; c < close; ++c) value.add(*c);
+      ++c;
+    } else if (*c == '\\' && c[1] != '\0' && c[1] != '\n') {
+      value.add(c[1]);
+      c += 2;
+    } else if (*c == '$') {
+      c = expandVariable(c + 1, &value);
+      if (c == nullptr) return false;
+    } else {
+      value.add(*c++);
+    }
+  }
+  return !value.overflow;
+}
+
+// The folder that the user's user-dirs.dirs names in XDG_PICTURES_DIR, as the
+// shell that sources the file finds it: the last assignment wins. A value that
+// is not an absolute path is no folder (the desktop's own tools ignore it).
 bool picturesFromUserDirs(const char* home, char* out, size_t size) {
   char file[1024];
   const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') {
-    std::snprintf(file, sizeof file, "%s/user-dirs.dirs", config);
-  } else {
-    std::snprintf(file, sizeof file, "%s/.config/user-dirs.dirs", home);
-  }
+  const int written = config != nullptr && config[0] == '/'
+                          ? std::snprintf(file, sizeof file, "%s/user-dirs.dirs", config)
+                          : std::snprintf(file, sizeof file, "%s/.config/user-dirs.dirs", home);
+  if (written < 0 || static_cast<size_t>(written) >= sizeof file) return false;
   FILE* dirs = std::fopen(file, "r");
   if (dirs == nullptr) return false;
-  constexpr char kKey[] = "XDG_PICTURES_DIR=\"";
-  bool found = false;
-  char line[1024];
-  while (!found && std::fgets(line, sizeof line, dirs) != nullptr) {
-    const char* value = line + std::strspn(line, " \t");
-    if (std::strncmp(value, kKey, sizeof kKey - 1) != 0) continue;
-    value += sizeof kKey - 1;
-    const char* end = std::strchr(value, '"');
-    if (end == nullptr) continue;
-    const int length = static_cast<int>(end - value);
-    if (std::strncmp(value, "$HOME", 5) == 0 && (length == 5 || value[5] == '/')) {
-      std::snprintf(out, size, "%s%.*s", home, length - 5, value + 5);
-      found = true;
-    } else if (value[0] == '/') {
-      std::snprintf(out, size, "%.*s", length, value);
-      found = true;
-    }
+  constexpr char kKey[] = "XDG_PICTURES_DIR=";
+  bool assigned = false;
+  char line[2048];
+  while (std::fgets(line, sizeof line, dirs) != nullptr) {
+    const char* text = line + std::strspn(line, " \t");
+    if (std::strncmp(text, kKey, sizeof kKey - 1) != 0) continue;
+    char value[1024];
+    if (!shellWord(text + sizeof kKey - 1, value, sizeof value)) continue;
+    assigned = value[0] == '/' && std::snprintf(out, size, "%s", value) < static_cast<int>(size);
   }
   std::fclose(dirs);
-  return found;
+  return assigned;
 }
 }  // namespace
 
 bool platformPicturesFolder(char* out, size_t size) {
+  // XDG's variables hold absolute paths; a relative one is ignored.
   const char* variable = std::getenv("XDG_PICTURES_DIR");
   const char* home = std::getenv("HOME");
   char folder[1024];
-  if (variable != nullptr && variable[0] != '\0') {
-    std::snprintf(folder, sizeof folder, "%s", variable);
+  if (variable != nullptr && variable[0] == '/') {
+    if (std::snprintf(folder, sizeof folder, "%s", variable) >= static_cast<int>(sizeof folder)) {
+      std::snprintf(out, size, "the pictures folder's name is too long");
+      return false;
+    }
   } else if (home == nullptr || home[0] == '\0') {
     std::snprintf(out, size, "neither XDG_PICTURES_DIR nor HOME is set");
     return false;
-  } else if (!picturesFromUserDirs(home, folder, sizeof folder)) {
-    std::snprintf(folder, sizeof folder, "%s/Pictures", home);
+  } else if (!picturesFromUserDirs(home, folder, sizeof folder) &&
+             std::snprintf(folder, sizeof folder, "%s/Pictures", home) >=
+                 static_cast<int>(sizeof folder)) {
+    std::snprintf(out, size, "the pictures folder's name is too long");
+    return false;
+  }
+  if (std::strlen(folder) >= size) {
+    std::snprintf(out, size, "the pictures folder's name is too long");
+    return false;
   }
   struct stat info {};
   if (stat(folder, &info) == 0 && S_ISDIR(info.st_mode)) {

@@ -98,6 +98,17 @@ TEST(SdlPlatform, PicturesFolderIsTheUsersAndIsMadeWhenMissing) {
       {nullptr, "XDG_PICTURES_DIR=\"$HOME/Bilder\"", home + "/Bilder"},
       {nullptr, "  XDG_PICTURES_DIR=\"" + dirs + "/under-a-file\"", ""},
       {"/dev/null/pictures", "XDG_PICTURES_DIR=\"$HOME/Bilder\"", ""},
+      // The file is read as the shell that sources it reads it: the last
+      // assignment wins, ${HOME} and unquoted values count, an escaped quote
+      // is a quote.
+      {nullptr, "XDG_PICTURES_DIR=\"$HOME/One\"\nXDG_PICTURES_DIR=\"$HOME/Two\"", home + "/Two"},
+      {nullptr, "XDG_PICTURES_DIR=\"${HOME}/Braced\"", home + "/Braced"},
+      {nullptr, "XDG_PICTURES_DIR=$HOME/Bare  # a comment", home + "/Bare"},
+      {nullptr, "XDG_PICTURES_DIR=\"$HOME/Say \\\"cheese\\\"\"", home + "/Say \"cheese\""},
+      {nullptr, "XDG_PICTURES_DIR='$HOME'", home + "/Pictures"},  // literal: not absolute
+      {nullptr, "XDG_PICTURES_DIR=\"$HOME/Open", home + "/Pictures"},
+      // XDG's variables hold absolute paths: a relative one is ignored.
+      {"relative/pictures", "", home + "/Pictures"},
   };
   const std::string ownHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
   setenv("HOME", home.c_str(), 1);
