@@ -90,7 +90,11 @@ bool saveScreenshot(const std::vector<uint8_t>& rgb, const std::tm& when, char* 
   for (int copy = 1; copy < kMaxCopies; ++copy) {
     char name[80];
     screenshotName(when, copy, name, sizeof name);
-    std::snprintf(path, pathSize, "%s%s%s", folder, separator, name);
+    const int written = std::snprintf(path, pathSize, "%s%s%s", folder, separator, name);
+    if (written < 0 || static_cast<size_t>(written) >= pathSize) {
+      complain("the path of this folder is too long for a file in it:", folder);
+      return false;
+    }
     switch (writeNewFile(path, png.data(), png.size())) {
       case NewFile::Written: return true;
       case NewFile::Exists: continue;

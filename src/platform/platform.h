@@ -78,8 +78,10 @@ void unmapFile(MappedFile* file);
 // does not are two files.
 bool sameFile(const char* a, const char* b);
 
-// Writes a new file whole (a screenshot). A name already taken is left alone
-// (Exists); Failed: the file could not be made or written whole (nothing of it
-// is left behind).
+// Writes a new file whole (a screenshot): the bytes go to a temporary file in
+// the same folder, which then takes the name only if no file has it, so the
+// name never shows a partly written file, not even after a crash. A name
+// already taken is left alone (Exists); Failed: the file could not be made or
+// written whole (nothing of it is left behind).
 enum class NewFile { Written, Exists, Failed };
 NewFile writeNewFile(const char* path, const void* data, size_t size);

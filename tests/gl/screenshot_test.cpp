@@ -59,8 +59,23 @@ TEST_F(Screenshot, SavesTheFrameOnScreenUnderNewNames) {
     EXPECT_EQ(countDifferentPixels(saved, frame, 0), 0u);
   }
   EXPECT_TRUE(testPlatform.messages.empty());
+  // Nothing else is left in the folder (the temporary files took their names).
+  const auto entries = std::distance(std::filesystem::directory_iterator(folder),
+                                     std::filesystem::directory_iterator());
+  EXPECT_EQ(entries, 2);
   std::remove(first.c_str());
   std::remove(second.c_str());
+
+  // A folder whose path leaves no room for the name is refused, not cut short.
+  std::string deep = folder + "/";
+  while (deep.size() < sizeof path - 30) deep += std::string(200, 'd') + "/";
+  std::filesystem::create_directories(deep);
+  testPlatform.picturesFolder = deep;
+  EXPECT_FALSE(saveScreenshot(rgb, moment(), path, sizeof path));
+  ASSERT_EQ(testPlatform.messages.size(), 1u);
+  EXPECT_NE(testPlatform.messages[0].text.find("too long"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::is_empty(deep));
+  std::filesystem::remove_all(folder + "/" + std::string(200, 'd'));
 }
 
 // The F12 path of the main loop on a folder that cannot be written (a path

@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/mman.h>
@@ -81,9 +82,37 @@ bool sameFile(const char* a, const char* b) {
   return strcmp(folderA, folderB) == 0 && strcmp(lastA, lastB) == 0;
 }
 
+namespace {
+// Gives the temporary file `from` the name `to` unless a file has it: false
+// with errno EEXIST when one has. Where the file system links no files, the
+// name is first taken by an empty file that the temporary one then replaces.
+bool renameNoReplace(const char* from, const char* to) {
+  if (link(from, to) == 0) {
+    unlink(from);
+    return true;
+  }
+  if (errno == EEXIST) return false;
+  const int reserved = open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
+  if (reserved < 0) return false;
+  close(reserved);
+  if (rename(from, to) == 0) return true;
+  const int error = errno;
+  unlink(to);
+  errno = error;
+  return false;
+}
+}  // namespace
+
 NewFile writeNewFile(const char* path, const void* data, size_t size) {
-  const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0644);
-  if (fd < 0) return errno == EEXIST ? NewFile::Exists : NewFile::Failed;
+  // The temporary file: the name with ".XXXXXX" added, made unique by mkstemp.
+  char temporary[PATH_MAX];
+  const int length = snprintf(temporary, sizeof temporary, "%s.XXXXXX", path);
+  if (length < 0 || static_cast<size_t>(length) >= sizeof temporary) return NewFile::Failed;
+  struct stat taken {};
+  if (lstat(path, &taken) == 0) return NewFile::Exists;
+  const int fd = mkstemp(temporary);
+  if (fd < 0) return NewFile::Failed;
+  fchmod(fd, 0644);
   const auto* bytes = static_cast<const unsigned char*>(data);
   size_t written = 0;
   while (written < size) {
@@ -92,8 +121,14 @@ NewFile writeNewFile(const char* path, const void* data, size_t size) {
     if (n <= 0) break;
     written += static_cast<size_t>(n);
   }
+  const bool whole = written == size && fsync(fd) == 0;
   const bool closed = close(fd) == 0;
-  if (written == size && closed) return NewFile::Written;
-  unlink(path);
+  if (whole && closed) {
+    if (renameNoReplace(temporary, path)) return NewFile::Written;
+    const bool exists = errno == EEXIST;
+    unlink(temporary);
+    return exists ? NewFile::Exists : NewFile::Failed;
+  }
+  unlink(temporary);
   return NewFile::Failed;
 }

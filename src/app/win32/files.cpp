@@ -81,23 +81,33 @@ bool sameFile(const char* a, const char* b) {
   return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, fullA, -1, fullB, -1) == CSTR_EQUAL;
 }
 
-// The path is UTF-8 (the pictures folder's name may be in any script).
+// The path is UTF-8 (the pictures folder's name may be in any script). The
+// bytes go to "<path>.<process>.tmp" first, which then takes the name unless a
+// file has it (MoveFileExW replaces nothing without MOVEFILE_REPLACE_EXISTING).
 NewFile writeNewFile(const char* path, const void* data, size_t size) {
   wchar_t wide[MAX_PATH * 2];
   if (MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, MAX_PATH * 2) == 0) return NewFile::Failed;
-  HANDLE file =
-      CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Exists
-                                                                       : NewFile::Failed;
+  if (GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES) return NewFile::Exists;
+  wchar_t temporary[MAX_PATH * 2 + 32];
+  if (_snwprintf(temporary, sizeof temporary / sizeof temporary[0], L"%ls.%lu.tmp", wide,
+                 static_cast<unsigned long>(GetCurrentProcessId())) < 0) {
+    return NewFile::Failed;
   }
+  HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return NewFile::Failed;
   DWORD written = 0;
   const bool whole = size <= MAXDWORD &&
                      WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) &&
-                     written == size;
+                     written == size && FlushFileBuffers(file);
   const bool closed = CloseHandle(file) != 0;
-  if (whole && closed) return NewFile::Written;
-  DeleteFileW(wide);
+  if (whole && closed) {
+    if (MoveFileExW(temporary, wide, MOVEFILE_WRITE_THROUGH)) return NewFile::Written;
+    const DWORD error = GetLastError();
+    DeleteFileW(temporary);
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFile::Exists
+                                                                       : NewFile::Failed;
+  }
+  DeleteFileW(temporary);
   return NewFile::Failed;
 }
