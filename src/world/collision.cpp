@@ -113,6 +113,15 @@ void holdOnThePath(Standpoint from, double* x, double* z, double* vx, double* vz
   clampTo(z, vz, from.z, bounce);
 }
 
+// Where a way that runs along a wall's own line (from a to b, both measured
+// along it) comes into the wall's span, as a fraction of the way; -1 when it
+// does not. Only the door holds the player on such a line.
+double entersSpan(double a, double b, double low, double high) {
+  if (a < low && b >= low) return (low - a) / (b - a);
+  if (a > high && b <= high) return (high - a) / (b - a);
+  return -1;
+}
+
 WallInTheWay firstWall(Standpoint from, Standpoint to) {
   WallInTheWay first;
   for (const MazeWall& w : kMazeWalls) {
@@ -122,16 +131,38 @@ WallInTheWay firstWall(Standpoint from, Standpoint to) {
     const double a1 = w.alongX ? to.z : to.x;
     const double b0 = w.alongX ? from.x : from.z;
     const double b1 = w.alongX ? to.x : to.z;
-    const double t = reachesLine(a0, a1, w.line);
+    const bool onLine = a0 == w.line && a1 == w.line;
+    const double t = onLine ? entersSpan(b0, b1, w.low, w.high) : reachesLine(a0, a1, w.line);
     if (t < 0 || t >= first.along) continue;
     const double b = b0 + t * (b1 - b0);
     if (b < w.low || b > w.high) continue;
-    const int across = static_cast<int>(w.line / kCellSize) - (a0 < w.line ? 1 : 0);
     const int along = gridIndexBefore(b, b0, b1);
+    // The cell on the way's side of the wall; for a way along the line, the
+    // path cell of the two beside it.
+    int across = static_cast<int>(w.line / kCellSize) - (a0 < w.line ? 1 : 0);
+    int cell = w.alongX ? pathCellIndex(along, across) : pathCellIndex(across, along);
+    if (onLine && cell < 0) {
+      --across;
+      cell = w.alongX ? pathCellIndex(along, across) : pathCellIndex(across, along);
+    }
     first.along = t;
-    first.cell = w.alongX ? pathCellIndex(along, across) : pathCellIndex(across, along);
+    first.cell = cell;
   }
   return first;
+}
+
+// A step that a slide along its walls cannot bring back onto the path: held
+// where its straight way first meets a wall, kept clear of that wall's cell's
+// walls. Where even that point could not be reached, the player stays.
+void holdAtWall(Standpoint from, Standpoint to, WallInTheWay wall, double* x, double* y, double* z,
+                double* vx, double* vy, double* vz, double margin, double bounce) {
+  *x = from.x + wall.along * (to.x - from.x);
+  *z = from.z + wall.along * (to.z - from.z);
+  clampInCell(wall.cell, x, y, z, vx, vy, vz, margin, bounce);
+  if (firstWall(from, {*x, *z}).cell >= 0 || !onThePath(*x, *z)) {
+    clampTo(x, vx, from.x, bounce);
+    clampTo(z, vz, from.z, bounce);
+  }
 }
 }  // namespace
 
@@ -157,23 +188,30 @@ bool collideStep(Standpoint from, double* x, double* y, double* z, double* vx, d
     *vz = 0;
     return true;
   }
-  // Each hold brings the step back behind one wall; a step that still meets
-  // one after a few is not taken at all.
+  // Each hold brings the step back behind one wall, sliding along it. A step
+  // whose slides do not bring it back onto the path after a few is held where
+  // its straight way first meets a wall, never elsewhere.
   constexpr int kHolds = 4;
+  const Standpoint to{*x, *z};
+  WallInTheWay straight;
   bool moved = false;
   for (int hold = 0; hold < kHolds; ++hold) {
     const WallInTheWay wall = firstWall(from, {*x, *z});
+    if (hold == 0) straight = wall;
     if (wall.cell < 0) {
       // On the path all the way (or coming from the rock): the cell it ends in.
       if (collideCell({*x, *z}, x, y, z, vx, vy, vz, margin, bounce)) moved = true;
       if (onThePath(*x, *z) || !onThePath(from.x, from.z)) return moved;
-      holdOnThePath(from, x, z, vx, vz, margin, bounce);
-      return true;
+      // Off the path with no wall in the straight way: out through the door.
+      if (hold == 0) {
+        holdOnThePath(from, x, z, vx, vz, margin, bounce);
+        return true;
+      }
+      break;
     }
     if (clampInCell(wall.cell, x, y, z, vx, vy, vz, margin, bounce)) moved = true;
   }
-  clampTo(x, vx, from.x, bounce);
-  clampTo(z, vz, from.z, bounce);
+  holdAtWall(from, to, straight, x, y, z, vx, vy, vz, margin, bounce);
   return true;
 }
 
@@ -185,11 +223,6 @@ int zoneAt(Standpoint player) {
     if (playerInside(player, zone.x0, zone.x1, zone.z0, zone.z1)) return i;
   }
   return -1;
-}
-
-bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
-                 double* vz, double margin, double bounce) {
-  return collideInZone(zoneAt(player), x, y, z, vx, vy, vz, margin, bounce);
 }
 
 bool collideInZone(int found, double* x, double* y, double* z, double* vx, double* vy, double* vz,
