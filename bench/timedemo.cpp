@@ -209,7 +209,8 @@ void BM_CollideZone_ShotMarch(benchmark::State& state) {
       x += dx;
       y += dy;
       z += dz;
-      if (collideZone({kLongViewX, kLongViewZ}, &x, &y, &z, &zero, &zero, &zero, 0.0, 0.0)) {
+      if (collideInZone(zoneAt({kLongViewX, kLongViewZ}), &x, &y, &z, &zero, &zero, &zero, 0.0,
+                        0.0)) {
         break;
       }
     }
@@ -234,7 +235,7 @@ void BM_CollideZone_Fragment(benchmark::State& state) {
     y += vy;
     z += vz;
     benchmark::DoNotOptimize(
-        collideZone({kLongViewX, kLongViewZ}, &x, &y, &z, &vx, &vy, &vz, 0.0, 0.75));
+        collideInZone(zoneAt({kLongViewX, kLongViewZ}), &x, &y, &z, &vx, &vy, &vz, 0.0, 0.75));
   }
   resetGameState();
 }
@@ -270,10 +271,10 @@ void BM_ParticleMotion_AllBursts(benchmark::State& state) {
       fillAllBursts();
       state.ResumeTiming();
     }
-    const Standpoint standpoint = {kLongViewX, kLongViewZ};
+    const int zone = zoneAt({kLongViewX, kLongViewZ});
     for (int b = 0; b < kBursts; ++b) {
       for (int i = kPuffs; i < kParticlesPerBurst; ++i)
-        if (particles[i][b].life > 0) advanceFragment(&particles[i][b], standpoint);
+        if (particles[i][b].life > 0) advanceFragmentInZone(&particles[i][b], zone);
       for (int i = 0; i < kPuffs; ++i)
         if (particles[i][b].life > 0) advancePuff(&particles[i][b]);
     }
@@ -292,7 +293,9 @@ void BM_PrintText_ReadoutLine(benchmark::State& state) {
   glBindTexture(GL_TEXTURE_2D, fontTexture.textureName);
   int lines = 0;
   for (auto _ : state) {
-    printText(-350, 70, 1, "fire_x: %4.2f", value);
+    char line[64];
+    std::snprintf(line, sizeof line, "fire_x: %4.2f", value);
+    printString(-350, 70, 1, line);
     value += 0.01;
     if (++lines % 50 == 0) glFinish();
   }

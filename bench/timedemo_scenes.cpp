@@ -96,8 +96,8 @@ void placeImpacts() {
       i.x += i.dx;
       i.y += i.dy;
       i.z += i.dz;
-      if (collideZone({player.xtrans2, player.ztrans2}, &i.x, &i.y, &i.z, &zero, &zero, &zero, 0.0,
-                      0.0)) {
+      if (collideInZone(zoneAt({player.xtrans2, player.ztrans2}), &i.x, &i.y, &i.z, &zero, &zero,
+                        &zero, 0.0, 0.0)) {
         break;
       }
     }

@@ -1,4 +1,4 @@
-// The bitmap font: 256 glyph display lists, and printText that prints through them.
+// The bitmap font: 256 glyph display lists, and printString that prints through them.
 #include "text/font.h"
 
 #include <cstdarg>
@@ -35,20 +35,9 @@ void buildFontLists() {
 
 void deleteFontLists() { glDeleteLists(fontBase, 256); }
 
-void printText(int x, int y, int set, const char* format, ...) {
-  if (format == nullptr) return;
-  char text[1024];
-  va_list args;
-  va_start(args, format);
-  const int written = std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  if (written < 0) return;  // a formatting error prints nothing
-  printString(x, y, set, text);
-}
-
 void printString(int x, int y, int set, const char* text) {
   if (text == nullptr) return;
-  // Longer text is cut at 1023 characters, as printText's buffer cuts it.
+  // Longer text is cut at 1023 characters.
   constexpr size_t kLongest = 1023;
   size_t length = 0;
   while (length < kLongest && text[length] != '\0') ++length;

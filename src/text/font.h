@@ -11,15 +11,8 @@ extern GLuint fontBase;
 void buildFontLists();
 void deleteFontLists();
 
-// Prints the text as it is (no formatting), its first glyph's top-left corner
-// at (x, y); set 0 or 1 (larger acts as 1). Text past 1023 characters is cut,
-// as printText cuts it.
+// Prints the text as it is, its first glyph's top-left corner at (x, y); set
+// 0 or 1 (larger acts as 1). Text past 1023 characters is cut. The caller
+// binds the font and sets the colour; the HUD formats its lines itself
+// (game/hud.h).
 void printString(int x, int y, int set, const char* text);
-
-// Prints formatted text with its first glyph's top-left corner at (x, y);
-// set 0 or 1 (larger acts as 1). The caller binds the font and sets the colour.
-void printText(int x, int y, int set, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 4, 5)))
-#endif
-    ;

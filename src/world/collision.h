@@ -37,17 +37,13 @@ bool collideStep(Standpoint from, double* x, double* y, double* z, double* vx, d
 // ends on it. The door is no wall.
 bool stepMeetsWall(Standpoint from, Standpoint to);
 
-// Confines the point to the box of the player's zone, shrunk by `margin`.
-bool collideZone(Standpoint player, double* x, double* y, double* z, double* vx, double* vy,
-                 double* vz, double margin, double bounce);
-
 // The zone the player stands in (an index of kMazeZones), or -1 where it stands
-// in none (on a zone's bound, or outside the maze): the zone collideZone uses.
+// in none (on a zone's bound, or outside the maze).
 int zoneAt(Standpoint player);
 
-// collideZone in a zone already looked up with zoneAt, for loops that test many
-// points while the player stands still: the same tests with the same results;
-// zone -1 moves nothing.
+// Confines the point to the box of zone `zone` (looked up once with zoneAt,
+// for loops that test many points while the player stands still), shrunk by
+// `margin`; zone -1 moves nothing.
 bool collideInZone(int zone, double* x, double* y, double* z, double* vx, double* vy, double* vz,
                    double margin, double bounce);
 

@@ -111,8 +111,6 @@ void startBurst(int32_t slot, const Impact& impact) {
   }
 }
 
-void advanceFragment(Particle* p, Standpoint player) { advanceFragmentInZone(p, zoneAt(player)); }
-
 void advanceFragmentInZone(Particle* p, int zone) {
   p->x += p->vx;
   p->y += p->vy;

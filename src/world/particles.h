@@ -54,8 +54,7 @@ struct ParticleView {
 
 // One frame of a fragment's motion: move, bounce off the player's zone, fall,
 // slow down, fade and tumble. Drawing is left to drawParticles.
-void advanceFragment(Particle* p, Standpoint player);
-// The same, in the player's zone looked up before (zoneAt).
+// `zone` is the player's zone, looked up before (zoneAt).
 void advanceFragmentInZone(Particle* p, int zone);
 
 // One frame of a smoke puff's motion: drift at half speed, rise, slow down and

@@ -180,8 +180,8 @@ TEST_F(Collision, TheShotsAliasedVelocityStaysZero) {
   shot.fire_x = 1300;
   shot.fire_y = 10;
   shot.fire_z = 1700;
-  EXPECT_TRUE(collideZone(here(), &shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove,
-                          &player.ymove, &player.ymove, 0.0, 0.0));
+  EXPECT_TRUE(collideInZone(zoneAt(here()), &shot.fire_x, &shot.fire_y, &shot.fire_z, &player.ymove,
+                            &player.ymove, &player.ymove, 0.0, 0.0));
   EXPECT_EQ(shot.fire_x, 1280.0);
   EXPECT_EQ(player.ymove, 0.0);
 }

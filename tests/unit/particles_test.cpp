@@ -168,7 +168,7 @@ TEST_F(Particles, AFragmentMovesFallsSlowsFadesAndTumbles) {
   p.angle[0] = 10;
   p.spin[0] = 4;
   p.spin[2] = -5;
-  advanceFragment(&p, {player.xtrans2, player.ztrans2});
+  advanceFragmentInZone(&p, zoneAt({player.xtrans2, player.ztrans2}));
   EXPECT_DOUBLE_EQ(p.x, 1100.1);
   EXPECT_DOUBLE_EQ(p.y, 20.2);
   EXPECT_DOUBLE_EQ(p.z, 1700 - 0.3);
@@ -193,7 +193,7 @@ TEST_F(Particles, AFragmentBouncesOffTheFacesOfThePlayersZone) {
   p.z = 1700;
   p.vx = 0.4;
   p.vy = -0.4;
-  advanceFragment(&p, {player.xtrans2, player.ztrans2});
+  advanceFragmentInZone(&p, zoneAt({player.xtrans2, player.ztrans2}));
   EXPECT_EQ(p.x, 1280.0);
   EXPECT_EQ(p.y, 0.0);
   EXPECT_DOUBLE_EQ(p.vx, -0.3 * 0.99);
@@ -238,7 +238,7 @@ TEST_F(Particles, LifetimesFollowFromTheFade) {
       if (puff) {
         advancePuff(&p);
       } else {
-        advanceFragment(&p, {player.xtrans2, player.ztrans2});
+        advanceFragmentInZone(&p, zoneAt({player.xtrans2, player.ztrans2}));
       }
       if (p.life > 0) ++frames;
     }

@@ -148,7 +148,7 @@ TEST_F(Shooting, RayWithNothingToStrikeGivesUpWithoutSmoke) {
 
 namespace {
 // The rifle's march as it reads plainly: every 0.2-unit step tested against
-// the player's zone looked up afresh, as collideZone does.
+// the player's zone looked up afresh at every step.
 struct PlainMarch {
   double x, y, z, ymove;
   int32_t done, smoke;
@@ -161,8 +161,8 @@ PlainMarch plainMarch() {
     m.x += shot.fire_dx;
     m.y += shot.fire_dy;
     m.z += shot.fire_dz;
-    if (collideZone({player.xtrans2, player.ztrans2}, &m.x, &m.y, &m.z, &m.ymove, &m.ymove,
-                    &m.ymove, 0.0, 0.0)) {
+    if (collideInZone(zoneAt({player.xtrans2, player.ztrans2}), &m.x, &m.y, &m.z, &m.ymove,
+                      &m.ymove, &m.ymove, 0.0, 0.0)) {
       m.done = 1;
       m.smoke = 1;
     } else if (steps > kMaxShotSteps) {
