@@ -2,6 +2,8 @@
 // whole, and whether two names name the same file.
 #include <windows.h>
 
+#include <cwchar>
+
 #include "platform/platform.h"
 
 MapResult mapFile(const char* fileName, MappedFile* out) {
@@ -88,11 +90,21 @@ NewFile writeNewFile(const char* path, const void* data, size_t size) {
   wchar_t wide[MAX_PATH * 2];
   if (MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, MAX_PATH * 2) == 0) return NewFile::Failed;
   if (GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES) return NewFile::Exists;
+  // The temporary name: the path with ".<process id>.tmp" added.
   wchar_t temporary[MAX_PATH * 2 + 32];
-  if (_snwprintf(temporary, sizeof temporary / sizeof temporary[0], L"%ls.%lu.tmp", wide,
-                 static_cast<unsigned long>(GetCurrentProcessId())) < 0) {
-    return NewFile::Failed;
-  }
+  const size_t length = std::wcslen(wide);
+  wchar_t suffix[24];
+  DWORD id = GetCurrentProcessId();
+  size_t digits = 0;
+  do {
+    suffix[digits++] = static_cast<wchar_t>(L'0' + id % 10);
+    id /= 10;
+  } while (id != 0);
+  size_t at = length;
+  std::wmemcpy(temporary, wide, length);
+  temporary[at++] = L'.';
+  while (digits > 0) temporary[at++] = suffix[--digits];
+  std::wmemcpy(temporary + at, L".tmp", 5);
   HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return NewFile::Failed;
