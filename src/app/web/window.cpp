@@ -23,8 +23,11 @@ int viewHeight = 0;
 }  // namespace
 
 void followCanvasSize() {
-  // The size the page wants (index.html's layOut); a page without a layout
-  // of its own keeps the canvas as it is.
+  // The size the page wants (index.html's layOut, again if the page was
+  // zoomed); a page without a layout of its own keeps the canvas as it is.
+  EM_ASM({
+    if (Module.followRatio) Module.followRatio();
+  });
   int width = EM_ASM_INT({ return Module.canvasPixels ? Module.canvasPixels[0] : 0; });
   int height = EM_ASM_INT({ return Module.canvasPixels ? Module.canvasPixels[1] : 0; });
   if (width <= 0 || height <= 0) emscripten_get_canvas_element_size("#canvas", &width, &height);
