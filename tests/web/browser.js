@@ -57,7 +57,7 @@ function startChromium(executable, port = 0) {
     child.on('exit', (code) => reject(new Error(`Chromium ended (${code}):\n${text}`)));
     child.stderr.on('data', (chunk) => {
       text += chunk;
-      const found = /DevTools listening on ws:\/\/[^:]+:(\d+)\//.exec(text);
+      const found = /DevTools listening on ws:\/\/(?:\[[^\]]*\]|[^:/]+):(\d+)\//.exec(text);
       if (found) {
         clearTimeout(timer);
         resolve({ process: child, port: Number(found[1]), profile });
