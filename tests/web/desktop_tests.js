@@ -166,5 +166,14 @@ module.exports = {
     await tab.waitFor('Module.canvas.width === 640 && Module.canvas.height === 480', 5000);
     const frames = await tab.eval('Module._webFrames()');
     await tab.waitFor(`Module._webFrames() > ${frames + 5}`, 5000);
+    // The Full screen button under the canvas goes full screen again.
+    await tab.eval('document.exitPointerLock()');
+    const [x, y] = await tab.eval('(() => { const b = document.getElementById("buttonFullscreen")' +
+                                  '.getBoundingClientRect(); return [b.left + 5, b.top + 5]; })()');
+    for (const type of ['mousePressed', 'mouseReleased']) {
+      await tab.client.Input.dispatchMouseEvent({ type, x, y, button: 'left', clickCount: 1 });
+    }
+    await tab.waitFor('document.fullscreenElement === document.getElementById("stage")', 5000);
+    await tab.waitFor('Module.canvas.width === innerWidth', 5000);
   },
 };
