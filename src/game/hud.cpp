@@ -15,7 +15,6 @@
 namespace {
 constexpr double kWinDistance = 5.0;  // tens of units: 50 units from the exit point
 constexpr int kFontSet = 1;
-constexpr float kCrosshairDepth = -35.0f;
 
 // The enemies' names as the read-outs label them.
 constexpr const char* kTransX[kEnemyCount] = {"firstTransX",  "secondTransX", "thirdTransX",
@@ -30,6 +29,10 @@ void blue() { glColor4f(0, 0, 1, 1); }
 void bindFont() { glBindTexture(GL_TEXTURE_2D, fontTexture.textureName); }
 
 void print(int x, int y, const HudLine& line) { printString(x, y, kFontSet, line.text); }
+void print(const HudPlace& place, const HudLine& line) { print(place.x, place.y, line); }
+void print(const HudPlace& place, const char* text) {
+  printString(place.x, place.y, kFontSet, text);
+}
 
 uint64_t bitsOf(double value) {
   uint64_t bits;
@@ -83,10 +86,10 @@ void printDead(int x, int y, int enemy) {
   print(x, y, line);
 }
 
-void printScore(int x, int y) {
+void printScore(const HudPlace& place) {
   HudLine line;
   formatScoreLine(&line, result.point);
-  print(x, y, line);
+  print(place, line);
 }
 
 // H - P of the hit test for an enemy against the latest fire point.
@@ -174,20 +177,20 @@ void drawCrosshair() {
   glBindTexture(GL_TEXTURE_2D, crosshairTexture);
   glBegin(GL_QUADS);
   glTexCoord2f(1, 1);
-  glVertex3f(1, 1, 0);
+  glVertex3f(kCrosshairHalf, kCrosshairHalf, 0);
   glTexCoord2f(1, 0);
-  glVertex3f(1, -1, 0);
+  glVertex3f(kCrosshairHalf, -kCrosshairHalf, 0);
   glTexCoord2f(0, 0);
-  glVertex3f(-1, -1, 0);
+  glVertex3f(-kCrosshairHalf, -kCrosshairHalf, 0);
   glTexCoord2f(0, 1);
-  glVertex3f(-1, 1, 0);
+  glVertex3f(-kCrosshairHalf, kCrosshairHalf, 0);
   glEnd();
 }
 
 void drawHud() {
   bindFont();
   white();
-  print(150, 250,
+  print(kDistancePlace,
         cached(&distanceLine, kDistanceTag, exitDistance(player.xtrans2, player.ztrans2),
                [](HudLine* line, const char*, double v) { formatDistanceLine(line, v); }));
   // The end screen takes over from the next frame on.
@@ -195,10 +198,10 @@ void drawHud() {
 
   if (alertingEnemy() >= 0) {
     red();
-    printString(150, 230, kFontSet, "ALERT!");
+    print(kAlertPlace, "ALERT!");
   }
   blue();
-  printScore(150, 210);
+  printScore(kScorePlace);
   white();
   restoreAfterText();
 }
@@ -207,9 +210,8 @@ void drawStats() {
   bindFont();
   white();
   nextValueLine = 0;
-  print(-350, 250,
-        cached(&fpsLine, kFpsTag, frameRate.fps,
-               [](HudLine* line, const char*, double v) { formatFpsLine(line, v); }));
+  print(kFpsPlace, cached(&fpsLine, kFpsTag, frameRate.fps,
+                          [](HudLine* line, const char*, double v) { formatFpsLine(line, v); }));
 
   // The first enemy in detail.
   const Enemy& first = enemies[0];
@@ -257,9 +259,9 @@ void drawStats() {
 void drawEndScreen() {
   bindFont();
   blue();
-  printScore(0, 210);
+  printScore(kEndScorePlace);
   white();
-  printString(0, 190, kFontSet, result.gameOver ? "GAME OVER!" : "You win!");
-  printString(0, 170, kFontSet, "Press ESC to exit...");
+  print(kEndResultPlace, result.gameOver ? "GAME OVER!" : "You win!");
+  print(kEndExitPlace, "Press ESC to exit...");
   restoreAfterText();
 }

@@ -13,6 +13,27 @@ struct HudLine {
   char text[kHudLineSize];
 };
 
+// Where the HUD's lines sit on the text plane (text/font.h): the first glyph's
+// top-left corner in eye space, and the most glyphs the line ever holds.
+struct HudPlace {
+  int x, y, glyphs;
+};
+constexpr HudPlace kDistancePlace{150, 250, 14};  // "Distance: %4.0f"
+constexpr HudPlace kAlertPlace{150, 230, 6};      // "ALERT!"
+constexpr HudPlace kScorePlace{150, 210, 11};     // "point: %4.0d"
+constexpr HudPlace kFpsPlace{-350, 250, 9};       // "FPS: %4.0f", with F on
+constexpr HudPlace kEndScorePlace{0, 210, 11};    // the end screens' score
+constexpr HudPlace kEndResultPlace{0, 190, 10};   // "GAME OVER!" or "You win!"
+constexpr HudPlace kEndExitPlace{0, 170, 20};     // "Press ESC to exit..."
+// Every line above: what the page keeps its own buttons clear of.
+constexpr HudPlace kHudPlaces[] = {kDistancePlace, kAlertPlace,     kScorePlace,  kFpsPlace,
+                                   kEndScorePlace, kEndResultPlace, kEndExitPlace};
+
+// The crosshair: a square of half-width kCrosshairHalf in eye space, this far
+// in front of the eye, in the middle of the view.
+constexpr float kCrosshairDepth = -35.0f;
+constexpr float kCrosshairHalf = 1.0f;
+
 // A whole number printed like "%<width>.0d": right-aligned in the field,
 // and with no digits at all for 0 (a field of blanks). Done by hand so that
 // every C runtime prints the same thing.

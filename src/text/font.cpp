@@ -20,15 +20,15 @@ void buildFontLists() {
     glNewList(fontBase + GLuint(n), GL_COMPILE);
     glBegin(GL_QUADS);
     glTexCoord2f(cx, 1.0f - cy - 0.0625f);
-    glVertex2i(0, 16);
+    glVertex2i(0, kGlyphSize);
     glTexCoord2f(cx + 0.0625f, 1.0f - cy - 0.0625f);
-    glVertex2i(16, 16);
+    glVertex2i(kGlyphSize, kGlyphSize);
     glTexCoord2f(cx + 0.0625f, 1.0f - cy - 0.001f);
-    glVertex2i(16, 0);
+    glVertex2i(kGlyphSize, 0);
     glTexCoord2f(cx, 1.0f - cy - 0.001f);
     glVertex2i(0, 0);
     glEnd();
-    glTranslated(14, 0, 0);
+    glTranslated(kGlyphAdvance, 0, 0);
     glEndList();
   }
 }

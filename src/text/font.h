@@ -5,6 +5,11 @@
 #include "gl.h"
 #include "image/tga.h"
 
+// A glyph is a square this many eye-space units on the text plane, and the
+// next glyph starts kGlyphAdvance units to the right of it.
+constexpr int kGlyphSize = 16;
+constexpr int kGlyphAdvance = 14;
+
 extern TgaTexture fontTexture;
 extern GLuint fontBase;
 

@@ -15,9 +15,9 @@ const kTypes = {
   '.data': 'application/octet-stream', '.png': 'image/png',
 };
 
-// A static file server for one folder on 127.0.0.1 (any free port), with
-// `headers` added to every answer.
-function serve(folder, headers = {}) {
+// A static file server for one folder on 127.0.0.1 (on `port`, or any free
+// one), with `headers` added to every answer.
+function serve(folder, headers = {}, port = 0) {
   const root = path.resolve(folder);
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
@@ -35,16 +35,17 @@ function serve(folder, headers = {}) {
     fs.createReadStream(file).pipe(response);
   });
   return new Promise((resolve) => {
-    server.listen(0, '127.0.0.1', () => resolve(server));
+    server.listen(port, '127.0.0.1', () => resolve(server));
   });
 }
 
-// Headless Chromium with a DevTools port; resolves to { process, port }.
-function startChromium(executable) {
+// Headless Chromium with a DevTools port (`port`, or any free one); resolves
+// to { process, port }.
+function startChromium(executable, port = 0) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'shooter-chromium-'));
   const args = [
     '--headless=new', '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
-    '--window-size=1024,768', '--remote-debugging-port=0', `--user-data-dir=${profile}`,
+    '--window-size=1024,768', `--remote-debugging-port=${port}`, `--user-data-dir=${profile}`,
     '--no-first-run', '--no-default-browser-check', '--autoplay-policy=no-user-gesture-required',
     '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
     '--disable-backgrounding-occluded-windows', 'about:blank',
@@ -56,7 +57,7 @@ function startChromium(executable) {
     child.on('exit', (code) => reject(new Error(`Chromium ended (${code}):\n${text}`)));
     child.stderr.on('data', (chunk) => {
       text += chunk;
-      const found = /DevTools listening on ws:\/\/[^:]+:(\d+)\//.exec(text);
+      const found = /DevTools listening on ws:\/\/(?:\[[^\]]*\]|[^:/]+):(\d+)\//.exec(text);
       if (found) {
         clearTimeout(timer);
         resolve({ process: child, port: Number(found[1]), profile });

@@ -10,6 +10,7 @@
 #include "app/shell.h"
 #include "app/web/audio.h"
 #include "app/web/keymap.h"
+#include "app/web/page.h"
 #include "game/state.h"
 
 namespace {
@@ -61,15 +62,22 @@ bool browserKey(const EmscriptenKeyboardEvent& e) {
   return e.ctrlKey || e.metaKey || (e.keyCode >= 112 && e.keyCode <= 123);
 }
 
+// F12 is no key of the game's (app/screenshot.h): like the desktop shells, the
+// page catches it before the key table, a recording or a trace can see it. In
+// the browser it stays the browser's own (its developer tools), and the page's
+// Screenshot button takes the picture instead.
+constexpr unsigned long kF12 = 123;
+
 EM_BOOL onKeyDown(int, const EmscriptenKeyboardEvent* e, void*) {
   // Anything pressed with Alt, and F10, are system keys the game never sees.
-  if (e->altKey || e->keyCode == 121) return EM_FALSE;
+  if (e->altKey || e->keyCode == 121 || e->keyCode == kF12) return EM_FALSE;
   const int key = virtualKeyFromKeyCode(e->keyCode);
   if (key != 0) push(Kind::KeyDown, key);
   return browserKey(*e) ? EM_FALSE : EM_TRUE;
 }
 
 EM_BOOL onKeyUp(int, const EmscriptenKeyboardEvent* e, void*) {
+  if (e->keyCode == kF12) return EM_FALSE;
   const int key = virtualKeyFromKeyCode(e->keyCode);
   if (key != 0) push(Kind::KeyUp, key);
   return browserKey(*e) ? EM_FALSE : EM_TRUE;
@@ -84,17 +92,12 @@ EM_BOOL onMouseMove(int, const EmscriptenMouseEvent* e, void*) {
 EM_BOOL onMouseDown(int, const EmscriptenMouseEvent* e, void*) {
   // Pointer lock, full screen and sound are granted only inside a click handler.
   emscripten_request_pointerlock("#canvas", EM_FALSE);
-  if (wantFullscreen) {
-    EmscriptenFullscreenChangeEvent state{};
-    emscripten_get_fullscreen_status(&state);
-    if (!state.isFullscreen) {
-      EmscriptenFullscreenStrategy strategy{};
-      strategy.scaleMode = EMSCRIPTEN_FULLSCREEN_SCALE_ASPECT;
-      strategy.canvasResolutionScaleMode = EMSCRIPTEN_FULLSCREEN_CANVAS_SCALE_NONE;
-      strategy.filteringMode = EMSCRIPTEN_FULLSCREEN_FILTERING_DEFAULT;
-      emscripten_request_fullscreen_strategy("#canvas", EM_FALSE, &strategy);
-    }
-  }
+  // Full screen is the page's (its stage covers the screen, and the canvas's
+  // backing store follows at the screen's own pixels).
+  if (wantFullscreen)
+    EM_ASM({
+      if (Module.goFullscreen) Module.goFullscreen();
+    });
   resumeAudio();
   if (e->button == 0) push(Kind::Fire);
   return EM_TRUE;
@@ -265,9 +268,11 @@ bool pumpOneEvent() {
 }
 
 // A page cannot be closed from inside the game: no quit request ever comes.
-// With the queue empty a frame follows, with the pads as they are now.
+// With the queue empty a frame follows, at the canvas's size and with the pads
+// as they are now.
 PumpResult pumpEvent(int*) {
   if (pumpOneEvent()) return PumpResult::Handled;
+  followCanvasSize();
   readPads();
   return PumpResult::Empty;
 }
