@@ -6,9 +6,8 @@
 # Every archive carries LICENSE; the Debian package its Debian forms: the
 # copyright file, the changelog made from CHANGELOG.md, the manual page, the
 # icon at every size and the AppStream metainfo.
-# The game loads its data relative to its working directory, so the data stay
-# beside the binary in the archives, and the Debian package's launcher changes
-# into the data folder first.
+# The game finds its data beside its binary (the archives) or, installed, in
+# the data folder of the installed layout (src/app/data_folder.h).
 #
 # Two install layouts, as components:
 #   archive  the one-folder layout of the zip and the tar.gz;
@@ -73,9 +72,10 @@ if(NOT WIN32)
   add_custom_target(package_files ALL
     DEPENDS "${generated}/shooter.6.gz" "${generated}/changelog.Debian.gz")
 
-  install(PROGRAMS packaging/system/shooter DESTINATION games COMPONENT system)
-  install(TARGETS shooter RUNTIME DESTINATION lib/games/shooter COMPONENT system)
-  shooter_install_data(share/games/shooter COMPONENT system)
+  configure_file(packaging/system/shooter "${generated}/shooter" @ONLY)
+  install(PROGRAMS "${generated}/shooter" DESTINATION games COMPONENT system)
+  install(TARGETS shooter RUNTIME DESTINATION ${SHOOTER_INSTALL_PROGRAM_DIR} COMPONENT system)
+  shooter_install_data(${SHOOTER_INSTALL_DATA_DIR} COMPONENT system)
   install(FILES packaging/system/shooter.desktop DESTINATION share/applications
           COMPONENT system)
   foreach(size IN LISTS SHOOTER_ICON_SIZES)
