@@ -74,11 +74,6 @@ foreach(case windowed:large close:large fallback:large play:large fullscreen:sma
     $<TARGET_FILE:shooter> "${SHOOTER_CLOSE_WINDOW}")
 endforeach()
 
-# The installed command (the system layout in a scratch prefix) run from a
-# scratch folder: its answers without a display, a game recorded there.
-shooter_x11_test(e2e_linux_installed e2e large
-  "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_installed_layout.sh" "${PROJECT_BINARY_DIR}")
-
 # Without a display the game refuses to start (no X server needed).
 add_test(NAME e2e_linux_no_display
   COMMAND bash "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_no_display.sh" $<TARGET_FILE:shooter>
@@ -91,6 +86,11 @@ add_test(NAME e2e_linux_command_line
           "${PROJECT_VERSION}"
   WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
 set_tests_properties(e2e_linux_command_line PROPERTIES TIMEOUT 120 LABELS e2e)
+
+# The installed command (the system layout in a scratch prefix) run from a
+# scratch folder: its answers without a display, a game recorded there.
+shooter_x11_test(e2e_linux_installed e2e large
+  "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_installed_layout.sh" "${PROJECT_BINARY_DIR}")
 
 # A figure, not a test: presented frames per second of the real shell loop.
 # Run it with `cmake --build --preset linux --target fps-linux` (an X server

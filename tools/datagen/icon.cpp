@@ -157,13 +157,13 @@ bool writeIcon(const std::string& iconPath, const std::vector<int>& themeSizes,
   const size_t slash = iconPath.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "." : iconPath.substr(0, slash);
   bool ok = true;
+  std::vector<Picture> icoPictures;
+  for (int size : kIcoSizes) icoPictures.push_back(drawIcon(size));
   for (int size : themeSizes) {
     const Picture picture = drawIcon(size);
     const std::string name = std::to_string(size) + "x" + std::to_string(size);
     ok = writeFile(folder + "/hicolor/" + name + "/apps/shooter.png", compressedPng(picture)) && ok;
     if (sheet) sheet->add("icon " + name, picture, size <= 32 ? 4 : size <= 64 ? 2 : 1);
   }
-  std::vector<Picture> icoPictures;
-  for (int size : kIcoSizes) icoPictures.push_back(drawIcon(size));
   return writeFile(iconPath, encodeIco(icoPictures)) && ok;
 }
