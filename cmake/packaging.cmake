@@ -6,9 +6,8 @@
 # Every archive carries LICENSE; the Debian package its Debian forms: the
 # copyright file, the changelog made from CHANGELOG.md, the manual page, the
 # icon at every size and the AppStream metainfo.
-# The game loads its data relative to its working directory, so the data stay
-# beside the binary in the archives, and the Debian package's launcher changes
-# into the data folder first.
+# The game finds its data beside its binary (the archives) or, installed, in
+# the data folder of the installed layout (src/app/data_folder.h).
 #
 # Two install layouts, as components:
 #   archive  the one-folder layout of the zip and the tar.gz;
@@ -26,6 +25,17 @@ function(shooter_install_data folder)
   endforeach()
 endfunction()
 
+# shooter_drop_comment(FOLDER INSTALL-OPTIONS...): the installed binary in FOLDER
+# loses the compilers' version notes (.comment), of no use in a shipped
+# program (lintian: binary-has-unneeded-section). Runs after its stripping.
+function(shooter_drop_comment folder)
+  if(CMAKE_OBJCOPY AND NOT WIN32)
+    install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${folder}/shooter${CMAKE_EXECUTABLE_SUFFIX}\"
+                  COMMAND_ERROR_IS_FATAL ANY)" ${ARGN})
+  endif()
+endfunction()
+
 # The one-folder layout.
 if(WIN32)
   set(archive_component COMPONENT archive)
@@ -33,15 +43,23 @@ else()
   set(archive_component COMPONENT archive EXCLUDE_FROM_ALL)
 endif()
 install(TARGETS shooter RUNTIME DESTINATION . ${archive_component})
+shooter_drop_comment(. ${archive_component})
 shooter_install_data(. ${archive_component})
-install(FILES README.md LICENSE CHANGELOG.md DESTINATION . ${archive_component})
+# stb's code is compiled into the program: its notice travels with it.
+install(FILES README.md LICENSE packaging/THIRD-PARTY-NOTICES.txt CHANGELOG.md DESTINATION .
+        ${archive_component})
 set(SHOOTER_THEME_ICONS "${PROJECT_BINARY_DIR}/generated/hicolor")
 if(NOT WIN32)
   install(FILES "${SHOOTER_THEME_ICONS}/256x256/apps/shooter.png" DESTINATION .
           RENAME shooter.png ${archive_component})
   install(PROGRAMS packaging/linux/play.sh packaging/linux/install-desktop-entry.sh
           DESTINATION . ${archive_component})
-  install(FILES packaging/linux/shooter.desktop.in DESTINATION . ${archive_component})
+  # The archive's desktop entry keeps @DIR@ for install-desktop-entry.sh.
+  set(DIR "@DIR@")
+  configure_file(packaging/linux/shooter.desktop.in
+                 "${PROJECT_BINARY_DIR}/generated/archive/shooter.desktop.in" @ONLY)
+  install(FILES "${PROJECT_BINARY_DIR}/generated/archive/shooter.desktop.in" DESTINATION .
+          ${archive_component})
 endif()
 
 # The system layout (Linux).
@@ -52,6 +70,8 @@ if(NOT WIN32)
   set(SHOOTER_DEBIAN_REVISION 1)
   set(generated "${PROJECT_BINARY_DIR}/generated")
   configure_file(packaging/system/shooter.6.in "${generated}/shooter.6" @ONLY)
+  configure_file(packaging/system/shooter.desktop.in "${generated}/${SHOOTER_APP_ID}.desktop" @ONLY)
+  configure_file(packaging/debian/copyright.in "${generated}/copyright" @ONLY)
   configure_file(packaging/system/shooter.metainfo.xml.in
                  "${generated}/${SHOOTER_APP_ID}.metainfo.xml" @ONLY)
   # Debian's documentation is compressed with gzip -9n.
@@ -73,10 +93,12 @@ if(NOT WIN32)
   add_custom_target(package_files ALL
     DEPENDS "${generated}/shooter.6.gz" "${generated}/changelog.Debian.gz")
 
-  install(PROGRAMS packaging/system/shooter DESTINATION games COMPONENT system)
-  install(TARGETS shooter RUNTIME DESTINATION lib/games/shooter COMPONENT system)
-  shooter_install_data(share/games/shooter COMPONENT system)
-  install(FILES packaging/system/shooter.desktop DESTINATION share/applications
+  configure_file(packaging/system/shooter "${generated}/shooter" @ONLY)
+  install(PROGRAMS "${generated}/shooter" DESTINATION games COMPONENT system)
+  install(TARGETS shooter RUNTIME DESTINATION ${SHOOTER_INSTALL_PROGRAM_DIR} COMPONENT system)
+  shooter_drop_comment(${SHOOTER_INSTALL_PROGRAM_DIR} COMPONENT system)
+  shooter_install_data(${SHOOTER_INSTALL_DATA_DIR} COMPONENT system)
+  install(FILES "${generated}/${SHOOTER_APP_ID}.desktop" DESTINATION share/applications
           COMPONENT system)
   foreach(size IN LISTS SHOOTER_ICON_SIZES)
     install(FILES "${SHOOTER_THEME_ICONS}/${size}x${size}/apps/shooter.png"
@@ -85,7 +107,7 @@ if(NOT WIN32)
   install(FILES "${generated}/${SHOOTER_APP_ID}.metainfo.xml" DESTINATION share/metainfo
           COMPONENT system)
   install(FILES "${generated}/shooter.6.gz" DESTINATION share/man/man6 COMPONENT system)
-  install(FILES README.md packaging/debian/copyright "${generated}/changelog.Debian.gz"
+  install(FILES README.md "${generated}/copyright" "${generated}/changelog.Debian.gz"
           DESTINATION share/doc/shooter COMPONENT system)
   # lintian's overrides, each with its reason.
   install(FILES packaging/debian/lintian-overrides DESTINATION share/lintian/overrides

@@ -1,3 +1,5 @@
 #!/bin/sh
-# Runs the game from its own folder, which holds the data files it loads.
-cd "$(dirname "$0")" && exec ./shooter
+# Runs the game beside this launcher with every argument as given: the game
+# finds its data in its own folder, and relative file names name files in the
+# folder the launcher was started from.
+exec "$(dirname "$0")/shooter" "$@"

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/png_bytes.h"
 #include "app/shell.h"
 #include "gl.h"
 #include "platform/platform.h"
@@ -15,13 +16,6 @@ constexpr int kMaxCopies = 1000;  // "-2" up to "-999" within one second
 bool requested = false;
 char lastPath[1024] = "";
 bool saved = false;  // lastPath is new
-
-void appendBytes(void* context, void* data, int size) {
-  auto* out = static_cast<std::vector<uint8_t>*>(context);
-  const size_t start = out->size();
-  out->resize(start + static_cast<size_t>(size));
-  std::memcpy(out->data() + start, data, static_cast<size_t>(size));
-}
 
 void complain(const char* reason, const char* folder) {
   char text[1400];
@@ -76,7 +70,7 @@ bool saveScreenshot(const std::vector<uint8_t>& rgb, const std::tm& when, char* 
     return false;
   }
   std::vector<uint8_t> png;
-  if (stbi_write_png_to_func(appendBytes, &png, kWindowWidth, kWindowHeight, 3, rgb.data(),
+  if (stbi_write_png_to_func(appendPngBytes, &png, kWindowWidth, kWindowHeight, 3, rgb.data(),
                              kWindowWidth * 3) == 0) {
     complain("the picture could not be encoded", nullptr);
     return false;

@@ -87,6 +87,11 @@ add_test(NAME e2e_linux_command_line
   WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
 set_tests_properties(e2e_linux_command_line PROPERTIES TIMEOUT 120 LABELS e2e)
 
+# The installed command (the system layout in a scratch prefix) run from a
+# scratch folder: its answers without a display, a game recorded there.
+shooter_x11_test(e2e_linux_installed e2e large
+  "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_installed_layout.sh" "${PROJECT_BINARY_DIR}")
+
 # A figure, not a test: presented frames per second of the real shell loop.
 # Run it with `cmake --build --preset linux --target fps-linux` (an X server
 # on SHOOTER_DISPLAY_LARGE, default :99).

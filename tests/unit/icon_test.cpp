@@ -14,7 +14,7 @@
 
 namespace {
 const std::string kGenerated = std::string(SHOOTER_BINARY_DIR) + "/generated";
-constexpr int kThemeSizes[] = {16, 24, 32, 48, 64, 128, 256};
+constexpr int kThemeSizes[] = {SHOOTER_ICON_SIZES};  // the build's list
 
 const uint8_t* pixel(const PngImage& image, int x, int y) {
   return &image.rgba[(size_t(y) * size_t(image.width) + size_t(x)) * 4];

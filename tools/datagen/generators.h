@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "image.h"
 
@@ -16,5 +17,7 @@ bool writeFont(const std::string& outDir, ContactSheet* sheet);
 bool writeSound(const std::string& outDir, ContactSheet* sheet);
 // tris.md2 and hobgoblin.bmp.
 bool writeCreature(const std::string& outDir, ContactSheet* sheet);
-// The program icon (32 x 32, 16 colours) as a .ico file.
-bool writeIcon(const std::string& iconPath, ContactSheet* sheet);
+// The program icon: the Windows .ico at iconPath, and one PNG for each of the
+// theme's sizes in hicolor/NxN/apps/shooter.png beside it.
+bool writeIcon(const std::string& iconPath, const std::vector<int>& themeSizes,
+               ContactSheet* sheet);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/png_bytes.h"
 #include "generators.h"
 
 #define STB_IMAGE_WRITE_STATIC
@@ -12,7 +13,6 @@
 #include "stb_image_write.h"
 
 namespace {
-constexpr int kThemeSizes[] = {16, 24, 32, 48, 64, 128, 256};
 constexpr int kIcoSizes[] = {16, 32, 48, 256};
 constexpr int kSamples = 8;  // per pixel and axis: the edges' coverage
 
@@ -90,17 +90,11 @@ Picture drawIcon(int size) {
   return picture;
 }
 
-void appendBytes(void* context, void* data, int size) {
-  auto* out = static_cast<std::vector<uint8_t>*>(context);
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  out->insert(out->end(), bytes, bytes + size);
-}
-
 // A compressed RGBA PNG (the theme's files, and the .ico's 256-pixel entry).
 std::vector<uint8_t> compressedPng(const Picture& picture) {
   std::vector<uint8_t> png;
-  stbi_write_png_to_func(appendBytes, &png, picture.width, picture.height, 4, picture.pixels.data(),
-                         picture.width * 4);
+  stbi_write_png_to_func(appendPngBytes, &png, picture.width, picture.height, 4,
+                         picture.pixels.data(), picture.width * 4);
   return png;
 }
 
@@ -158,17 +152,17 @@ std::vector<uint8_t> encodeIco(const std::vector<Picture>& pictures) {
 }
 }  // namespace
 
-bool writeIcon(const std::string& iconPath, ContactSheet* sheet) {
+bool writeIcon(const std::string& iconPath, const std::vector<int>& themeSizes,
+               ContactSheet* sheet) {
   const size_t slash = iconPath.find_last_of("/\\");
   const std::string folder = slash == std::string::npos ? "." : iconPath.substr(0, slash);
   bool ok = true;
   std::vector<Picture> icoPictures;
-  for (int size : kThemeSizes) {
+  for (int size : kIcoSizes) icoPictures.push_back(drawIcon(size));
+  for (int size : themeSizes) {
     const Picture picture = drawIcon(size);
     const std::string name = std::to_string(size) + "x" + std::to_string(size);
     ok = writeFile(folder + "/hicolor/" + name + "/apps/shooter.png", compressedPng(picture)) && ok;
-    if (std::find(std::begin(kIcoSizes), std::end(kIcoSizes), size) != std::end(kIcoSizes))
-      icoPictures.push_back(picture);
     if (sheet) sheet->add("icon " + name, picture, size <= 32 ? 4 : size <= 64 ? 2 : 1);
   }
   return writeFile(iconPath, encodeIco(icoPictures)) && ok;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/data_folder.h"
 #include "app/gl_path.h"
 #include "app/main_loop.h"
 #include "app/sdl/window.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   int exitCode = kExitNormal;
   if (!takeCommandLine(argc, argv, &options, &exitCode)) return exitCode;
   chooseGlPath(options.directGl);
+  enterDataFolder(&options);
   // A game nobody can see would run for ever: without a display it refuses to
   // start. The video system stays up for the whole run, so that every message
   // box goes through the display's own connection.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "app/data_folder.h"
 #include "app/gl_path.h"
 #include "app/main_loop.h"
 #include "app/shell.h"
@@ -14,5 +15,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   int exitCode = kExitNormal;
   if (!takeCommandLine(__argc, __argv, &options, &exitCode)) return exitCode;
   chooseGlPath(options.directGl);
+  enterDataFolder(&options);
   return runGame();
 }
