@@ -15,10 +15,12 @@ replay() {
   GAME_PID=$!
   win=$(e2e_find_window "First Person Shooter" 15) || e2e_fail "no game window ($3)"
   [ "$3" = --window ] && e2e_x xdotool windowsize "$win" "$5" "$6"
-  sleep 0.5
-  geometry=$(e2e_geometry "$win")
+  local end=$((SECONDS + 5)) geometry
+  while geometry=$(e2e_geometry "$win") && [ "${geometry#* * }" != "$5 $6" ] && [ $SECONDS -lt $end ]; do
+    sleep 0.1
+  done
   [ "${geometry#* * }" = "$5 $6" ] || e2e_fail "the window is '$geometry', expected $5 x $6 ($3)"
-  e2e_expect_exit 60 0
+  e2e_expect_exit 120 0
   grep -q '^The replay ended as the recorded game did' "$work/$4.txt" ||
     e2e_fail "the replay differs ($3, $5 x $6)"
   bash "$(dirname "$0")/compare_trace.sh" "${2%.rec}.trace" "$work/$4.trace" ||

@@ -2,8 +2,8 @@
 # On a 1920x1080 screen without a 640x480 mode, Yes to the start question
 # covers the whole screen at its own mode, with no fallback question: the
 # frame is drawn at 1920x1080 with the crosshair at its centre, and the
-# screen's mode is the same before, during and after. Alt+Enter gives a
-# window, and full screen again. Arguments: the game, the window_pixels tool.
+# screen's mode is the same before, during and after. The window shows the
+# game's icon. Alt+Enter gives a window, and full screen again. Arguments: the game, the window_pixels tool.
 . "$(dirname "$0")/e2e_linux_lib.sh"
 e2e_use_display
 e2e_need_box_fonts
@@ -77,6 +77,9 @@ win=$(e2e_find_window "First Person Shooter" 15) || e2e_fail "no game window app
 geometry=$(settled_geometry "$win" "0 0 1920 1080")
 [ "$geometry" = "0 0 1920 1080" ] || e2e_fail "the window covers '$geometry', expected '0 0 1920 1080'"
 [ "$(mode)" = "$before" ] || e2e_fail "the screen's mode is '$(mode)' during the game"
+# The window carries the game's icon.
+e2e_x xprop -id "$win" _NET_WM_ICON | head -1 | grep -q 'Icon (64 x 64)' ||
+  e2e_fail "the window has no icon"
 sleep 1
 check_frame "$win" "$2" 1920x1080
 
