@@ -1,13 +1,14 @@
 #!/bin/bash
-# On a 1024x768 screen there is no 640x480 mode: Yes to the start question
-# brings the fallback question. No to it shows "Program Will Now Close." and
-# ends; Yes to it runs the game in a window.
+# With --switch-mode full screen switches the display to 640x480, which a
+# 1024x768 screen does not offer: Yes to the start question brings the
+# fallback question. No to it shows "Program Will Now Close." and ends; Yes
+# to it runs the game in a window.
 . "$(dirname "$0")/e2e_linux_lib.sh"
 e2e_use_display
 e2e_need_box_fonts
 
 # No: the program closes.
-e2e_start_game "$1"
+e2e_start_game "$1" --switch-mode
 e2e_answer_start_question Return
 box=$(e2e_find_window "Quarl GL" 15) || e2e_fail "no fallback question appeared"
 e2e_answer "$box" Escape
@@ -17,7 +18,7 @@ e2e_answer "$box" Return
 e2e_expect_exit 10 0
 
 # Yes: a window.
-e2e_start_game "$1"
+e2e_start_game "$1" --switch-mode
 e2e_answer_start_question Return
 box=$(e2e_find_window "Quarl GL" 15) || e2e_fail "no fallback question appeared"
 e2e_answer "$box" Return

@@ -1,8 +1,9 @@
 # Shared pieces of the Linux end-to-end tests (sourced, not run).
 #
 # SHOOTER_E2E_DISPLAY names the screen a test needs: "large" (a 1024x768 Xvfb,
-# $SHOOTER_DISPLAY_LARGE, default :99) or "small" (640x480,
-# $SHOOTER_DISPLAY_SMALL, default :98). A test skips (exit 77) when that X
+# $SHOOTER_DISPLAY_LARGE, default :99), "small" (640x480,
+# $SHOOTER_DISPLAY_SMALL, default :98) or "wide" (1920x1080,
+# $SHOOTER_DISPLAY_WIDE, default :97). A test skips (exit 77) when that X
 # server does not answer or has another size.
 #
 # Windows are found by their exact title with xwininfo: SDL titles are
@@ -41,6 +42,7 @@ e2e_use_display() {
   case $which in
     large) export DISPLAY=${SHOOTER_DISPLAY_LARGE:-:99}; want="1024 768" ;;
     small) export DISPLAY=${SHOOTER_DISPLAY_SMALL:-:98}; want="640 480" ;;
+    wide) export DISPLAY=${SHOOTER_DISPLAY_WIDE:-:97}; want="1920 1080" ;;
     *) e2e_fail "unknown display kind '$which'" ;;
   esac
   command -v xdotool >/dev/null || e2e_skip "xdotool is not installed"
@@ -80,10 +82,11 @@ e2e_window_exists() {
   grep -qF " \"$1\": (" <<<"$tree"
 }
 
-# Starts the game in the current folder, in its own session so that the
-# clean-up can end it together with a message box it may have open.
+# Starts the game ($1, with the options that follow) in the current folder,
+# in its own session so that the clean-up can end it together with a message
+# box it may have open.
 e2e_start_game() {
-  setsid "$1" </dev/null &
+  setsid "$@" </dev/null &
   GAME_PID=$!
 }
 

@@ -6,7 +6,8 @@
 # two Xvfb screens that the end-to-end tests use. The e2e_linux_* tests drive
 # the real game binary with xdotool. Both X11 variants read
 # SHOOTER_DISPLAY_LARGE (a 1024x768 screen, default :99) and
-# SHOOTER_DISPLAY_SMALL (640x480, default :98) and skip when no server answers.
+# SHOOTER_DISPLAY_SMALL (640x480, default :98), and the wide full-screen test
+# SHOOTER_DISPLAY_WIDE (1920x1080, default :97); each skips when no server answers.
 find_package(SDL2 REQUIRED)
 find_package(X11)
 
@@ -60,8 +61,12 @@ if(X11_FOUND)
   add_executable(close_window linux/close_window.c)
   target_link_libraries(close_window PRIVATE X11::X11)
   set(SHOOTER_CLOSE_WINDOW $<TARGET_FILE:close_window>)
+  add_executable(window_pixels linux/window_pixels.c)
+  target_link_libraries(window_pixels PRIVATE X11::X11)
+  set(SHOOTER_WINDOW_PIXELS $<TARGET_FILE:window_pixels>)
 else()
   set(SHOOTER_CLOSE_WINDOW "")
+  set(SHOOTER_WINDOW_PIXELS "")
 endif()
 
 foreach(case windowed:large close:large fallback:large play:large fullscreen:small
@@ -73,6 +78,12 @@ foreach(case windowed:large close:large fallback:large play:large fullscreen:sma
     "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_${script}.sh"
     $<TARGET_FILE:shooter> "${SHOOTER_CLOSE_WINDOW}")
 endforeach()
+
+# Full screen on a 1920x1080 screen (SHOOTER_DISPLAY_WIDE, default :97) that
+# has no 640x480 mode, read back from the window's pixels.
+shooter_x11_test(e2e_linux_desktop_fullscreen e2e wide
+  "${CMAKE_CURRENT_SOURCE_DIR}/e2e_linux_desktop_fullscreen.sh"
+  $<TARGET_FILE:shooter> "${SHOOTER_WINDOW_PIXELS}")
 
 # Without a display the game refuses to start (no X server needed).
 add_test(NAME e2e_linux_no_display

@@ -1,9 +1,11 @@
 // The program icon: a white crosshair over a red target disc, drawn from its
 // geometry at each size the desktops ask for (never one bitmap scaled), with
-// alpha. Written as PNG files for the freedesktop icon theme and as one
-// Windows .ico holding the 16, 32, 48 and 256 pixel pictures.
+// alpha. Written as PNG files for the freedesktop icon theme, as one Windows
+// .ico holding the 16, 32, 48 and 256 pixel pictures, and as the SDL window's
+// 64 pixel picture in a header the Linux game is compiled with.
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "app/png_bytes.h"
 #include "generators.h"
@@ -14,7 +16,8 @@
 
 namespace {
 constexpr int kIcoSizes[] = {16, 32, 48, 256};
-constexpr int kSamples = 8;  // per pixel and axis: the edges' coverage
+constexpr int kWindowIconSize = 64;  // the SDL window's own
+constexpr int kSamples = 8;          // per pixel and axis: the edges' coverage
 
 struct Colour {
   double r, g, b, a;
@@ -126,6 +129,23 @@ std::vector<uint8_t> icoBitmap(const Picture& picture) {
   return out;
 }
 
+// The icon an SDL window shows, compiled into the Linux game: its RGBA
+// bytes, rows from the top, as a C++ header.
+std::vector<uint8_t> windowIconHeader(const Picture& picture) {
+  std::string text =
+      "// Made by the data generator (tools/datagen): the window's icon, RGBA rows from the "
+      "top.\n#pragma once\n\nconstexpr int kWindowIconSize = " +
+      std::to_string(picture.width) + ";\nconstexpr unsigned char kWindowIconPixels[] = {";
+  size_t count = 0;
+  for (const Rgba& c : picture.pixels) {
+    for (const uint8_t byte : {c.r, c.g, c.b, c.a}) {
+      text += (count++ % 16 == 0 ? "\n    " : " ") + std::to_string(byte) + ",";
+    }
+  }
+  text += "\n};\n";
+  return std::vector<uint8_t>(text.begin(), text.end());
+}
+
 std::vector<uint8_t> encodeIco(const std::vector<Picture>& pictures) {
   std::vector<std::vector<uint8_t>> images;
   for (const Picture& p : pictures)
@@ -165,5 +185,7 @@ bool writeIcon(const std::string& iconPath, const std::vector<int>& themeSizes,
     ok = writeFile(folder + "/hicolor/" + name + "/apps/shooter.png", compressedPng(picture)) && ok;
     if (sheet) sheet->add("icon " + name, picture, size <= 32 ? 4 : size <= 64 ? 2 : 1);
   }
+  ok = writeFile(folder + "/shooter_window_icon.h", windowIconHeader(drawIcon(kWindowIconSize))) &&
+       ok;
   return writeFile(iconPath, encodeIco(icoPictures)) && ok;
 }

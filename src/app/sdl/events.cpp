@@ -5,6 +5,7 @@
 #include "app/screenshot.h"
 #include "app/sdl/keymap.h"
 #include "app/sdl/pads.h"
+#include "app/sdl/window.h"
 #include "app/shell.h"
 #include "game/state.h"
 
@@ -16,7 +17,14 @@ void handleWindowEvent(const SDL_WindowEvent& window) {
     case SDL_WINDOWEVENT_MAXIMIZED: shell.active = true; break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
     case SDL_WINDOWEVENT_FOCUS_LOST: padsFocus(window.event == SDL_WINDOWEVENT_FOCUS_GAINED); break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED: resizeView(window.data1, window.data2); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      // The event gives the window's size; the drawable's pixels may be more.
+      if (gameWindow != nullptr) {
+        resizeToDrawable();
+      } else {
+        resizeView(window.data1, window.data2);
+      }
+      break;
     default: break;
   }
 }
@@ -33,6 +41,14 @@ EventResult handleEvent(const SDL_Event& event) {
       // F12 saves a screenshot and is no key of the game's (app/screenshot.h).
       if (event.key.keysym.scancode == SDL_SCANCODE_F12) {
         if (event.key.repeat == 0) requestScreenshot();
+        break;
+      }
+      // Alt+Enter switches between full screen and a window, and is no key
+      // of the game's either.
+      if ((event.key.keysym.scancode == SDL_SCANCODE_RETURN ||
+           event.key.keysym.scancode == SDL_SCANCODE_KP_ENTER) &&
+          (event.key.keysym.mod & KMOD_ALT) != 0) {
+        if (event.key.repeat == 0) switchFullScreen();
         break;
       }
       // Repeats of a held key simply leave it down.

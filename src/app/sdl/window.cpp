@@ -1,10 +1,12 @@
 // The game window with its GL context on SDL2, and the connection to the display.
 #include "app/sdl/window.h"
 
+#include "app/gl_path.h"
 #include "app/main_loop.h"
 #include "app/sdl/pads.h"
 #include "app/shell.h"
 #include "gl.h"
+#include "shooter_window_icon.h"
 
 SDL_Window* gameWindow = nullptr;
 SDL_GLContext gameContext = nullptr;
@@ -12,6 +14,9 @@ SDL_GLContext gameContext = nullptr;
 namespace {
 char failure[256] = "";
 bool videoStarted = false;  // by openGameWindow
+// The window's size before it went full screen, to return to.
+int windowedWidth = kWindowWidth;
+int windowedHeight = kWindowHeight;
 
 // Drivers that come up without anything the player could see.
 bool screenless(const char* driver) {
@@ -92,6 +97,26 @@ bool findFullscreenMode(int width, int height, SDL_DisplayMode* mode) {
   return mode->w == width && mode->h == height;
 }
 
+// The mouse pointer is hidden over a full-screen game.
+void showCursorFor(bool fullscreen) {
+  if (fullscreen) {
+    SDL_ShowCursor(SDL_DISABLE);
+  } else {
+    SDL_SetCursor(SDL_GetDefaultCursor());
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+}
+
+// The game's icon on the window (the window manager's, the task bar's).
+void showWindowIcon() {
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<unsigned char*>(kWindowIconPixels), kWindowIconSize, kWindowIconSize, 32,
+      kWindowIconSize * 4, SDL_PIXELFORMAT_RGBA32);
+  if (icon == nullptr) return;  // the game goes on without
+  SDL_SetWindowIcon(gameWindow, icon);
+  SDL_FreeSurface(icon);
+}
+
 // Fails: tears down what exists, then tells why.
 WindowOpen failOpen(StartError error) {
   closeGameWindow();
@@ -116,8 +141,11 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   // Key events only; no text input or input method is wanted.
   SDL_StopTextInput();
 
+  windowedWidth = width;
+  windowedHeight = height;
+  // Switching the display's mode needs exactly that mode.
   SDL_DisplayMode mode{};
-  if (shell.fullscreen && !findFullscreenMode(width, height, &mode)) {
+  if (shell.fullscreen && shell.switchMode && !findFullscreenMode(width, height, &mode)) {
     if (!askWindowedFallback()) {
       closeVideo();
       return WindowOpen::Declined;
@@ -125,32 +153,45 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
     shell.fullscreen = false;
   }
 
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-  if (shell.fullscreen) {
-    flags |= SDL_WINDOW_FULLSCREEN;
-    SDL_ShowCursor(SDL_DISABLE);
-  } else {
-    flags |= SDL_WINDOW_RESIZABLE;
-    SDL_SetCursor(SDL_GetDefaultCursor());
-    SDL_ShowCursor(SDL_ENABLE);
-  }
-
   startPads();
   requestPixelFormat(bits);
-  // The client area is exactly width x height, at the screen's top-left corner.
-  gameWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
+  // The window is drawn at the screen's own pixels (a high-density screen's
+  // too); its client area is width x height in the desktop's units, at the
+  // screen's top-left corner. Full screen covers the first display, borderless
+  // at its bounds, until the window manager takes it full screen (below).
+  const Uint32 flags =
+      SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+  SDL_Rect area = {0, 0, width, height};
+  if (shell.fullscreen && shell.switchMode) {
+    gameWindow = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_FULLSCREEN);
+  } else if (shell.fullscreen) {
+    if (SDL_GetDisplayBounds(0, &area) == 0) {
+      gameWindow =
+          SDL_CreateWindow(title, area.x, area.y, area.w, area.h, flags | SDL_WINDOW_BORDERLESS);
+    }
+  } else {
+    gameWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
+  }
+  if (gameWindow == nullptr && shell.fullscreen && !shell.switchMode) {
+    if (!askWindowedFallback()) {
+      closeGameWindow();
+      return WindowOpen::Declined;
+    }
+    shell.fullscreen = false;
+    gameWindow = SDL_CreateWindow(title, 0, 0, width, height, flags);
+  }
   if (gameWindow == nullptr ||
-      (shell.fullscreen && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)) {
+      (shell.fullscreen && shell.switchMode && SDL_SetWindowDisplayMode(gameWindow, &mode) != 0)) {
     return failOpen(StartError::Window);
   }
+  showWindowIcon();
+  showCursorFor(shell.fullscreen);
 
   gameContext = SDL_GL_CreateContext(gameWindow);
   if (gameContext == nullptr) return failOpen(StartError::CreateContext);
   if (SDL_GL_MakeCurrent(gameWindow, gameContext) != 0) {
     return failOpen(StartError::ActivateContext);
   }
-  // The GL path chosen at start: the layer's arrays and state taken now.
-  if (!gldesk::start()) return failOpen(StartError::CreateContext);
   // Presentation waits for the display's refresh where the system allows it;
   // where it does not (a virtual X server), the frame pacer holds the rate.
   SDL_GL_SetSwapInterval(1);
@@ -158,17 +199,60 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
 
   SDL_ShowWindow(gameWindow);
   SDL_RaiseWindow(gameWindow);
+  // A window manager's full-screen state (the window already covers the
+  // display where there is none).
+  if (shell.fullscreen && !shell.switchMode) {
+    SDL_SetWindowFullscreen(gameWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
 
+  int drawableWidth = width;
+  int drawableHeight = height;
+  SDL_GL_GetDrawableSize(gameWindow, &drawableWidth, &drawableHeight);
+  return openGameScene(drawableWidth, drawableHeight);
+}
+
+void resizeToDrawable() {
+  if (gameWindow == nullptr) return;
+  int width = 0;
+  int height = 0;
+  SDL_GL_GetDrawableSize(gameWindow, &width, &height);
   resizeView(width, height);
+}
 
-  if (!initScene()) return failOpen(StartError::Scene);
-  return WindowOpen::Opened;
+void switchFullScreen() {
+  if (gameWindow == nullptr) return;
+  const bool full = !shell.fullscreen;
+  // The window stays, and with it the GL context, its textures and lists.
+  if (full && shell.switchMode) {
+    SDL_DisplayMode mode{};
+    if (!findFullscreenMode(kWindowWidth, kWindowHeight, &mode) ||
+        SDL_SetWindowDisplayMode(gameWindow, &mode) != 0 ||
+        SDL_SetWindowFullscreen(gameWindow, SDL_WINDOW_FULLSCREEN) != 0) {
+      return;
+    }
+  } else if (full) {
+    // Borderless over the display the window is on, then the window
+    // manager's full-screen state: without a window manager SDL's desktop
+    // full screen alone would leave the window at its size.
+    SDL_Rect area{};
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(gameWindow), &area) != 0) return;
+    SDL_GetWindowSize(gameWindow, &windowedWidth, &windowedHeight);
+    SDL_SetWindowBordered(gameWindow, SDL_FALSE);
+    SDL_SetWindowPosition(gameWindow, area.x, area.y);
+    SDL_SetWindowSize(gameWindow, area.w, area.h);
+    SDL_SetWindowFullscreen(gameWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    if (SDL_SetWindowFullscreen(gameWindow, 0) != 0) return;
+    SDL_SetWindowBordered(gameWindow, SDL_TRUE);
+    SDL_SetWindowSize(gameWindow, windowedWidth, windowedHeight);
+  }
+  shell.fullscreen = full;
+  showCursorFor(full);
+  resizeToDrawable();
 }
 
 void closeGameWindow() {
-  // Model arrays and font lists go while the context is still current.
-  releaseScene();
-  gldesk::stop();
+  closeGameScene();
 
   if (gameContext != nullptr) {
     if (SDL_GL_MakeCurrent(gameWindow, nullptr) != 0) {

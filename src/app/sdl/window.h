@@ -18,3 +18,11 @@ void stopVideo();
 
 // Why the last startVideo failed, for the player's standard error stream.
 const char* videoStartFailure();
+
+// The projection for the window's drawable as it is now, in pixels (more
+// than the window's size on a high-density screen).
+void resizeToDrawable();
+
+// Alt+Enter: between full screen and a window, keeping the window and its GL
+// context. Where the system refuses, the game stays as it was.
+void switchFullScreen();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/gl_path.h"
 #include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/win32/events.h"
@@ -113,23 +114,16 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   hRC = wglCreateContext(hDC);
   if (hRC == nullptr) return failOpen(StartError::CreateContext);
   if (!wglMakeCurrent(hDC, hRC)) return failOpen(StartError::ActivateContext);
-  // The GL path chosen at start: the layer's arrays and state taken now.
-  if (!gldesk::start()) return failOpen(StartError::CreateContext);
   requestVsync();
 
   ShowWindow(hWnd, SW_SHOW);
   SetForegroundWindow(hWnd);
   SetFocus(hWnd);
-  resizeView(width, height);
-
-  if (!initScene()) return failOpen(StartError::Scene);
-  return WindowOpen::Opened;
+  return openGameScene(width, height);
 }
 
 void closeGameWindow() {
-  // The model's arrays and the font lists go while the context is still current.
-  releaseScene();
-  gldesk::stop();
+  closeGameScene();
 
   if (hRC != nullptr) {
     if (!wglMakeCurrent(nullptr, nullptr)) showShutdownError(ShutdownError::ReleaseCurrent);

@@ -1,5 +1,6 @@
-// The SDL shell's part of the program: the window and its context, the
-// display mode and the fallback to a window, the teardown, and the event pump
+// The SDL shell's part of the program: the window and its context, full
+// screen at the display's own mode and Alt+Enter, the switched display mode
+// and its fallback to a window, the teardown, and the event pump
 // the main loop drives. Message boxes and cursor warps go to the recording
 // test platform. Run on SDL's offscreen driver (every display mode is offered)
 // and under X11 on a 1024x768 and a 640x480 screen (only the latter has the
@@ -13,12 +14,14 @@
 #include <string>
 
 #include "app/main_loop.h"
+#include "app/sdl/events.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"
 #include "game/state.h"
 #include "gl.h"
 #include "platform/platform.h"
 #include "support/test_platform.h"
+#include "text/font.h"
 
 namespace {
 // Whether the display offers 640 x 480 for full screen (asked once).
@@ -144,8 +147,62 @@ TEST_F(ShellTest, TheWindowedGameHasItsTitleClientAreaContextAndProjection) {
   EXPECT_TRUE(testPlatform.messages.empty()) << recordedMessages();
 }
 
-TEST_F(ShellTest, FullScreenWhereTheDisplayHasTheMode) {
+TEST_F(ShellTest, FullScreenCoversTheDisplayAtItsModeAndAltEnterSwitches) {
+  SDL_DisplayMode desktop{};
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened);
+  EXPECT_TRUE(testPlatform.messages.empty()) << recordedMessages();
+  const GLuint font = fontTexture.textureName;
+  struct Step {
+    bool fullscreen;
+    int width, height;  // the window's, in the desktop's units
+  };
+  const Step steps[] = {{true, desktop.w, desktop.h},
+                        {false, 640, 480},
+                        {true, desktop.w, desktop.h},
+                        {false, 640, 480}};
+  for (const Step& step : steps) {
+    SDL_PumpEvents();
+    drainQueue();
+    EXPECT_EQ(shell.fullscreen, step.fullscreen);
+    EXPECT_EQ((SDL_GetWindowFlags(gameWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                  SDL_WINDOW_FULLSCREEN_DESKTOP,
+              step.fullscreen);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), step.fullscreen ? SDL_DISABLE : SDL_ENABLE);
+    int w = 0, h = 0, pw = 0, ph = 0;
+    SDL_GetWindowSize(gameWindow, &w, &h);
+    SDL_GL_GetDrawableSize(gameWindow, &pw, &ph);
+    EXPECT_EQ(w, step.width);
+    EXPECT_EQ(h, step.height);
+    // The frame is drawn at the drawable's pixels, with the context kept.
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], pw) << step.fullscreen;
+    EXPECT_EQ(viewport[3], ph) << step.fullscreen;
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), gameContext);
+    EXPECT_TRUE(glIsTexture(font));
+    // The display's mode is never changed.
+    SDL_DisplayMode now{};
+    ASSERT_EQ(SDL_GetCurrentDisplayMode(0, &now), 0);
+    EXPECT_EQ(now.w, desktop.w);
+    EXPECT_EQ(now.h, desktop.h);
+    // Alt+Enter, caught by the shell: no key of the game's, never recorded.
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.scancode = SDL_SCANCODE_RETURN;
+    e.key.keysym.sym = SDLK_RETURN;
+    e.key.keysym.mod = KMOD_LALT;
+    ASSERT_EQ(handleEvent(e), EventResult::Handled);
+    EXPECT_EQ(input.KeyDown[0x0D], 0);
+  }
+  EXPECT_TRUE(testPlatform.messages.empty()) << recordedMessages();
+}
+
+TEST_F(ShellTest, SwitchedFullScreenWhereTheDisplayHasTheMode) {
   if (!displayHasGameMode()) GTEST_SKIP() << "this display has no 640 x 480 mode";
+  shell.switchMode = true;
   ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened);
   EXPECT_TRUE(shell.fullscreen);
   EXPECT_TRUE(testPlatform.messages.empty()) << recordedMessages();
@@ -162,6 +219,7 @@ TEST_F(ShellTest, FullScreenWhereTheDisplayHasTheMode) {
 
 TEST_F(ShellTest, WithoutTheModeTheFallbackWindowIsNotFullScreen) {
   if (displayHasGameMode()) GTEST_SKIP() << "this display has the 640 x 480 mode";
+  shell.switchMode = true;
   testPlatform.messageAnswer = Answer::Yes;
   ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened);
   ASSERT_EQ(testPlatform.messages.size(), 1u) << recordedMessages();
@@ -177,6 +235,7 @@ TEST_F(ShellTest, WithoutTheModeTheFallbackWindowIsNotFullScreen) {
 
 TEST_F(ShellTest, WithoutTheModeNoToTheFallbackClosesTheProgram) {
   if (displayHasGameMode()) GTEST_SKIP() << "this display has the 640 x 480 mode";
+  shell.switchMode = true;
   testPlatform.messageAnswer = Answer::No;
   EXPECT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Declined);
   ASSERT_EQ(testPlatform.messages.size(), 2u) << recordedMessages();
