@@ -215,10 +215,10 @@ void moveTexCoord(const GLdouble* m, GLfloat* st) {
 // floats; the texture matrix moves the texture coordinate when it is set.
 inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x, GLdouble y,
                       GLdouble z, const GLfloat* texCoord, const GLubyte* colour, EyeVertex* out) {
-  for (int row = 0; row < 3; ++row) {
-    out->position[row] =
-        static_cast<GLfloat>(m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row]);
-  }
+  // Written out row by row, each summed in the same order as ever.
+  out->position[0] = static_cast<GLfloat>(m[0] * x + m[4] * y + m[8] * z + m[12]);
+  out->position[1] = static_cast<GLfloat>(m[1] * x + m[5] * y + m[9] * z + m[13]);
+  out->position[2] = static_cast<GLfloat>(m[2] * x + m[6] * y + m[10] * z + m[14]);
   out->texCoord[0] = texCoord[0];
   out->texCoord[1] = texCoord[1];
   if (textureMatrix.kind != Kind::Identity) moveTexCoord(textureMatrix.m, out->texCoord);
@@ -438,40 +438,14 @@ void translate(GLdouble x, GLdouble y, GLdouble z) {
   settle();
 }
 
-void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
-  // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
-  const int plane = x > 0 && y == 0 && z == 0   ? 1  // x: columns 1 and 2
-                    : x == 0 && y > 0 && z == 0 ? 2  // y: columns 2 and 0
-                    : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
-                                                : -1;
-  const GLdouble length = plane >= 0 ? 1 : std::sqrt(x * x + y * y + z * z);
+namespace {
+// About any other axis: the rotation's matrix multiplied on.
+[[gnu::noinline]] void rotateAbout(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  const GLdouble length = std::sqrt(x * x + y * y + z * z);
   if (length == 0) return;
   Matrix& a = changing();
-  GLdouble* m = a.m;
   const Turn& angle = turn(std::fabs(degrees));
   const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
-  if (plane >= 0) {
-    if (s == 0 && c == 1) return settle();  // a whole turn, or none
-    GLdouble* u = m + static_cast<std::ptrdiff_t>(plane) * 4;
-    GLdouble* v = m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
-    // Row by row, written out: the rows of an affine matrix first, the
-    // bottom row only for a general one.
-    const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
-    u[0] = u0 * c + v0 * s;
-    v[0] = v0 * c - u0 * s;
-    u[1] = u1 * c + v1 * s;
-    v[1] = v1 * c - u1 * s;
-    u[2] = u2 * c + v2 * s;
-    v[2] = v2 * c - u2 * s;
-    if (a.kind == Kind::General) {
-      const GLdouble u3 = u[3], v3 = v[3];
-      u[3] = u3 * c + v3 * s;
-      v[3] = v3 * c - u3 * s;
-    } else {
-      a.kind = Kind::Affine;
-    }
-    return settle();
-  }
   x /= length;
   y /= length;
   z /= length;
@@ -494,6 +468,40 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
                           0,
                           1};
   multiplyInto(&a, r);
+  settle();
+}
+}  // namespace
+
+void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
+  const int plane = x > 0 && y == 0 && z == 0   ? 1  // x: columns 1 and 2
+                    : x == 0 && y > 0 && z == 0 ? 2  // y: columns 2 and 0
+                    : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
+                                                : -1;
+  if (plane < 0) return rotateAbout(degrees, x, y, z);
+  Matrix& a = changing();
+  GLdouble* m = a.m;
+  const Turn& angle = turn(std::fabs(degrees));
+  const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
+  if (s == 0 && c == 1) return settle();  // a whole turn, or none
+  GLdouble* u = m + static_cast<std::ptrdiff_t>(plane) * 4;
+  GLdouble* v = m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
+  // Row by row, written out: the rows of an affine matrix first, the bottom
+  // row only for a general one.
+  const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
+  u[0] = u0 * c + v0 * s;
+  v[0] = v0 * c - u0 * s;
+  u[1] = u1 * c + v1 * s;
+  v[1] = v1 * c - u1 * s;
+  u[2] = u2 * c + v2 * s;
+  v[2] = v2 * c - u2 * s;
+  if (a.kind == Kind::General) {
+    const GLdouble u3 = u[3], v3 = v[3];
+    u[3] = u3 * c + v3 * s;
+    v[3] = v3 * c - u3 * s;
+  } else {
+    a.kind = Kind::Affine;
+  }
   settle();
 }
 
