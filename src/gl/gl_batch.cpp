@@ -262,14 +262,8 @@ struct Turn {
 constexpr int kTurnBits = 6;
 Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
 
-const Turn& turn(GLdouble degrees) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &degrees, sizeof bits);
-  Turn& t = turns[(bits * 0x9E3779B97F4A7C15u) >> (64 - kTurnBits)];
-  if (t.degrees == degrees && (degrees != 0 || t.cosine == 1)) return t;
-  // The angle (never negative here) brought within 45 degrees of a quarter
-  // turn in degrees, where it is exact, then both the sine and the cosine from
-  // one pair of series.
+// The sine and cosine of an angle not in the table, put in place `t`.
+[[gnu::noinline]] const Turn& newTurn(GLdouble degrees, Turn& t) {
   GLdouble d = degrees;
   if (d >= 360) d = std::fmod(d, 360.0);
   const int quarters = d == d ? static_cast<int>((d + 45) * (1.0 / 90)) : 0;  // NaN stays NaN
@@ -293,6 +287,14 @@ const Turn& turn(GLdouble degrees) {
     default: t = {degrees, s, -c}; break;
   }
   return t;
+}
+
+inline const Turn& turn(GLdouble degrees) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &degrees, sizeof bits);
+  Turn& t = turns[(bits * 0x9E3779B97F4A7C15u) >> (64 - kTurnBits)];
+  if (t.degrees == degrees && (degrees != 0 || t.cosine == 1)) return t;
+  return newTurn(degrees, t);
 }
 }  // namespace
 
@@ -479,6 +481,8 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
                     : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
                                                 : -1;
   if (plane < 0) return rotateAbout(degrees, x, y, z);
+  // No turn changes no matrix (the projection is sent again all the same).
+  if (degrees == 0 && !projectionMode) return;
   Matrix& a = changing();
   GLdouble* m = a.m;
   const Turn& angle = turn(std::fabs(degrees));

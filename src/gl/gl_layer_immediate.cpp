@@ -106,6 +106,32 @@ void add(const V& v, V* firstOne, V* lastThree) {
   lastThree[2] = v;
 }
 
+// Triangles and quads, the shapes drawn most, gathered corner by corner in
+// place and streamed whole: the same vertices, in the same order, as
+// assemble gives.
+EyeVertex shape[4];
+
+void addCorner(GLfloat x, GLfloat y, GLfloat z) {
+  const size_t corners = primitive == GL_TRIANGLES ? 3 : 4;
+  const size_t k = primitiveCount++ % corners;
+  glbatch::toEye(x, y, z, current.texCoord, current.colour, &shape[k]);
+  if (k + 1 < corners) return;
+  if (corners == 3) {
+    EyeVertex* out = glbatch::reserve(GL_TRIANGLES, 3);
+    out[0] = shape[0];
+    out[1] = shape[1];
+    out[2] = shape[2];
+    return;
+  }
+  EyeVertex* out = glbatch::reserve(GL_TRIANGLES, 6);
+  out[0] = shape[0];
+  out[1] = shape[1];
+  out[2] = shape[2];
+  out[3] = shape[0];
+  out[4] = shape[2];
+  out[5] = shape[3];
+}
+
 // A list is being compiled (the colour and texture coordinate are recorded).
 bool listCompiling() { return !ordinary && (open ? !direct : compiling()); }
 }  // namespace
@@ -163,6 +189,7 @@ void layerVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   // Outside glBegin and glEnd what a vertex does GL leaves undefined; here, nothing.
   if (!open) return refuse(GL_NO_ERROR, "glVertex", "outside glBegin and glEnd, dropped");
   if (direct) {
+    if (primitive == GL_TRIANGLES || primitive == GL_QUADS) return addCorner(x, y, z);
     EyeVertex v;
     glbatch::toEye(x, y, z, current.texCoord, current.colour, &v);
     return add(v, &eyeFirst, eyeLast);
