@@ -32,7 +32,7 @@ const glbatch::Backend kCapture = {
 class GlFastPath : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(context_.open(64, 64)) << "no OpenGL context";
+    ASSERT_TRUE(context_.open()) << "no OpenGL context";
     glbatch::useBackend(kCapture);
     ASSERT_TRUE(layerStart());
     streamed.clear();
