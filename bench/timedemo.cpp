@@ -17,10 +17,15 @@
 //   timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]
 //            [--run-dir DIR] [--no-micro] [--path layer|direct] [--size WxH]
 //            [benchmark flags...]
+//   timedemo --worst-frames N
 //
 // --path runs the frame table on one GL path only (both by default). --size
 // draws every frame at W x H pixels, as the game does full screen (a fill
 // rate figure: the frame's work is the same at every size).
+//
+// --worst-frames runs N worst playing frames through the layer with a backend
+// that draws nothing, and nothing else: the frames for callgrind to count
+// (scripts/bench --instructions), each runFrame between the preparations.
 //
 // --since gives the launch instant (a shell's $EPOCHREALTIME taken just
 // before exec), so that start-up counts from process start, loading included;
@@ -339,6 +344,27 @@ void BM_WorstFrame_GameAndLayer(benchmark::State& state) {
 }
 BENCHMARK(BM_WorstFrame_GameAndLayer)->Unit(benchmark::kMicrosecond);
 
+// N worst frames on the backend that draws nothing; prints the particles alive
+// in each, for the instruction counts per particle.
+int runWorstFrames(int frames) {
+  releaseScene();
+  gldesk::stop();
+  glbatch::useBackend(kNothingDrawn);
+  gldesk::choosePath(gldesk::Path::Layer);
+  if (!gldesk::start() || !initScene()) return 1;
+  placeImpacts();
+  int alive = 0;
+  for (int f = 0; f < frames; ++f) {
+    timedemoScenes[3].prepare();
+    for (const auto& row : particles)
+      for (const Particle& p : row) alive += p.life > 0 ? 1 : 0;
+    runFrame();
+    glFlush();
+  }
+  std::printf("WORST_FRAMES frames=%d particles=%d\n", frames, alive);
+  return 0;
+}
+
 // The formatting alone of a full read-out block (42 lines).
 void BM_Format_ReadoutBlock(benchmark::State& state) {
   char line[128];
@@ -359,6 +385,7 @@ BENCHMARK(BM_Format_ReadoutBlock);
 
 struct Options {
   int frames = 300;
+  int worstFrames = 0;  // --worst-frames: only those
   bool startupOnly = false;
   bool layer = true;   // the frame table through the GL layer
   bool direct = true;  // and straight to the driver
@@ -381,6 +408,9 @@ bool parse(int argc, char** argv, Options* o) {
       if (path != "layer" && path != "direct") return false;
       o->layer = path == "layer";
       o->direct = path == "direct";
+    } else if (a == "--worst-frames" && hasValue) {
+      o->worstFrames = std::atoi(argv[++i]);
+      if (o->worstFrames < 1) return false;
     } else if (a == "--startup-only") {
       o->startupOnly = true;
     } else if (a == "--no-micro") {
@@ -416,7 +446,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]\n"
                  "                [--run-dir DIR] [--no-micro] [--path layer|direct]\n"
-                 "                [--size WxH] [--benchmark_...]\n");
+                 "                [--size WxH] [--benchmark_...]\n"
+                 "       timedemo --worst-frames N\n");
     return 2;
   }
 #if !defined(_WIN32)
@@ -438,6 +469,13 @@ int main(int argc, char** argv) {
   context.swap();
   glFinish();
   const Clock::time_point contextReady = Clock::now();
+  if (options.worstFrames > 0) {
+    const int failed = runWorstFrames(options.worstFrames);
+    releaseScene();
+    gldesk::stop();
+    context.close();
+    return failed;
+  }
 
   resizeView(viewWidth, viewHeight);
   if (!initScene()) {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace glbatch {
@@ -114,10 +115,13 @@ Matrix& changing() {
   return projection[projectionTop];
 }
 
-void settle() {
-  if (!projectionMode || !ready) return;
+void sendProjection() {
   backend->projection(projection[projectionTop].m);
   ++counted.stateCalls;
+}
+
+inline void settle() {
+  if (projectionMode && ready) sendProjection();
 }
 
 // a x b, column-major; the rows of a that can only give 0 0 0 1 skipped.
@@ -207,28 +211,39 @@ void moveTexCoord(const GLdouble* m, GLfloat* st) {
   st[1] = static_cast<GLfloat>((m[1] * s + m[5] * t + m[13]) / q);
 }
 
-void append(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
+// A vertex to eye space: the modelview applied in double precision, kept as
+// floats; the texture matrix moves the texture coordinate when it is set.
+inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x, GLdouble y,
+                      GLdouble z, const GLfloat* texCoord, const GLubyte* colour, EyeVertex* out) {
+  // Written out row by row, each summed in the same order as ever.
+  out->position[0] = static_cast<GLfloat>(m[0] * x + m[4] * y + m[8] * z + m[12]);
+  out->position[1] = static_cast<GLfloat>(m[1] * x + m[5] * y + m[9] * z + m[13]);
+  out->position[2] = static_cast<GLfloat>(m[2] * x + m[6] * y + m[10] * z + m[14]);
+  out->texCoord[0] = texCoord[0];
+  out->texCoord[1] = texCoord[1];
+  if (textureMatrix.kind != Kind::Identity) moveTexCoord(textureMatrix.m, out->texCoord);
+  std::memcpy(out->colour, colour, sizeof out->colour);
+}
+
+// Room for `count` vertices of `mode` at the end of the stream, in the last run.
+EyeVertex* room(GLenum mode, size_t count) {
   if (used + count > kStreamVertices) flush();
   if (runCount == 0 || stateChanged || mode != lastMode) openRun(mode);
-  const Matrix& matrix = modelview[modelviewTop];
-  const GLdouble* m = matrix.m;
-  const Matrix& textureMatrix = texture[textureTop];
-  const bool texMoved = textureMatrix.kind != Kind::Identity;
+  runs[runCount - 1].count += static_cast<GLsizei>(count);
   EyeVertex* out = stream + used;
+  used += count;
+  return out;
+}
+
+void append(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
+  const GLdouble* m = modelview[modelviewTop].m;
+  const Matrix& textureMatrix = texture[textureTop];
+  EyeVertex* out = room(mode, count);
   for (size_t i = 0; i < count; ++i, ++out) {
     const ObjectVertex& v = vertices[i];
-    const GLdouble x = v.position[0], y = v.position[1], z = v.position[2];
-    for (int row = 0; row < 3; ++row) {
-      out->position[row] =
-          static_cast<GLfloat>(m[row] * x + m[4 + row] * y + m[8 + row] * z + m[12 + row]);
-    }
-    out->texCoord[0] = v.texCoord[0];
-    out->texCoord[1] = v.texCoord[1];
-    if (texMoved) moveTexCoord(textureMatrix.m, out->texCoord);
-    std::memcpy(out->colour, colour != nullptr ? colour : v.colour, sizeof out->colour);
+    transform(m, textureMatrix, v.position[0], v.position[1], v.position[2], v.texCoord,
+              colour != nullptr ? colour : v.colour, out);
   }
-  runs[runCount - 1].count += static_cast<GLsizei>(count);
-  used += count;
 }
 
 void changed() { stateChanged = true; }
@@ -236,38 +251,19 @@ void changed() { stateChanged = true; }
 // The cosine and sine of the angles used again and again: the smoke turns
 // every particle by the same view angles, forth and back (a turn back by an
 // angle is the turn by it with the sine negated), and sin and cos are the
-// dearest part of a rotation. An angle seen for the first time waits among
-// the newcomers and is kept when it comes again, so that the fragments' own
-// angles, each used once, do not push the view's out.
+// dearest part of a rotation. Each angle has its one place in a small table,
+// found from its bits; a fragment's own angle, used once, takes the place of
+// a view angle only when their bits meet there.
 struct Turn {
   GLdouble degrees;  // at least 0
   GLdouble cosine;
   GLdouble sine;
 };
-constexpr int kKept = 6;
-constexpr int kNewcomers = 8;
-Turn kept[kKept] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
-Turn newcomers[kNewcomers] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0},
-                              {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
-int nextKept = 0;
-int nextNewcomer = 0;
+constexpr int kTurnBits = 6;
+Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
 
-const Turn& turn(GLdouble degrees) {
-  for (const Turn& t : kept) {
-    if (t.degrees == degrees) return t;
-  }
-  for (const Turn& t : newcomers) {
-    if (t.degrees != degrees) continue;
-    Turn& k = kept[nextKept];
-    nextKept = (nextKept + 1) % kKept;
-    k = t;
-    return k;
-  }
-  Turn& t = newcomers[nextNewcomer];
-  nextNewcomer = (nextNewcomer + 1) % kNewcomers;
-  // The angle (never negative here) brought within 45 degrees of a quarter
-  // turn in degrees, where it is exact, then both the sine and the cosine from
-  // one pair of series.
+// The sine and cosine of an angle not in the table, put in place `t`.
+[[gnu::noinline]] const Turn& newTurn(GLdouble degrees, Turn& t) {
   GLdouble d = degrees;
   if (d >= 360) d = std::fmod(d, 360.0);
   const int quarters = d == d ? static_cast<int>((d + 45) * (1.0 / 90)) : 0;  // NaN stays NaN
@@ -291,6 +287,14 @@ const Turn& turn(GLdouble degrees) {
     default: t = {degrees, s, -c}; break;
   }
   return t;
+}
+
+inline const Turn& turn(GLdouble degrees) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &degrees, sizeof bits);
+  Turn& t = turns[(bits * 0x9E3779B97F4A7C15u) >> (64 - kTurnBits)];
+  if (t.degrees == degrees && (degrees != 0 || t.cosine == 1)) return t;
+  return newTurn(degrees, t);
 }
 }  // namespace
 
@@ -436,40 +440,14 @@ void translate(GLdouble x, GLdouble y, GLdouble z) {
   settle();
 }
 
-void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
-  // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
-  const int plane = x > 0 && y == 0 && z == 0   ? 1  // x: columns 1 and 2
-                    : x == 0 && y > 0 && z == 0 ? 2  // y: columns 2 and 0
-                    : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
-                                                : -1;
-  const GLdouble length = plane >= 0 ? 1 : std::sqrt(x * x + y * y + z * z);
+namespace {
+// About any other axis: the rotation's matrix multiplied on.
+[[gnu::noinline]] void rotateAbout(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  const GLdouble length = std::sqrt(x * x + y * y + z * z);
   if (length == 0) return;
   Matrix& a = changing();
-  GLdouble* m = a.m;
   const Turn& angle = turn(std::fabs(degrees));
   const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
-  if (plane >= 0) {
-    if (s == 0 && c == 1) return settle();  // a whole turn, or none
-    GLdouble* u = m + static_cast<std::ptrdiff_t>(plane) * 4;
-    GLdouble* v = m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
-    // Row by row, written out: the rows of an affine matrix first, the
-    // bottom row only for a general one.
-    const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
-    u[0] = u0 * c + v0 * s;
-    v[0] = v0 * c - u0 * s;
-    u[1] = u1 * c + v1 * s;
-    v[1] = v1 * c - u1 * s;
-    u[2] = u2 * c + v2 * s;
-    v[2] = v2 * c - u2 * s;
-    if (a.kind == Kind::General) {
-      const GLdouble u3 = u[3], v3 = v[3];
-      u[3] = u3 * c + v3 * s;
-      v[3] = v3 * c - u3 * s;
-    } else {
-      a.kind = Kind::Affine;
-    }
-    return settle();
-  }
   x /= length;
   y /= length;
   z /= length;
@@ -494,6 +472,42 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   multiplyInto(&a, r);
   settle();
 }
+}  // namespace
+
+void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
+  const int plane = x > 0 && y == 0 && z == 0   ? 1  // x: columns 1 and 2
+                    : x == 0 && y > 0 && z == 0 ? 2  // y: columns 2 and 0
+                    : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
+                                                : -1;
+  if (plane < 0) return rotateAbout(degrees, x, y, z);
+  // No turn changes no matrix (the projection is sent again all the same).
+  if (degrees == 0 && !projectionMode) return;
+  Matrix& a = changing();
+  GLdouble* m = a.m;
+  const Turn& angle = turn(std::fabs(degrees));
+  const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
+  if (s == 0 && c == 1) return settle();  // a whole turn, or none
+  GLdouble* u = m + static_cast<std::ptrdiff_t>(plane) * 4;
+  GLdouble* v = m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
+  // Row by row, written out: the rows of an affine matrix first, the bottom
+  // row only for a general one.
+  const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
+  u[0] = u0 * c + v0 * s;
+  v[0] = v0 * c - u0 * s;
+  u[1] = u1 * c + v1 * s;
+  v[1] = v1 * c - u1 * s;
+  u[2] = u2 * c + v2 * s;
+  v[2] = v2 * c - u2 * s;
+  if (a.kind == Kind::General) {
+    const GLdouble u3 = u[3], v3 = v[3];
+    u[3] = u3 * c + v3 * s;
+    v[3] = v3 * c - u3 * s;
+  } else {
+    a.kind = Kind::Affine;
+  }
+  settle();
+}
 
 void draw(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
   // More than the stream holds goes in parts of whole primitives (a multiple
@@ -506,6 +520,13 @@ void draw(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte
     count -= part;
   }
 }
+
+void toEye(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLubyte colour[4],
+           EyeVertex* out) {
+  transform(modelview[modelviewTop].m, texture[textureTop], x, y, z, texCoord, colour, out);
+}
+
+EyeVertex* reserve(GLenum mode, size_t count) { return room(mode, count); }
 
 void flush() {
   if (used > 0 && ready) {

@@ -104,6 +104,15 @@ inline void points(const ObjectVertex* vertices, size_t count, const GLubyte* co
   draw(GL_POINTS, vertices, count, colour);
 }
 
+// Immediate mode's way in, without a copy between: a vertex taken to eye
+// space by the current modelview and texture matrices exactly as draw takes
+// it, and room at the end of the stream for `count` more (at most
+// kStreamVertices) drawn as `mode` under the current state, for the caller to
+// fill at once.
+void toEye(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLubyte colour[4],
+           EyeVertex* out);
+EyeVertex* reserve(GLenum mode, size_t count);
+
 // Draws what the batch holds: before the frame is shown, and before anything
 // that is not batched (clear, viewport, a texture upload) acts.
 void flush();

@@ -1,33 +1,33 @@
 // The GL layer's immediate mode: the current colour and texture coordinate
 // carried from vertex to vertex, every primitive assembled into whole
 // triangles, lines or points as GL assembles it, handed to the batch
-// (gl/gl_batch.h) with the matrices applied; and the layer's start.
+// (gl/gl_batch.h) with the matrices applied; and the layer's start. While no
+// list is compiled each vertex goes to eye space as it is given, and each
+// whole triangle, line or point straight into the batch's stream.
 #include "gl/gl_layer_internal.h"
 
-#include <cstring>
 #include <initializer_list>
 
 namespace gllayer {
-
-// The current vertex state; a list compiled without running keeps it as it was.
-Vertex current = {{0, 0, 0}, {0, 0}, {255, 255, 255, 255}};
-GLfloat currentColour[4] = {1, 1, 1, 1};
-
 namespace {
 
-Vertex savedCurrent = current;
-GLfloat savedColour[4] = {1, 1, 1, 1};
+using glbatch::EyeVertex;
 
 // The primitive being built: its mode, what it is drawn as, how many vertices
-// it has had, its first one and the last three.
+// it has had, its first one and the last three, as given (`first`, `last`)
+// while a list is compiled, else in eye space (`eyeFirst`, `eyeLast`).
 GLenum primitive = 0;
 GLenum drawnAs = GL_TRIANGLES;
 bool open = false;
+bool direct = false;  // no list being compiled: straight into the stream
 size_t primitiveCount = 0;
-Vertex firstVertex;
+Vertex first;
 Vertex last[3];
-// Whole triangles, lines or points of the primitive being drawn, handed to the
-// batch when full and at glEnd; a multiple of six, so that each fits whole.
+EyeVertex eyeFirst;
+EyeVertex eyeLast[3];
+// Whole triangles, lines or points of a primitive being compiled, handed to
+// the batch when full and at glEnd when the list runs as well; a multiple of
+// six, so that each fits whole.
 constexpr int kPending = 192;
 Vertex pending[kPending];
 int pendingCount = 0;
@@ -37,14 +37,19 @@ void handOver() {
   pendingCount = 0;
 }
 
-// One whole triangle, line or point of the primitive.
+// One whole triangle, line or point of the primitive: into the list being
+// compiled, and to the batch when it runs as well.
 void emit(std::initializer_list<const Vertex*> group) {
-  if (compiling()) {
-    for (const Vertex* v : group) keepVertex(*v);
-  }
+  for (const Vertex* v : group) keepVertex(*v);
   if (!executing()) return;
   if (pendingCount + static_cast<int>(group.size()) > kPending) handOver();
   for (const Vertex* v : group) pending[pendingCount++] = *v;
+}
+
+// The same, already in eye space, straight into the stream.
+void emit(std::initializer_list<const EyeVertex*> group) {
+  EyeVertex* out = glbatch::reserve(drawnAs, group.size());
+  for (const EyeVertex* v : group) *out++ = *v;
 }
 
 // GL_POINTS, GL_LINES or GL_TRIANGLES for a primitive mode (GL_POINTS to GL_POLYGON).
@@ -53,12 +58,13 @@ GLenum drawnAsFor(GLenum mode) {
   return mode <= GL_LINE_STRIP ? GL_LINES : GL_TRIANGLES;
 }
 
-// Vertex n (from 0) of the primitive, given the three before it, as GL
-// assembles them: strips alternate their triangles' order so that all face the
-// same way, a quad strip's quad is (n-3, n-2, n, n-1), a quad is split into
-// (0 1 2) and (0 2 3), fans and polygons turn about the first vertex.
-void assemble(const Vertex& v, size_t n) {
-  const Vertex &a = last[0], &b = last[1], &c = last[2];
+// Vertex n (from 0) of the primitive, given its first and the three before
+// it, as GL assembles them: strips alternate their triangles' order so that
+// all face the same way, a quad strip's quad is (n-3, n-2, n, n-1), a quad is
+// split into (0 1 2) and (0 2 3), fans and polygons turn about the first vertex.
+template <typename V>
+void assemble(const V& v, size_t n, const V& firstOne, const V* lastThree) {
+  const V &a = lastThree[0], &b = lastThree[1], &c = lastThree[2];
   switch (primitive) {
     case GL_POINTS: emit({&v}); break;
     case GL_LINES:
@@ -77,7 +83,7 @@ void assemble(const Vertex& v, size_t n) {
       break;
     case GL_TRIANGLE_FAN:
     case GL_POLYGON:
-      if (n >= 2) emit({&firstVertex, &c, &v});
+      if (n >= 2) emit({&firstOne, &c, &v});
       break;
     case GL_QUADS:
       if (n % 4 == 3) emit({&a, &b, &c, &a, &c, &v});
@@ -89,56 +95,48 @@ void assemble(const Vertex& v, size_t n) {
   }
 }
 
-// GL clamps a colour to 0..1; the frame buffer keeps it to 1/255.
-GLubyte colourByte(GLfloat c) {
-  if (!(c > 0)) return 0;
-  if (c >= 1) return 255;
-  // c is in (0, 1): adding a half and truncating rounds it, as the reference frames were made.
-  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
-  return static_cast<GLubyte>(c * 255 + 0.5f);
+// The vertex as the primitive's next: assembled with the ones before it, then
+// kept among the last three.
+template <typename V>
+void add(const V& v, V* firstOne, V* lastThree) {
+  if (primitiveCount == 0) *firstOne = v;
+  assemble(v, primitiveCount++, *firstOne, lastThree);
+  lastThree[0] = lastThree[1];
+  lastThree[1] = lastThree[2];
+  lastThree[2] = v;
 }
+
+// Triangles and quads, the shapes drawn most, gathered corner by corner in
+// place and streamed whole: the same vertices, in the same order, as
+// assemble gives.
+EyeVertex shape[4];
+
+void addCorner(GLfloat x, GLfloat y, GLfloat z) {
+  const size_t corners = primitive == GL_TRIANGLES ? 3 : 4;
+  const size_t k = primitiveCount++ % corners;
+  glbatch::toEye(x, y, z, current.texCoord, current.colour, &shape[k]);
+  if (k + 1 < corners) return;
+  if (corners == 3) {
+    EyeVertex* out = glbatch::reserve(GL_TRIANGLES, 3);
+    out[0] = shape[0];
+    out[1] = shape[1];
+    out[2] = shape[2];
+    return;
+  }
+  EyeVertex* out = glbatch::reserve(GL_TRIANGLES, 6);
+  out[0] = shape[0];
+  out[1] = shape[1];
+  out[2] = shape[2];
+  out[3] = shape[0];
+  out[4] = shape[2];
+  out[5] = shape[3];
+}
+
+// A list is being compiled (the colour and texture coordinate are recorded).
+bool listCompiling() { return !ordinary && (open ? !direct : compiling()); }
 }  // namespace
 
 bool inPrimitive() { return open; }
-
-void setColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  const GLfloat given[4] = {r, g, b, a};
-  for (int i = 0; i < 4; ++i) {
-    currentColour[i] = given[i];
-    current.colour[i] = colourByte(given[i]);
-  }
-}
-
-void send(GLenum mode, const Vertex* vertices, size_t count, const GLubyte* colour) {
-  switch (mode) {
-    case GL_POINTS: glbatch::points(vertices, count, colour); break;
-    case GL_LINES: glbatch::lines(vertices, count, colour); break;
-    default: glbatch::triangles(vertices, count, colour); break;
-  }
-}
-
-// Through the pending vertices, idle while no primitive is open.
-void sendWithCurrentTexCoord(GLenum mode, const Vertex* vertices, size_t count,
-                             const GLubyte* colour) {
-  for (size_t done = 0; done < count; done += kPending) {
-    const size_t n = count - done < kPending ? count - done : kPending;
-    for (size_t i = 0; i < n; ++i) {
-      pending[i] = vertices[done + i];
-      std::memcpy(pending[i].texCoord, current.texCoord, sizeof current.texCoord);
-    }
-    send(mode, pending, n, colour);
-  }
-}
-
-void saveVertexState() {
-  savedCurrent = current;
-  std::memcpy(savedColour, currentColour, sizeof savedColour);
-}
-
-void restoreVertexState() {
-  current = savedCurrent;
-  std::memcpy(currentColour, savedColour, sizeof savedColour);
-}
 
 }  // namespace gllayer
 
@@ -152,6 +150,7 @@ GLboolean layerStart() {
   pendingCount = 0;
   clearError();
   stopCompiling();
+  ordinary = true;
   return glbatch::start() ? GL_TRUE : GL_FALSE;
 }
 
@@ -163,17 +162,25 @@ void layerBegin(GLenum mode) {
   primitive = mode;
   drawnAs = drawnAsFor(mode);
   open = true;
+  ordinary = false;
+  direct = !compiling();
   primitiveCount = 0;
   pendingCount = 0;
-  beginListPrimitive();
+  if (!direct) beginListPrimitive();
 }
 
 void layerEnd() {
   if (!open) return refuse(GL_INVALID_OPERATION, "glEnd", "no glBegin");
   open = false;
-  // A loop closes from its last vertex to its first.
-  if (primitive == GL_LINE_LOOP && primitiveCount >= 2) emit({&last[2], &firstVertex});
-  // An unfinished triangle, quad or line at the end is dropped, as GL drops it.
+  // A loop closes from its last vertex to its first. An unfinished triangle,
+  // quad or line at the end is dropped, as GL drops it.
+  const bool closes = primitive == GL_LINE_LOOP && primitiveCount >= 2;
+  if (direct) {
+    if (closes) emit({&eyeLast[2], &eyeFirst});
+    ordinary = true;
+    return;
+  }
+  if (closes) emit({&last[2], &first});
   if (executing()) handOver();
   endListPrimitive(drawnAs);
 }
@@ -181,15 +188,17 @@ void layerEnd() {
 void layerVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   // Outside glBegin and glEnd what a vertex does GL leaves undefined; here, nothing.
   if (!open) return refuse(GL_NO_ERROR, "glVertex", "outside glBegin and glEnd, dropped");
+  if (direct) {
+    if (primitive == GL_TRIANGLES || primitive == GL_QUADS) return addCorner(x, y, z);
+    EyeVertex v;
+    glbatch::toEye(x, y, z, current.texCoord, current.colour, &v);
+    return add(v, &eyeFirst, eyeLast);
+  }
   Vertex v = current;
   v.position[0] = x;
   v.position[1] = y;
   v.position[2] = z;
-  if (primitiveCount == 0) firstVertex = v;
-  assemble(v, primitiveCount++);
-  last[0] = last[1];
-  last[1] = last[2];
-  last[2] = v;
+  add(v, &first, last);
 }
 
 void layerVertex3d(GLdouble x, GLdouble y, GLdouble z) {
@@ -201,7 +210,7 @@ void layerVertex2i(GLint x, GLint y) {
 }
 
 void layerTexCoord2f(GLfloat s, GLfloat t) {
-  if (compiling()) recordTexCoord(s, t);
+  if (listCompiling()) recordTexCoord(s, t, open);
   current.texCoord[0] = s;
   current.texCoord[1] = t;
 }
@@ -214,7 +223,7 @@ void layerTexCoord2d(GLdouble s, GLdouble t) {
 void layerNormal3f(GLfloat, GLfloat, GLfloat) {}
 
 void layerColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  if (compiling()) recordColour(r, g, b, a);
+  if (listCompiling()) recordColour(r, g, b, a, open);
   setColour(r, g, b, a);
 }
 

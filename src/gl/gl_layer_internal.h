@@ -66,10 +66,17 @@ bool executing();
 // Records a command in the list being compiled.
 void record(Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0, GLdouble z = 0,
             GLdouble w = 0);
+// No primitive open and no list being compiled: every call runs at once, as
+// it is. Kept by glBegin and glEnd, glNewList and glEndList.
+extern bool ordinary;
 // What every command a list records does first: refused between glBegin and
 // glEnd, recorded while a list is compiled; true if it is to run now as well.
-bool runsNow(const char* call, Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0, GLdouble y = 0,
-             GLdouble z = 0, GLdouble w = 0);
+bool runsNowOtherwise(const char* call, Op op, GLenum a, GLenum b, GLdouble x, GLdouble y,
+                      GLdouble z, GLdouble w);
+inline bool runsNow(const char* call, Op op, GLenum a = 0, GLenum b = 0, GLdouble x = 0,
+                    GLdouble y = 0, GLdouble z = 0, GLdouble w = 0) {
+  return ordinary || runsNowOtherwise(call, op, a, b, x, y, z, w);
+}
 // A matrix multiplied onto the current one: recorded, run, or both.
 void multiply(const GLdouble m[16]);
 // The primitive being compiled: its vertices as assembled, the colour and
@@ -77,18 +84,22 @@ void multiply(const GLdouble m[16]);
 // before when drawn alike).
 void beginListPrimitive();
 void keepVertex(const Vertex& v);
-void recordColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
-void recordTexCoord(GLfloat s, GLfloat t);
+// A colour or texture coordinate given while compiling, `inside` between
+// glBegin and glEnd.
+void recordColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a, bool inside);
+void recordTexCoord(GLfloat s, GLfloat t, bool inside);
 void endListPrimitive(GLenum drawnAs);
 // No list being compiled (at start).
 void stopCompiling();
 
 // ---- Immediate mode (gl_layer_immediate.cpp) ----
+bool inPrimitive();
+
+// ---- The current vertex state, and what lists draw (gl_layer_state.cpp) ----
 // The current vertex (its colour as the frame buffer keeps it), and the
 // colour as given, for a list to record.
 extern Vertex current;
 extern GLfloat currentColour[4];
-bool inPrimitive();
 void setColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
 // Whole primitives to the batch; `colour`, when given, for every vertex.
 void send(GLenum mode, const Vertex* vertices, size_t count, const GLubyte* colour);

@@ -122,8 +122,8 @@ void record(Op op, GLenum a, GLenum b, GLdouble x, GLdouble y, GLdouble z, GLdou
   building.commands.push_back(command);
 }
 
-bool runsNow(const char* call, Op op, GLenum a, GLenum b, GLdouble x, GLdouble y, GLdouble z,
-             GLdouble w) {
+bool runsNowOtherwise(const char* call, Op op, GLenum a, GLenum b, GLdouble x, GLdouble y,
+                      GLdouble z, GLdouble w) {
   if (inBeginEnd(call)) return false;
   if (compiling()) record(op, a, b, x, y, z, w);
   return executingNow;
@@ -146,8 +146,8 @@ void beginListPrimitive() {
 
 void keepVertex(const Vertex& v) { building.vertices.push_back(v); }
 
-void recordColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-  if (inPrimitive()) {
+void recordColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a, bool inside) {
+  if (inside) {
     colourInPrimitive = true;
   } else {
     record(Op::Colour, 0, 0, r, g, b, a);
@@ -155,8 +155,8 @@ void recordColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
   recordingColour = true;
 }
 
-void recordTexCoord(GLfloat s, GLfloat t) {
-  if (inPrimitive()) {
+void recordTexCoord(GLfloat s, GLfloat t, bool inside) {
+  if (inside) {
     texCoordInPrimitive = true;
   } else {
     record(Op::TexCoord, 0, 0, s, t);
@@ -239,6 +239,7 @@ void layerNewList(GLuint list, GLenum mode) {
   }
   building = List();
   buildingName = list;
+  ordinary = false;
   executingNow = mode == GL_COMPILE_AND_EXECUTE;
   recordingColour = false;
   recordingTexCoord = false;
@@ -252,6 +253,7 @@ void layerEndList() {
   lists[buildingName] = std::move(building);
   building = List();
   buildingName = 0;
+  ordinary = true;  // not between glBegin and glEnd either
   // Compiling alone ran nothing: the vertex state is what it was before.
   if (!executingNow) restoreVertexState();
   executingNow = true;

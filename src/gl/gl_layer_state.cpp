@@ -1,12 +1,79 @@
-// The GL layer's state and matrices: the capabilities, functions and
+// The GL layer's state and matrices: the current vertex state, the
+// capabilities, functions and
 // bindings it keeps for the batch, the matrix stacks, clearing and the
 // viewport, each as a list records it and as it runs; and the driver's own
 // state calls, in order with the batch.
 #include "gl/gl_layer_internal.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace gllayer {
+
+bool ordinary = true;
+
+// The current vertex state; a list compiled without running keeps it as it was.
+Vertex current = {{0, 0, 0}, {0, 0}, {255, 255, 255, 255}};
+GLfloat currentColour[4] = {1, 1, 1, 1};
+
+namespace {
+
+Vertex savedCurrent = current;
+GLfloat savedColour[4] = {1, 1, 1, 1};
+
+// A list's vertices with the current texture coordinate, in parts of whole
+// primitives (a multiple of six vertices).
+constexpr size_t kPart = 192;
+Vertex part[kPart];
+
+// GL clamps a colour to 0..1; the frame buffer keeps it to 1/255.
+GLubyte colourByte(GLfloat c) {
+  if (!(c > 0)) return 0;
+  if (c >= 1) return 255;
+  // c is in (0, 1): adding a half and truncating rounds it, as the reference frames were made.
+  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
+  return static_cast<GLubyte>(c * 255 + 0.5f);
+}
+}  // namespace
+
+void setColour(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+  const GLfloat given[4] = {r, g, b, a};
+  for (int i = 0; i < 4; ++i) {
+    currentColour[i] = given[i];
+    current.colour[i] = colourByte(given[i]);
+  }
+}
+
+void send(GLenum mode, const Vertex* vertices, size_t count, const GLubyte* colour) {
+  switch (mode) {
+    case GL_POINTS: glbatch::points(vertices, count, colour); break;
+    case GL_LINES: glbatch::lines(vertices, count, colour); break;
+    default: glbatch::triangles(vertices, count, colour); break;
+  }
+}
+
+void sendWithCurrentTexCoord(GLenum mode, const Vertex* vertices, size_t count,
+                             const GLubyte* colour) {
+  for (size_t done = 0; done < count; done += kPart) {
+    const size_t n = count - done < kPart ? count - done : kPart;
+    for (size_t i = 0; i < n; ++i) {
+      part[i] = vertices[done + i];
+      std::memcpy(part[i].texCoord, current.texCoord, sizeof current.texCoord);
+    }
+    send(mode, part, n, colour);
+  }
+}
+
+void saveVertexState() {
+  savedCurrent = current;
+  std::memcpy(savedColour, currentColour, sizeof savedColour);
+}
+
+void restoreVertexState() {
+  current = savedCurrent;
+  std::memcpy(currentColour, savedColour, sizeof savedColour);
+}
+
 namespace {
 
 bool isBlendFactor(GLenum f, bool source) {
