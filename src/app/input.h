@@ -13,6 +13,7 @@
 
 struct ShellState {
   bool fullscreen = true;    // false once the user declines full screen
+  bool switchMode = false;   // full screen switches the display to 640 x 480
   bool active = true;        // false while the window is minimised
   bool invertMouse = false;  // I: inverts the vertical mouse axis
   bool statsKeyLatch = false;
