@@ -54,6 +54,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SYSCOMMAND:
       // Neither the screen saver nor monitor power saving while the game runs.
       if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+      // Alt let go with no other key seen (as after Alt+Enter, whose Enter
+      // the game takes) would open the window menu, and its modal loop
+      // would stop the game; Alt+Space still opens it.
+      if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) return 0;
       break;
     case WM_CLOSE:
       // The main loop ends on the quit message; closeGameWindow destroys the window.
