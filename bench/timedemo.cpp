@@ -1,5 +1,5 @@
-// Timedemo: the real frame on an offscreen 640 x 480 context, run from the
-// game's data folder after the real start-up.
+// Timedemo: the real frame on an offscreen context (640 x 480 unless --size
+// says otherwise), run from the game's data folder after the real start-up.
 //
 // Prints, from one run:
 //   - start-up: time to a presented frame with only the context open, and
@@ -15,9 +15,12 @@
 //     text output.
 //
 //   timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]
-//            [--run-dir DIR] [--no-micro] [--path layer|direct] [benchmark flags...]
+//            [--run-dir DIR] [--no-micro] [--path layer|direct] [--size WxH]
+//            [benchmark flags...]
 //
-// --path runs the frame table on one GL path only (both by default).
+// --path runs the frame table on one GL path only (both by default). --size
+// draws every frame at W x H pixels, as the game does full screen (a fill
+// rate figure: the frame's work is the same at every size).
 //
 // --since gives the launch instant (a shell's $EPOCHREALTIME taken just
 // before exec), so that start-up counts from process start, loading included;
@@ -66,6 +69,9 @@ double epochSeconds() {
 }
 
 GlContext context;
+// The drawable's size, --size.
+int viewWidth = 640;
+int viewHeight = 480;
 
 struct Scenario {
   const char* name;
@@ -187,7 +193,7 @@ bool startOnPath(gldesk::Path path) {
   gldesk::stop();
   gldesk::choosePath(path);
   if (!gldesk::start()) return false;
-  resizeView(640, 480);
+  resizeView(viewWidth, viewHeight);
   return initScene();
 }
 
@@ -380,6 +386,12 @@ bool parse(int argc, char** argv, Options* o) {
       std::string s = argv[++i];
       std::replace(s.begin(), s.end(), ',', '.');  // $EPOCHREALTIME follows the locale
       o->since = std::atof(s.c_str());
+    } else if (a == "--size" && hasValue) {
+      char end = '\0';
+      if (std::sscanf(argv[++i], "%dx%d%c", &viewWidth, &viewHeight, &end) != 2 || viewWidth < 1 ||
+          viewHeight < 1 || viewWidth > 8192 || viewHeight > 8192) {
+        return false;
+      }
     } else if (a == "--run-dir" && hasValue) {
       o->runDir = argv[++i];
     } else if (a.rfind("--benchmark_", 0) == 0) {
@@ -401,7 +413,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: timedemo [--frames N] [--startup-only] [--since SECONDS.MICROS]\n"
                  "                [--run-dir DIR] [--no-micro] [--path layer|direct]\n"
-                 "                [--benchmark_...]\n");
+                 "                [--size WxH] [--benchmark_...]\n");
     return 2;
   }
 #if !defined(_WIN32)
@@ -415,7 +427,7 @@ int main(int argc, char** argv) {
 
   // Start-up: a presented frame with the bare context, then the game's (on
   // the game's own path, the layer).
-  if (!context.open(640, 480) || !gldesk::start()) {
+  if (!context.open(viewWidth, viewHeight) || !gldesk::start()) {
     std::fprintf(stderr, "timedemo: no OpenGL context\n");
     return 1;
   }
@@ -424,7 +436,7 @@ int main(int argc, char** argv) {
   glFinish();
   const Clock::time_point contextReady = Clock::now();
 
-  resizeView(640, 480);
+  resizeView(viewWidth, viewHeight);
   if (!initScene()) {
     for (const RecordedMessage& m : testPlatform.messages)
       std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());
@@ -453,8 +465,9 @@ int main(int argc, char** argv) {
   std::printf("STARTUP context_ms=%.3f game_ms=%.3f\n", contextMs, gameMs);
   if (options.startupOnly) return 0;
 
-  std::printf("\nRenderer: %s, %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
-              reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+  std::printf("\nRenderer: %s, %s, at %d x %d\n",
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+              reinterpret_cast<const char*>(glGetString(GL_VERSION)), viewWidth, viewHeight);
   alloc_counter::warmUp();
   double layered = 0, direct = 0;
   if (options.layer) {

@@ -19,10 +19,15 @@ static_assert(kExitNormal == 0 && kExitStartFailed == 1 && kExitReplayDiffers ==
               "the usage's exit codes");
 constexpr const char kUsage[] =
     "Usage: " SHOOTER_PROGRAM_NAME
-    " [--record FILE | --play FILE] [--trace FILE] [--direct-gl]\n"
+    " [--fullscreen | --window] [--switch-mode]\n"
+    "               [--record FILE | --play FILE] [--trace FILE] [--direct-gl]\n"
     "First Person Shooter: walk the maze, shoot the six enemies, reach the exit door.\n"
     "\n"
     "Options:\n"
+    "  --fullscreen    play full screen without asking first: the whole screen at\n"
+    "                  its own resolution (Alt+Enter switches to a window)\n"
+    "  --window        play in a window without asking first\n"
+    "  --switch-mode   full screen switches the display to 640 x 480 instead\n"
     "  --record FILE   record the game's input into FILE, to be played again\n"
     "  --play FILE     replay the game recorded in FILE; live input is ignored,\n"
     "                  except Escape\n"
@@ -69,6 +74,18 @@ CommandRequest readCommandLine(int argc, char** argv, GameOptions* options, char
       options->directGl = true;
       continue;
     }
+    if (is("--switch-mode")) {
+      options->switchMode = true;
+      continue;
+    }
+    if (is("--fullscreen") || is("--window")) {
+      if (options->screen != ScreenRequest::Ask) {
+        return refuse(reason, reasonSize, "", word,
+                      " cannot follow --fullscreen or --window: one screen at a time.");
+      }
+      options->screen = is("--window") ? ScreenRequest::Window : ScreenRequest::FullScreen;
+      continue;
+    }
     const char** file = is("--record")  ? &options->record
                         : is("--play")  ? &options->play
                         : is("--trace") ? &options->trace
@@ -99,6 +116,8 @@ bool takeCommandLine(int argc, char** argv, GameOptions* options, int* exitCode)
   switch (readCommandLine(argc, argv, options, reason, sizeof reason)) {
     case CommandRequest::Play:
       chooseRecordedGame(options->record, options->play, options->trace);
+      shell.screenRequest = options->screen;
+      shell.switchMode = options->switchMode;
       return true;
     case CommandRequest::Help:
       platformCommandLineAnswer(kUsage, SHOOTER_PROGRAM_NAME, false);

@@ -1,6 +1,7 @@
 // The command line, the same on every desktop build:
 //
-//   shooter [--record FILE | --play FILE] [--trace FILE] [--direct-gl]
+//   shooter [--fullscreen | --window] [--switch-mode]
+//           [--record FILE | --play FILE] [--trace FILE] [--direct-gl]
 //   shooter --help | -h
 //   shooter --version
 //
@@ -9,6 +10,8 @@
 #pragma once
 
 #include <cstddef>
+
+#include "app/input.h"
 
 // What the command line asks for.
 enum class CommandRequest {
@@ -20,10 +23,12 @@ enum class CommandRequest {
 
 // The options of a game. The names point into argv.
 struct GameOptions {
-  const char* record = nullptr;  // --record FILE
-  const char* play = nullptr;    // --play FILE
-  const char* trace = nullptr;   // --trace FILE
-  bool directGl = false;         // --direct-gl (the desktop's GL path, app/gl_path.h)
+  const char* record = nullptr;               // --record FILE
+  const char* play = nullptr;                 // --play FILE
+  const char* trace = nullptr;                // --trace FILE
+  bool directGl = false;                      // --direct-gl (the desktop's GL path, app/gl_path.h)
+  ScreenRequest screen = ScreenRequest::Ask;  // --fullscreen or --window
+  bool switchMode = false;                    // --switch-mode
 };
 
 // Reads the command line, word by word: --help, -h and --version answer at
@@ -38,6 +43,7 @@ const char* usageText();
 
 // The whole command line of a program: reads it and answers --help,
 // --version or a refused option (platformCommandLineAnswer), or passes the
-// options to the recorded game. False when the program ends now, with
-// *exitCode (0 after the usage or the version, kExitStartFailed after a refusal).
+// options to the recorded game and the screen's choice to the shell (`shell`). False when the
+// program ends now, with *exitCode (0 after the usage or the version, kExitStartFailed after a
+// refusal).
 bool takeCommandLine(int argc, char** argv, GameOptions* options, int* exitCode);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/gl_path.h"
+#include "app/shell.h"
 #include "gl.h"
 
 void chooseGlPath(bool directOption) {
@@ -11,4 +12,22 @@ void chooseGlPath(bool directOption) {
   const bool direct = directOption || (variable != nullptr && variable[0] != '\0' &&
                                        std::strcmp(variable, "0") != 0);
   gldesk::choosePath(direct ? gldesk::Path::Direct : gldesk::Path::Layer);
+}
+
+WindowOpen openGameScene(int width, int height) {
+  StartError error = StartError::CreateContext;
+  if (gldesk::start()) {
+    resizeView(width, height);
+    if (initScene()) return WindowOpen::Opened;
+    error = StartError::Scene;
+  }
+  closeGameWindow();
+  showStartError(error);
+  return WindowOpen::Failed;
+}
+
+void closeGameScene() {
+  // Model arrays and font lists go while the context is still current.
+  releaseScene();
+  gldesk::stop();
 }

@@ -11,9 +11,16 @@
 
 #include <cstdint>
 
+// How the game meets the screen, chosen on the command line: the start
+// question decides, or --window or --fullscreen answered it in advance.
+enum class ScreenRequest { Ask, Window, FullScreen };
+
 struct ShellState {
-  bool fullscreen = true;    // false once the user declines full screen
-  bool switchMode = false;   // full screen switches the display to 640 x 480
+  bool fullscreen = true;  // full screen now (false in a window)
+  // Full screen switches the display to exactly 640 x 480 (--switch-mode)
+  // instead of covering it at its own mode.
+  bool switchMode = false;
+  ScreenRequest screenRequest = ScreenRequest::Ask;
   bool active = true;        // false while the window is minimised
   bool invertMouse = false;  // I: inverts the vertical mouse axis
   bool statsKeyLatch = false;

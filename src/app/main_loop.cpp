@@ -18,9 +18,13 @@ constexpr const char* kShutdownCaption = "SHUTDOWN ERROR";
 // How the current run ends; set by loopPass.
 int exitCode = kExitNormal;
 
-// The start question. Only Yes runs full screen: No, a cancelled box (Escape
-// under some systems) or one that could not be shown leave the display alone.
+// The start question, unless the command line answered it. Only Yes runs
+// full screen: No, a cancelled box (Escape under some systems) or one that
+// could not be shown leave the display alone.
 bool askFullScreen() {
+  if (shell.screenRequest != ScreenRequest::Ask) {
+    return shell.screenRequest == ScreenRequest::FullScreen;
+  }
   return platformMessageBox(kFullScreenQuestion, kFullScreenCaption, MessageButtons::YesNo,
                             MessageIcon::Question) == Answer::Yes;
 }

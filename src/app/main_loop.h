@@ -34,11 +34,14 @@ enum class WindowOpen {
   Failed,    // a step failed; its reason has been shown
 };
 
-// Opens the game window (or switches the display to full screen) with a
-// double-buffered GL context, sets the projection (resizeView) and runs
-// initScene. Asks askWindowedFallback when the display refuses the full-screen
-// mode, and reports a failed step with showStartError after closeGameWindow.
-// Unless Opened, everything built so far is released.
+// Opens the game window with a double-buffered GL context, sets the
+// projection (resizeView, for the drawable's pixels) and runs initScene. Full
+// screen is a borderless window covering the display the game starts on, at
+// the display's own mode; with `shell.switchMode` the display is switched to
+// exactly width x height instead. Asks askWindowedFallback when full screen
+// cannot be had (with switchMode: the display has no such mode), and reports
+// a failed step with showStartError after closeGameWindow. Unless Opened,
+// everything built so far is released.
 WindowOpen openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag);
 
 // Releases the scene (releaseScene), the context and the window, and restores

@@ -85,12 +85,24 @@ void keyboardStep() {
 }
 
 void resizeView(int width, int height) {
-  if (height == 0) height = 1;
-  glViewport(0, 0, width, height);
+  if (height <= 0) height = 1;
+  if (width < 0) width = 0;
+  // At 4:3 and wider the view widens with the drawable and keeps its vertical
+  // field of view. Narrower than 4:3 it would lose the HUD's sides: the 4:3
+  // view is kept whole across the width, centred, with black bars above and
+  // below (the frame's clear is not clipped by the viewport).
+  int viewHeight = height;
+  int bottom = 0;
+  double aspect = static_cast<double>(width) / static_cast<double>(height);
+  if (static_cast<long long>(width) * 3 < static_cast<long long>(height) * 4) {
+    viewHeight = static_cast<int>((static_cast<long long>(width) * 3 + 2) / 4);
+    bottom = (height - viewHeight) / 2;
+    aspect = 4.0 / 3.0;
+  }
+  glViewport(0, bottom, width, viewHeight);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(kFieldOfView, static_cast<double>(width) / static_cast<double>(height), kNearPlane,
-                 kFarPlane);
+  gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }

@@ -33,7 +33,9 @@ void mouseView(double x, double y);
 // mouse moves would; the browser tests level the view with it.
 void setLook(double yaw, double pitch);
 
-// Viewport and projection for a client area of the given size.
+// Viewport and projection for a drawable of width x height pixels: the whole
+// drawable at 4:3 and wider (the vertical field of view kept), the 4:3 view
+// across the width with black bars above and below when narrower.
 void resizeView(int width, int height);
 
 // Loads every resource and sets the fixed GL state; false ends the program.

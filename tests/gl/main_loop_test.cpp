@@ -204,6 +204,28 @@ TEST_F(MainLoopTest, OnlyYesToTheStartQuestionRunsFullScreen) {
   }
 }
 
+TEST_F(MainLoopTest, TheCommandLineAnswersTheStartQuestionInAdvance) {
+  struct Case {
+    ScreenRequest request;
+    bool fullscreen;
+    size_t questions;
+  };
+  const Case cases[] = {{ScreenRequest::Ask, true, 1},
+                        {ScreenRequest::FullScreen, true, 0},
+                        {ScreenRequest::Window, false, 0}};
+  for (const Case& c : cases) {
+    testPlatform.clear();
+    standIn = StandInShell{};
+    shell = ShellState{};
+    shell.screenRequest = c.request;
+    testPlatform.messageAnswer = Answer::Yes;
+    int code = -1;
+    ASSERT_TRUE(startGame(&code));
+    EXPECT_EQ(standIn.openedFullscreen, c.fullscreen) << static_cast<int>(c.request);
+    EXPECT_EQ(testPlatform.messages.size(), c.questions) << shown();
+  }
+}
+
 TEST_F(MainLoopTest, TheWindowedFallbackQuestion) {
   standIn.displayRefusesFullscreen = true;
   testPlatform.messageAnswer = Answer::Yes;

@@ -55,8 +55,9 @@ TEST(CommandLine, HelpAndVersionAnswerAndEndWithZero) {
   EXPECT_TRUE(std::regex_match(versionText(), std::regex("shooter [0-9]+\\.[0-9]+[.0-9]*")))
       << versionText();
   // The usage names every option and the variable.
-  for (const char* name : {"--record FILE", "--play FILE", "--trace FILE", "--direct-gl",
-                           "-h, --help", "--version", "SHOOTER_DIRECT_GL"}) {
+  for (const char* name :
+       {"--record FILE", "--play FILE", "--trace FILE", "--direct-gl", "-h, --help", "--version",
+        "SHOOTER_DIRECT_GL", "--fullscreen", "--window", "--switch-mode"}) {
     EXPECT_NE(std::strstr(usageText(), name), nullptr) << name;
   }
 }
@@ -74,6 +75,10 @@ TEST(CommandLine, MistakesAreRefusedNamingTheWordAndPointingToHelp) {
       {"--trace a --trace b", "\"--trace\" is given twice."},
       {"--record a --play b", "\"--play\" cannot follow --record or --play"},
       {"--play a --trace a", "The trace \"a\" is the recorded game's own file."},
+      {"--window --fullscreen", "\"--fullscreen\" cannot follow --fullscreen or --window"},
+      {"--fullscreen --window", "\"--window\" cannot follow --fullscreen or --window"},
+      {"--window --switch-mode --window", "\"--window\" cannot follow --fullscreen or"},
+      {"--full-screen", "Unknown option \"--full-screen\"."},
   };
   for (const Case& c : cases) {
     testPlatform.clear();
@@ -98,4 +103,31 @@ TEST(CommandLine, GameOptionsAreReadWithTheirFiles) {
   EXPECT_STREQ(options.trace, "-t");
   EXPECT_TRUE(options.directGl);
   EXPECT_TRUE(testPlatform.commandLineAnswers.empty());
+}
+
+TEST(CommandLine, TheScreenIsChosenInAdvanceForTheShell) {
+  struct Case {
+    const char* line;
+    ScreenRequest screen;
+    bool switchMode;
+  };
+  const Case cases[] = {
+      {"", ScreenRequest::Ask, false},
+      {"--window", ScreenRequest::Window, false},
+      {"--fullscreen --record r", ScreenRequest::FullScreen, false},
+      {"--switch-mode", ScreenRequest::Ask, true},
+      {"--switch-mode --fullscreen --switch-mode", ScreenRequest::FullScreen, true},
+  };
+  for (const Case& c : cases) {
+    testPlatform.clear();
+    shell = ShellState{};
+    shell.switchMode = !c.switchMode;  // each run sets both, whatever was there
+    shell.screenRequest = ScreenRequest::Window;
+    GameOptions options;
+    EXPECT_EQ(take(c.line, &options), -1) << c.line;
+    EXPECT_EQ(options.screen, c.screen) << c.line;
+    EXPECT_EQ(shell.screenRequest, c.screen) << c.line;
+    EXPECT_EQ(shell.switchMode, c.switchMode) << c.line;
+  }
+  shell = ShellState{};
 }

@@ -1,6 +1,7 @@
 // The game window with its GL context on SDL2, and the connection to the display.
 #include "app/sdl/window.h"
 
+#include "app/gl_path.h"
 #include "app/main_loop.h"
 #include "app/sdl/pads.h"
 #include "app/shell.h"
@@ -149,8 +150,6 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   if (SDL_GL_MakeCurrent(gameWindow, gameContext) != 0) {
     return failOpen(StartError::ActivateContext);
   }
-  // The GL path chosen at start: the layer's arrays and state taken now.
-  if (!gldesk::start()) return failOpen(StartError::CreateContext);
   // Presentation waits for the display's refresh where the system allows it;
   // where it does not (a virtual X server), the frame pacer holds the rate.
   SDL_GL_SetSwapInterval(1);
@@ -159,16 +158,11 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   SDL_ShowWindow(gameWindow);
   SDL_RaiseWindow(gameWindow);
 
-  resizeView(width, height);
-
-  if (!initScene()) return failOpen(StartError::Scene);
-  return WindowOpen::Opened;
+  return openGameScene(width, height);
 }
 
 void closeGameWindow() {
-  // Model arrays and font lists go while the context is still current.
-  releaseScene();
-  gldesk::stop();
+  closeGameScene();
 
   if (gameContext != nullptr) {
     if (SDL_GL_MakeCurrent(gameWindow, nullptr) != 0) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "app/gl_path.h"
 #include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/win32/events.h"
@@ -257,18 +258,15 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   hRC = wglCreateContext(hDC);
   if (hRC == nullptr) return failOpen(StartError::CreateContext);
   if (!wglMakeCurrent(hDC, hRC)) return failOpen(StartError::ActivateContext);
-  // The GL path chosen at start: the layer's arrays and state taken now.
-  if (!gldesk::start()) return failOpen(StartError::CreateContext);
   requestVsync();
 
   ShowWindow(hWnd, SW_SHOW);
   SetForegroundWindow(hWnd);
   SetFocus(hWnd);
   // Drawn at the client area's own pixels.
-  resizeToClient();
-
-  if (!initScene()) return failOpen(StartError::Scene);
-  return WindowOpen::Opened;
+  RECT client = {0, 0, width, height};
+  GetClientRect(hWnd, &client);
+  return openGameScene(client.right - client.left, client.bottom - client.top);
 }
 
 bool toggleFullScreen() {
@@ -317,9 +315,7 @@ void followDpiChange(unsigned dpi, const RECT* suggested) {
 }
 
 void closeGameWindow() {
-  // The model's arrays and the font lists go while the context is still current.
-  releaseScene();
-  gldesk::stop();
+  closeGameScene();
 
   if (hRC != nullptr) {
     if (!wglMakeCurrent(nullptr, nullptr)) showShutdownError(ShutdownError::ReleaseCurrent);
