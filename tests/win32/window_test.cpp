@@ -299,7 +299,8 @@ TEST_F(GameWindowTest, FullScreenCoversTheMonitorAndAltEnterSwitchesInPlace) {
 TEST_F(GameWindowTest, DpiChangeTakesTheSuggestedRectangle) {
   ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened)
       << shownMessages();
-  RECT suggested = {40, 30, 40 + 1300, 30 + 1000};
+  // Wider than 4:3, so that the view covers the whole client area.
+  RECT suggested = {40, 30, 40 + 1400, 30 + 1000};
   SendMessageA(hWnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
                reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(windowDpi, 192u);
@@ -307,7 +308,7 @@ TEST_F(GameWindowTest, DpiChangeTakesTheSuggestedRectangle) {
   GetWindowRect(hWnd, &outer);
   EXPECT_EQ(outer.left, 40);
   EXPECT_EQ(outer.top, 30);
-  EXPECT_EQ(outer.right, 1340);
+  EXPECT_EQ(outer.right, 1440);
   EXPECT_EQ(outer.bottom, 1030);
   RECT client;
   GetClientRect(hWnd, &client);
