@@ -12,7 +12,7 @@
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "app/win32/events.h"
-#include "app/win32/window.h"
+#include "app/win32/screen.h"
 #include "game/state.h"
 #include "gl.h"
 #include "support/gl_context.h"

@@ -11,6 +11,7 @@
 #include "app/main_loop.h"
 #include "app/recording.h"
 #include "app/shell.h"
+#include "app/win32/screen.h"
 #include "app/win32/window.h"
 #include "game/state.h"
 #include "gl.h"

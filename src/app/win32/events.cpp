@@ -8,7 +8,7 @@
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "app/win32/pads.h"
-#include "app/win32/window.h"
+#include "app/win32/screen.h"
 #include "game/state.h"
 #include "gl.h"
 
@@ -80,7 +80,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       // Alt+Enter switches between full screen and a window; like F12 it is
       // the shell's key, never the game's. A held key's repeats do nothing.
       if (altEnter(wParam, lParam)) {
-        if ((lParam & (1L << 30)) == 0) toggleFullScreen();
+        if ((lParam & (1L << 30)) == 0) toggleFullScreen(window);
         return 0;
       }
       break;
@@ -93,7 +93,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       break;
     case kDpiChangedMessage:
       // The new DPI is in the low word; lParam suggests the window's new rectangle.
-      followDpiChange(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      followDpiChange(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SIZE:
       // Sizes that arrive while the window is being created find no context yet.

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/win32/screen.h"
 #include "app/win32/window.h"
 #include "platform/platform.h"
 
