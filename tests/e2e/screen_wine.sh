@@ -9,6 +9,9 @@
 #   dpi192      Wine's DPI at 192: No gives a 1280x960 client area, drawn at
 #               that size (the crosshair at its centre); Alt+Enter goes full
 #               screen and back to 1280x960.
+# Each case then replays a game recorded in a 640x480 window, full screen at
+# 1920x1080 (fullscreen) or in the 1280x960 window (dpi192): the trace is the
+# committed one, line by line.
 #
 # The screen is SHOOTER_DISPLAY_WIDE when that is a 1920x1080 server, else one
 # this script starts. Wine takes the screen size from its session's first X
@@ -141,3 +144,23 @@ fi
 press_key Escape
 expect_exit 0
 expect_mode "after the game"
+
+# The game's state never depends on the window's size.
+recording="$HERE/../recordings/walk_look_fire.rec"
+trace=$(mktemp)
+out=$(mktemp)
+if [ "$case_name" = fullscreen ]; then option=--fullscreen; else option=--window; fi
+(cd "$SHOOTER_RUN_DIR" &&
+  exec wine "$SHOOTER_EXE" "$option" --play "Z:$recording" --trace "Z:$trace" </dev/null >"$out" 2>&1) &
+game_pid=$!
+wait_game_window "replaying with $option"
+info=$(window_info)
+if [ "$case_name" = fullscreen ]; then
+  expect_line "$info" "client 1920 1080"
+else
+  expect_line "$info" "client 1280 960"
+fi
+expect_exit 0 120
+grep -q '^The replay ended as the recorded game did' "$out" || fail "the replay differs: $(cat "$out")"
+bash "$HERE/../determinism/compare_trace.sh" "${recording%.rec}.trace" "$trace"
+rm -f "$trace" "$out"

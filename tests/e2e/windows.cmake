@@ -58,6 +58,8 @@ endforeach()
 # run meanwhile.
 set_tests_properties(e2e_wine_fullscreen e2e_wine_screen_fullscreen e2e_wine_screen_dpi192
   PROPERTIES RUN_SERIAL TRUE)
+# Each plays, reads the screen three times and replays a recorded game.
+set_tests_properties(e2e_wine_screen_fullscreen e2e_wine_screen_dpi192 PROPERTIES TIMEOUT 300)
 
 # Pads through XInput: the shell's tests with a stand-in xinput1_4.dll beside
 # their .exe (Wine loads it when told the native one comes first), and again
