@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# shooter.exe on a screen larger than 640x480, where the display refuses the
-# game's mode: Yes to the start question brings the fallback question. No to
-# that ends the program after "Program Will Now Close." (default); Yes
-# (argument "windowed") runs the game in a window.
+# shooter.exe --switch-mode (full screen switches the display to 640x480) on
+# a screen larger than 640x480, where the display refuses the game's mode: Yes
+# to the start question brings the fallback question. No to that ends the
+# program after "Program Will Now Close." (default); Yes (argument "windowed")
+# runs the game in a window.
 source "$(dirname "${BASH_SOURCE[0]}")/wine_lib.sh"
 choice=${1:-close}
 
 use_display "$LARGE_DISPLAY"
 read -r width height <<<"$(xdotool getdisplaygeometry)"
 (( width > 640 || height > 480 )) || skip "the screen on $DISPLAY is only ${width}x${height}"
-start_game
+start_game --switch-mode
 
-wait_window '^Start FullScreen\?$' >/dev/null || fail "no start question"
+wait_window '^(Start FullScreen\?|shooter)$' >/dev/null || fail "no start question"
+if window_exists '^shooter$'; then
+  texts=$(probe texts shooter)
+  answer_box '^shooter$' Return
+  skip "this game has no --switch-mode: $texts"
+fi
 answer_box '^Start FullScreen\?$' Return
 
 wait_window '^Quarl GL$' >/dev/null || fail "no fallback question after Yes"

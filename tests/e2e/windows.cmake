@@ -50,9 +50,16 @@ shooter_wine_e2e(e2e_wine_fullscreen_fallback_windowed fullscreen_refused_wine.s
 shooter_wine_e2e(e2e_wine_failed_start failed_start_wine.sh)
 shooter_wine_e2e(e2e_wine_damaged_bitmap damaged_bitmap_wine.sh)
 shooter_wine_e2e(e2e_wine_fullscreen fullscreen_wine.sh)
-# It restarts the prefix's Wine session on the small screen: nothing else may
+# On a 1920x1080 screen without a 640x480 mode, read back from its pixels.
+foreach(screen_case fullscreen dpi192)
+  shooter_wine_e2e(e2e_wine_screen_${screen_case} screen_wine.sh ${screen_case})
+endforeach()
+# They restart the prefix's Wine session on another screen: nothing else may
 # run meanwhile.
-set_tests_properties(e2e_wine_fullscreen PROPERTIES RUN_SERIAL TRUE)
+set_tests_properties(e2e_wine_fullscreen e2e_wine_screen_fullscreen e2e_wine_screen_dpi192
+  PROPERTIES RUN_SERIAL TRUE)
+# Each plays, reads the screen three times and replays a recorded game.
+set_tests_properties(e2e_wine_screen_fullscreen e2e_wine_screen_dpi192 PROPERTIES TIMEOUT 300)
 
 # Pads through XInput: the shell's tests with a stand-in xinput1_4.dll beside
 # their .exe (Wine loads it when told the native one comes first), and again

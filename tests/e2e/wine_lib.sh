@@ -48,9 +48,10 @@ stop_game() {
 }
 trap stop_game EXIT
 
+# Starts the game with the given command line options.
 start_game() {
   [ -f "$SHOOTER_EXE" ] || fail "no game at $SHOOTER_EXE"
-  (cd "$SHOOTER_RUN_DIR" && exec wine "$SHOOTER_EXE" </dev/null >/dev/null 2>&1) &
+  (cd "$SHOOTER_RUN_DIR" && exec wine "$SHOOTER_EXE" "$@" </dev/null >/dev/null 2>&1) &
   game_pid=$!
 }
 

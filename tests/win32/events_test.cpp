@@ -12,6 +12,7 @@
 #include "app/screenshot.h"
 #include "app/shell.h"
 #include "app/win32/events.h"
+#include "app/win32/screen.h"
 #include "game/state.h"
 #include "gl.h"
 #include "support/gl_context.h"
@@ -39,9 +40,11 @@ class WindowProcTest : public ::testing::Test {
     resetGameState();
     shell = ShellState{};
     testPlatform.clear();
+    windowDpi = kDefaultDpi;
   }
 
   void TearDown() override {
+    windowDpi = kDefaultDpi;
     if (window_ != nullptr) DestroyWindow(window_);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -140,6 +143,27 @@ TEST_F(WindowProcTest, MouseMoveTurnsTheView) {
   EXPECT_DOUBLE_EQ(input.pitch, 1.0);
   EXPECT_EQ(shell.lastMouseX, 168.0);
   EXPECT_EQ(shell.lastMouseY, 232.0);
+  EXPECT_TRUE(testPlatform.warps.empty());
+}
+
+// The client area's pixels reach the game in 96-DPI units: the same hand
+// motion turns the view by the same angle at every DPI.
+TEST_F(WindowProcTest, MouseMoveTurnsTheSameAngleAtEveryDpi) {
+  for (const unsigned dpi : {96u, 120u, 144u, 192u}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dpi");
+    windowDpi = dpi;
+    input.mouseYaw = 0;
+    input.pitch = 0;
+    shell.lastMouseX = 200;
+    shell.lastMouseY = 200;
+    // 32 units left and 32 down, in this DPI's pixels.
+    const int x = scaleToDpi(168, dpi);
+    const int y = scaleToDpi(232, dpi);
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    EXPECT_DOUBLE_EQ(input.mouseYaw, 1.0);
+    EXPECT_DOUBLE_EQ(input.pitch, 1.0);
+    EXPECT_EQ(shell.lastMouseX, 168.0);
+  }
   EXPECT_TRUE(testPlatform.warps.empty());
 }
 

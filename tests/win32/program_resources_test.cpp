@@ -90,6 +90,24 @@ TEST(ProgramResources, ManifestBringsTheCommonControls6) {
   ASSERT_TRUE(ActivateActCtx(handle, &cookie));
   const std::string bound = commonControlsPath();
   EXPECT_TRUE(isCommonControls6(bound)) << bound;
+  // Per-monitor DPI awareness, as Windows reads it from the manifest (newer
+  // systems the v2 setting, older ones the first).
+  const struct {
+    const wchar_t* space;
+    const wchar_t* name;
+    const wchar_t* value;
+  } kDpiSettings[] = {
+      {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+       L"PerMonitorV2, PerMonitor"},
+      {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"}};
+  for (const auto& setting : kDpiSettings) {
+    wchar_t value[64] = {};
+    SIZE_T written = 0;
+    EXPECT_TRUE(QueryActCtxSettingsW(0, handle, setting.space, setting.name, value,
+                                     sizeof value / sizeof value[0], &written))
+        << GetLastError();
+    EXPECT_STREQ(value, setting.value);
+  }
   DeactivateActCtx(0, cookie);
   ReleaseActCtx(handle);
 }

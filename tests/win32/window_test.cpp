@@ -4,11 +4,14 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "app/main_loop.h"
+#include "app/recording.h"
 #include "app/shell.h"
+#include "app/win32/screen.h"
 #include "app/win32/window.h"
 #include "game/state.h"
 #include "gl.h"
@@ -21,6 +24,7 @@ class GameWindowTest : public ::testing::Test {
     resetGameState();
     shell = ShellState{};
     testPlatform.clear();
+    windowDpi = kDefaultDpi;
   }
 
   void TearDown() override {
@@ -39,6 +43,14 @@ class GameWindowTest : public ::testing::Test {
       all += "\n  " + message.caption + ": " + message.text;
     }
     return all;
+  }
+
+  static DWORD screenWidthNow() {
+    DEVMODEA mode;
+    std::memset(&mode, 0, sizeof mode);
+    mode.dmSize = sizeof mode;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    return mode.dmPelsWidth;
   }
 
   static bool screenLargerThanTheGame() {
@@ -187,6 +199,7 @@ TEST_F(GameWindowTest, FailedSceneTearsTheWindowDownAndSaysSo) {
 TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
   testPlatform.messageAnswer = Answer::No;
+  shell.switchMode = true;
   EXPECT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Declined);
   ASSERT_EQ(testPlatform.messages.size(), 2u);
   EXPECT_EQ(testPlatform.messages[0].caption, "Quarl GL");
@@ -198,6 +211,7 @@ TEST_F(GameWindowTest, RefusedDisplayModeAndNoEndsTheProgram) {
 TEST_F(GameWindowTest, RefusedDisplayModeAndYesRunsWindowed) {
   if (!screenLargerThanTheGame()) GTEST_SKIP() << "this screen accepts 640 x 480";
   testPlatform.messageAnswer = Answer::Yes;
+  shell.switchMode = true;
   ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened)
       << shownMessages();
   ASSERT_EQ(testPlatform.messages.size(), 1u);
@@ -208,5 +222,117 @@ TEST_F(GameWindowTest, RefusedDisplayModeAndYesRunsWindowed) {
   GetClientRect(hWnd, &client);
   EXPECT_EQ(client.right, 640);
   EXPECT_EQ(client.bottom, 480);
+}
+// Full screen is a borderless window over the whole monitor at the display's
+// own mode; Alt+Enter switches to a window and back, in the same window with
+// the same context, and never reaches the game.
+TEST_F(GameWindowTest, FullScreenCoversTheMonitorAndAltEnterSwitchesInPlace) {
+  const DWORD screenWidth = screenWidthNow();
+  MONITORINFO monitor;
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor));
+  const RECT screen = monitor.rcMonitor;
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, true), WindowOpen::Opened)
+      << shownMessages();
+  EXPECT_TRUE(testPlatform.messages.empty()) << shownMessages();
+  const HGLRC context = hRC;
+  const HWND window = hWnd;
+  const uint64_t digest = gameStateDigest();
+  GLint texture = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+  ASSERT_NE(texture, 0) << "the scene binds a texture";
+
+  constexpr LPARAM kAltEnter = 1 | (1 << 29);
+  constexpr LPARAM kAltEnterRepeat = kAltEnter | (1 << 30);
+  const struct Step {
+    LPARAM press;  // 0: none (as opened)
+    bool fullScreen;
+  } steps[] = {{0, true},
+               {kAltEnter, false},
+               {kAltEnterRepeat, false},
+               {kAltEnter, true},
+               {kAltEnter, false}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(testing::Message() << "full screen " << step.fullScreen);
+    if (step.press != 0) {
+      EXPECT_EQ(SendMessageA(hWnd, WM_SYSKEYDOWN, VK_RETURN, step.press), 0);
+      SendMessageA(hWnd, WM_SYSKEYUP, VK_RETURN, step.press | (1L << 30) | (1L << 31));
+    }
+    EXPECT_EQ(shell.fullscreen, step.fullScreen);
+    RECT outer;
+    GetWindowRect(hWnd, &outer);
+    RECT client;
+    GetClientRect(hWnd, &client);
+    const LONG style = GetWindowLongA(hWnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    if (step.fullScreen) {
+      EXPECT_TRUE(style & WS_POPUP);
+      EXPECT_EQ(style & WS_CAPTION, 0);
+      EXPECT_EQ(outer.left, screen.left);
+      EXPECT_EQ(outer.top, screen.top);
+      EXPECT_EQ(outer.right, screen.right);
+      EXPECT_EQ(outer.bottom, screen.bottom);
+    } else {
+      EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+      EXPECT_EQ(client.right, scaleToDpi(640, windowDpi));
+      EXPECT_EQ(client.bottom, scaleToDpi(480, windowDpi));
+      EXPECT_EQ(outer.left, screen.left);
+      EXPECT_EQ(outer.top, screen.top);
+    }
+    // Drawn at the client area's pixels, by the same context with its textures.
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], client.right);
+    EXPECT_EQ(viewport[3], client.bottom);
+    EXPECT_EQ(hWnd, window);
+    EXPECT_EQ(wglGetCurrentContext(), context);
+    EXPECT_TRUE(glIsTexture(static_cast<GLuint>(texture)));
+    // The display keeps its mode; the key is the shell's alone.
+    EXPECT_EQ(screenWidthNow(), screenWidth);
+    EXPECT_EQ(input.KeyDown[VK_RETURN], 0);
+    EXPECT_EQ(gameStateDigest(), digest);
+  }
+  EXPECT_TRUE(testPlatform.messages.empty()) << shownMessages();
+}
+
+// Moved to a monitor of another DPI, the window takes the rectangle Windows
+// suggests and draws at its new pixels; the mouse keeps the game's units.
+TEST_F(GameWindowTest, DpiChangeTakesTheSuggestedRectangle) {
+  ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened)
+      << shownMessages();
+  // Wider than 4:3, so that the view covers the whole client area.
+  RECT suggested = {40, 30, 40 + 1400, 30 + 1000};
+  SendMessageA(hWnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(windowDpi, 192u);
+  RECT outer;
+  GetWindowRect(hWnd, &outer);
+  EXPECT_EQ(outer.left, 40);
+  EXPECT_EQ(outer.top, 30);
+  EXPECT_EQ(outer.right, 1440);
+  EXPECT_EQ(outer.bottom, 1030);
+  RECT client;
+  GetClientRect(hWnd, &client);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], client.right);
+  EXPECT_EQ(viewport[3], client.bottom);
+}
+
+TEST(DpiUnits, PixelsAndUnitsFollowTheDpi) {
+  const struct Case {
+    unsigned dpi;
+    int units;
+    int pixels;
+  } cases[] = {{96, 640, 640},  {120, 640, 800}, {144, 480, 720}, {192, 640, 1280},
+               {192, 480, 960}, {288, 10, 30},   {0, 370, 370},   {100000, 370, 370}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.dpi << " dpi, " << c.units << " units");
+    EXPECT_EQ(unitsToPixels(c.units, c.dpi), c.pixels);
+    EXPECT_DOUBLE_EQ(pixelsToUnits(c.pixels, c.dpi), c.units);
+    if (c.dpi >= 96 && c.dpi <= 288) {
+      EXPECT_EQ(scaleToDpi(c.units, c.dpi), c.pixels);
+    }
+  }
 }
 }  // namespace

@@ -96,6 +96,9 @@ int closeButton(const char* title) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Rectangles in the screen's own pixels at any DPI, as the game (which is
+  // DPI-aware) sees them.
+  SetProcessDPIAware();
   if (argc == 2 && std::strcmp(argv[1], "screen") == 0) {
     std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     return 0;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/win32/screen.h"
 #include "app/win32/window.h"
 #include "platform/platform.h"
 
@@ -58,9 +59,9 @@ void platformPlaySound(const char* fileName) {
 }
 
 void platformWarpCursor(int x, int y) {
-  // The game speaks client coordinates; the cursor lives on the screen. In full
-  // screen the two coincide, in a window the client area is offset by the frame.
-  POINT point = {x, y};
+  // The game speaks client coordinates in 96-DPI units; the cursor lives on
+  // the screen, in pixels. In a window the client area is offset by the frame.
+  POINT point = {unitsToPixels(x, windowDpi), unitsToPixels(y, windowDpi)};
   if (hWnd != nullptr) ClientToScreen(hWnd, &point);
   SetCursorPos(point.x, point.y);
 }

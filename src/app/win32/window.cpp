@@ -1,5 +1,6 @@
-// The game window: class, display mode, window, pixel format, rendering
-// context, and presenting the frame.
+// The game window: class, full screen or a window at the monitor's DPI
+// (app/win32/screen.h), window, pixel format, rendering context, and
+// presenting the frame.
 #include "app/win32/window.h"
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "app/main_loop.h"
 #include "app/shell.h"
 #include "app/win32/events.h"
+#include "app/win32/screen.h"
 #include "gl.h"
 
 HINSTANCE hInstance = nullptr;
@@ -38,6 +40,7 @@ void requestVsync() {
   std::memcpy(&swapInterval, &proc, sizeof swapInterval);
   swapInterval(1);
 }
+
 }  // namespace
 
 PIXELFORMATDESCRIPTOR gamePixelFormat(int bits) {
@@ -56,6 +59,7 @@ PIXELFORMATDESCRIPTOR gamePixelFormat(int bits) {
 WindowOpen openGameWindow(const char* title, int width, int height, int bits, bool fullscreenFlag) {
   shell.fullscreen = fullscreenFlag;
   hInstance = GetModuleHandleA(nullptr);
+  startScreen(width, height, bits);
 
   WNDCLASSA windowClass;
   std::memset(&windowClass, 0, sizeof windowClass);
@@ -70,38 +74,36 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
     return WindowOpen::Failed;
   }
 
+  // The game starts on the monitor at the desktop's origin (the primary one).
+  const POINT origin = {0, 0};
+  HMONITOR monitor = MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+  windowDpi = monitorDpi(monitor);
+  RECT place = {0, 0, width, height};
   if (shell.fullscreen) {
-    DEVMODEA mode;
-    std::memset(&mode, 0, sizeof mode);
-    mode.dmSize = sizeof(DEVMODEA);
-    mode.dmPelsWidth = static_cast<DWORD>(width);
-    mode.dmPelsHeight = static_cast<DWORD>(height);
-    mode.dmBitsPerPel = static_cast<DWORD>(bits);
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+    // Full screen covers the monitor at its own mode; switch mode switches
+    // the display to the game's size instead.
+    const bool covered = shell.switchMode ? switchDisplay() : monitorRect(monitor, &place);
+    if (!covered) {
       if (!askWindowedFallback()) return WindowOpen::Declined;
       shell.fullscreen = false;
+      place = RECT{0, 0, width, height};
     }
   }
+  if (!shell.fullscreen) place = windowedPlace(origin, windowDpi);
 
-  DWORD exStyle;
-  DWORD style;
-  if (shell.fullscreen) {
-    exStyle = WS_EX_APPWINDOW;
-    style = WS_POPUP;
-    ShowCursor(FALSE);
-  } else {
-    exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
-    style = WS_OVERLAPPEDWINDOW;
-  }
-
-  RECT rect = {0, 0, width, height};
-  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-
-  hWnd = CreateWindowExA(exStyle, kWindowClass, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
-                         0, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+  const DWORD style = shell.fullscreen ? kFullScreenStyle : kWindowedStyle;
+  const DWORD exStyle = shell.fullscreen ? kFullScreenExStyle : kWindowedExStyle;
+  hideCursor(shell.fullscreen);
+  hWnd = CreateWindowExA(exStyle, kWindowClass, title, style, place.left, place.top,
+                         place.right - place.left, place.bottom - place.top, nullptr, nullptr,
                          hInstance, nullptr);
   if (hWnd == nullptr) return failOpen(StartError::Window);
+  // The window may have come up on a monitor of another DPI than the one asked.
+  const unsigned dpi = dpiOfWindow(hWnd);
+  if (dpi != windowDpi) {
+    windowDpi = dpi;
+    if (!shell.fullscreen) placeWindow(hWnd, nullptr, windowedPlace(origin, dpi), SWP_NOZORDER);
+  }
 
   hDC = GetDC(hWnd);
   if (hDC == nullptr) return failOpen(StartError::DrawingSurface);
@@ -119,7 +121,10 @@ WindowOpen openGameWindow(const char* title, int width, int height, int bits, bo
   ShowWindow(hWnd, SW_SHOW);
   SetForegroundWindow(hWnd);
   SetFocus(hWnd);
-  return openGameScene(width, height);
+  // Drawn at the client area's own pixels.
+  RECT client = {0, 0, width, height};
+  GetClientRect(hWnd, &client);
+  return openGameScene(client.right - client.left, client.bottom - client.top);
 }
 
 void closeGameWindow() {
@@ -138,10 +143,8 @@ void closeGameWindow() {
     if (!DestroyWindow(hWnd)) showShutdownError(ShutdownError::DestroyWindow);
     hWnd = nullptr;
   }
-  if (shell.fullscreen) {
-    ChangeDisplaySettingsA(nullptr, 0);
-    ShowCursor(TRUE);
-  }
+  restoreDisplay();
+  hideCursor(false);
 }
 
 // What the GL layer still holds is drawn before the frame is shown.
