@@ -152,6 +152,8 @@ GLboolean layerStart() {
   pendingCount = 0;
   clearError();
   stopCompiling();
+  forgetLiveLists();
+  forgetLiveTextures();
   return glbatch::start() ? GL_TRUE : GL_FALSE;
 }
 

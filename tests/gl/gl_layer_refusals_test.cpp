@@ -35,6 +35,8 @@ const Refusal kRefusals[] = {
      GL_INVALID_OPERATION, "glNewList", false},
     {CALLS(gl.EndList()), GL_INVALID_OPERATION, "glEndList", false},
     {CALLS(gl.MatrixMode(GL_BLEND)), GL_INVALID_ENUM, "glMatrixMode", false},
+    // A value past four hex digits, told whole.
+    {CALLS(gl.MatrixMode(0x12B50)), GL_INVALID_ENUM, "glMatrixMode(0x12B50)", false},
     {CALLS(gl.PopMatrix()), GL_STACK_UNDERFLOW, "glPopMatrix", false},
     // Emptied by more pops than pushes: the underflow is told already, above.
     {stacksOverflowAndEmptied, GL_STACK_OVERFLOW, "glPushMatrix", false},

@@ -330,6 +330,26 @@ void driverStateBetweenPrimitives(const Gl& gl) {
   quad(gl, 500, 300, 100, 100, 30, false);
 }
 
+// List names as floats: whole numbers, a negative one below the base, and
+// those no name can hold (too large either way, not a number), which call
+// nothing.
+void floatListNames(const Gl& gl) {
+  const GLuint lists = gl.GenLists(3);
+  for (GLuint i = 0; i < 3; ++i) {
+    gl.NewList(lists + i, GL_COMPILE);
+    gl.Color4f(0.3f * float(i + 1), 1 - 0.3f * float(i), 0.5f, 1);
+    quad(gl, 0, 0, 40, 200, 0, false);
+    gl.Translated(50, 0, 0);
+    gl.EndList();
+  }
+  const GLfloat names[] = {0, 1, -1, 1.5f, -1e20f, 1e20f, NAN, 4e9f, -3e9f, 0.75f, -1.5f};
+  gl.ListBase(lists + 1);
+  gl.Translated(20, 100, 0);
+  gl.CallLists(sizeof names / sizeof names[0], GL_FLOAT, names);
+  gl.ListBase(0);
+  gl.DeleteLists(lists, 3);
+}
+
 struct Scene {
   const char* name;
   void (*draw)(const Gl&);
@@ -365,6 +385,7 @@ const Scene kScenes[] = {
      1105, 2},
     {"a texture filled again in the frame", refilledTexture, 60000, 2, 6, 2},
     {"the driver's state between primitives", driverStateBetweenPrimitives, 100000, 5, 8, 5},
+    {"list names as floats", floatListNames, 40000, 1, 5},
 };
 
 TEST_F(GlLayer, BatchedScenesMatchDesktopGl) {
