@@ -67,6 +67,8 @@ refuse|game/planted.cpp|#define RECT glRectf\n#include "gl.h"
 refuse|model/planted.h|#define DRAW(x) \\\n  gluPerspective(x)
 refuse|game/planted.cpp|#include "gl.h"\n#undef glBegin
 refuse|app/planted.cpp|  #  define glVertex3f(x, y, z) glRectf(x, y, x, y)
+refuse|game/planted.cpp|#pragma push_macro("glBegin")\n#include "gl.h"\n#pragma pop_macro("glBegin")
+pass|game/planted.cpp|#define NAME "glBegin"
 TABLE
 output=$(python3 "$work/scripts/check-includes" 2>&1) ||
   { echo "FAIL: the copy of src/ itself is refused: $output"; failures=$((failures + 1)); }
