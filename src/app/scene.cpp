@@ -41,4 +41,16 @@ bool initScene() {
 void releaseScene() {
   releaseMeshArrays(&enemyModel);
   deleteFontLists();
+  // Every other list and texture the start-up made: none outlives the scene.
+  if (mazeLists[0] != 0) glDeleteLists(mazeLists[0], kPathCells);
+  for (GLuint& list : mazeLists) list = 0;
+  if (modelList != 0) glDeleteLists(modelList, 1);
+  modelList = 0;
+  GLuint* const textures[] = {
+      &wallTexture, &crosshairTexture, &smokeTexture,           &skinTexture,
+      &exitTexture, &floorTexture,     &fontTexture.textureName};
+  for (GLuint* texture : textures) {
+    if (*texture != 0) glDeleteTextures(1, texture);
+    *texture = 0;
+  }
 }

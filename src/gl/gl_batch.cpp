@@ -567,4 +567,12 @@ void viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
 
 Counters counters() { return counted; }
 
+namespace {
+long buffersLive = 0;
+}  // namespace
+
+void countBuffers(long made) { buffersLive += made; }
+
+long liveBuffers() { return buffersLive; }
+
 }  // namespace glbatch

@@ -57,6 +57,11 @@ extern const Backend fixedFunctionBackend;
 // and the desktop tests where the system's GL exports GL 2.
 extern const Backend shaderBackend;
 
+// The backends' vertex buffers: each counted as it is made and deleted, so
+// that the layer can tell those still live.
+void countBuffers(long made);
+long liveBuffers();
+
 // The backend that start uses: the build's own unless chosen here first.
 void useBackend(const Backend& backend);
 // Whether the backend start uses draws on WebGL's terms.

@@ -113,7 +113,7 @@ SHOOTER_GL_ENTRY(void, gl, ReadPixels,
                  (x, y, width, height, format, type, pixels), flush, both, kCall)
 // Textures: parameters and uploads in order with the batch, proxies on
 // WebGL's terms, box-filtered mipmaps.
-SHOOTER_GL_ENTRY(void, gl, GenTextures, (GLsizei n, GLuint* textures), (n, textures), driver, both,
+SHOOTER_GL_ENTRY(void, gl, GenTextures, (GLsizei n, GLuint* textures), (n, textures), own, both,
                  kCall)
 SHOOTER_GL_ENTRY(void, gl, DeleteTextures, (GLsizei n, const GLuint* textures), (n, textures), own,
                  layer, kState)

@@ -24,3 +24,16 @@ void layerStop();
 #include "gl/gl_entry_points.h"
 #undef SHOOTER_GL_ENTRY
 }
+
+namespace gllayer {
+// The GL objects made through the layer since it started and not deleted
+// since: textures (glGenTextures), display lists (named by glGenLists or
+// given by glNewList) and the backend's vertex buffers (deleted when the layer
+// stops). A program that cleans up after itself leaves none once it stops.
+struct LiveObjects {
+  long textures;
+  long lists;
+  long buffers;
+};
+LiveObjects liveObjects();
+}  // namespace gllayer

@@ -50,9 +50,15 @@ const char* errorName(GLenum error) {
   std::fputs("GL layer: ", stderr);
   std::fputs(call, stderr);
   if (hasValue) {
-    // "(0x0B60)": the value in hex, as GL's headers write it.
-    char hex[] = "(0x0000)";
-    for (int i = 0; i < 4; ++i) hex[6 - i] = "0123456789ABCDEF"[(value >> (4 * i)) & 0xF];
+    // "(0x0B60)": the value in hex, as GL's headers write it, four digits or
+    // as many more as it takes.
+    int digits = 4;
+    while (digits < 8 && (value >> (4 * digits)) != 0) ++digits;
+    char hex[] = "(0x00000000)";
+    for (int i = 0; i < digits; ++i)
+      hex[2 + digits - i] = "0123456789ABCDEF"[(value >> (4 * i)) & 0xF];
+    hex[3 + digits] = ')';
+    hex[4 + digits] = '\0';
     std::fputs(hex, stderr);
   }
   std::fputs(errorName(error), stderr);

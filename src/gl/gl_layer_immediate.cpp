@@ -151,6 +151,8 @@ GLboolean layerStart() {
   clearError();
   stopCompiling();
   ordinary = true;
+  forgetLiveLists();
+  forgetLiveTextures();
   return glbatch::start() ? GL_TRUE : GL_FALSE;
 }
 

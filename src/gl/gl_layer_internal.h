@@ -121,6 +121,12 @@ void runPopMatrix();
 void runClear(GLbitfield mask);
 void runViewport(GLint x, GLint y, GLsizei width, GLsizei height);
 
+// ---- Live objects (lists: gl_layer_lists.cpp; textures: gl_layer_textures.cpp) ----
+// None counted as live: the layer starts in a context of its own.
+void forgetLiveLists();
+void forgetLiveTextures();
+long liveLists();
+
 // ---- Textures (gl_layer_textures.cpp) ----
 // A parameter as glTexParameteri or, when `given` is a float, glTexParameterf.
 void runTexParameter(GLenum target, GLenum name, GLdouble value, bool isFloat);

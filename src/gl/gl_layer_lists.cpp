@@ -29,6 +29,7 @@ struct List {
   std::vector<Command> commands;
   std::vector<Vertex> vertices;
   std::vector<GLdouble> numbers;
+  bool live = false;  // named by glGenLists or glNewList, not deleted since
 };
 
 // Names up to this are taken by glNewList without glGenLists, as GL takes any
@@ -47,6 +48,7 @@ bool recordingTexCoord = false;  // the same for the texture coordinate
 bool texCoordInPrimitive = false;
 size_t primitiveStart = 0;  // in the compiled list's vertices
 int callDepth = 0;
+long liveCount = 0;  // the lists that are live
 
 void callList(GLuint name);
 
@@ -195,6 +197,13 @@ void endListPrimitive(GLenum drawnAs) {
   if (texCoordInPrimitive) record(Op::TexCoord, 0, 0, current.texCoord[0], current.texCoord[1]);
 }
 
+void forgetLiveLists() {
+  for (List& list : lists) list.live = false;
+  liveCount = 0;
+}
+
+long liveLists() { return liveCount; }
+
 void stopCompiling() {
   building = List();
   buildingName = 0;
@@ -214,6 +223,8 @@ GLuint layerGenLists(GLsizei range) {
   if (range == 0) return 0;
   const GLuint base = static_cast<GLuint>(lists.size());
   lists.resize(lists.size() + static_cast<size_t>(range));
+  for (size_t i = base; i < lists.size(); ++i) lists[i].live = true;
+  liveCount += range;
   return base;
 }
 
@@ -223,6 +234,7 @@ void layerDeleteLists(GLuint list, GLsizei range) {
   for (GLsizei i = 0; i < range; ++i) {
     const GLuint name = list + static_cast<GLuint>(i);
     if (name == 0 || name >= lists.size()) continue;
+    liveCount -= lists[name].live ? 1 : 0;
     lists[name] = List();
   }
 }
@@ -250,6 +262,8 @@ void layerEndList() {
   if (!compiling()) return refuse(GL_INVALID_OPERATION, "glEndList", "no list");
   if (inBeginEnd("glEndList")) return;
   if (buildingName >= lists.size()) lists.resize(buildingName + 1);
+  liveCount += lists[buildingName].live ? 0 : 1;
+  building.live = true;
   lists[buildingName] = std::move(building);
   building = List();
   buildingName = 0;
@@ -280,7 +294,15 @@ void layerCallLists(GLsizei n, GLenum type, const GLvoid* names) {
       case GL_SHORT: name = static_cast<GLuint>(static_cast<const GLshort*>(names)[i]); break;
       case GL_UNSIGNED_INT: name = static_cast<const GLuint*>(names)[i]; break;
       case GL_INT: name = static_cast<GLuint>(static_cast<const GLint*>(names)[i]); break;
-      case GL_FLOAT: name = static_cast<GLuint>(static_cast<const GLfloat*>(names)[i]); break;
+      case GL_FLOAT: {
+        // Whole numbers as GL_INT's (a negative one an offset below the base);
+        // one no list name can hold, or no number, names no list.
+        const GLfloat value = static_cast<const GLfloat*>(names)[i];
+        if (!(value >= -2147483648.0f && value < 4294967296.0f)) continue;
+        name =
+            value < 0 ? static_cast<GLuint>(static_cast<GLint>(value)) : static_cast<GLuint>(value);
+        break;
+      }
       // Two, three or four bytes a name, the first the highest.
       case GL_2_BYTES:
       case GL_3_BYTES:

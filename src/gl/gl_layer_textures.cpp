@@ -5,6 +5,7 @@
 #include "gl/gl_layer_internal.h"
 #include "gl/glu_sizes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -14,6 +15,9 @@
 
 namespace gllayer {
 namespace {
+
+// The textures made through the layer since it started and not deleted.
+std::vector<GLuint> liveTextures;
 
 // The power of two GLU scales n to, at most `limit`.
 GLsizei scaledSide(GLsizei n, GLsizei limit) {
@@ -192,11 +196,34 @@ void layerTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei w
                border, format, type, pixels);
 }
 
+void layerGenTextures(GLsizei n, GLuint* textures) {
+  if (inBeginEnd("glGenTextures")) return;
+  if (n < 0) return refuse(GL_INVALID_VALUE, "glGenTextures");
+  glGenTextures(n, textures);
+  // The names are new to this context: none of them is among the live ones.
+  liveTextures.insert(liveTextures.end(), textures, textures + n);
+}
+
 void layerDeleteTextures(GLsizei n, const GLuint* textures) {
   if (inBeginEnd("glDeleteTextures")) return;
   if (n < 0) return refuse(GL_INVALID_VALUE, "glDeleteTextures");
   glbatch::deleteTextures(n, textures);
+  // A name deleted twice, or never made through the layer, was not live.
+  for (GLsizei i = 0; i < n; ++i) {
+    const auto live = std::find(liveTextures.begin(), liveTextures.end(), textures[i]);
+    if (live == liveTextures.end()) continue;
+    *live = liveTextures.back();
+    liveTextures.pop_back();
+  }
 }
+
+namespace gllayer {
+void forgetLiveTextures() { liveTextures.clear(); }
+
+LiveObjects liveObjects() {
+  return {static_cast<long>(liveTextures.size()), liveLists(), glbatch::liveBuffers()};
+}
+}  // namespace gllayer
 
 // Only the size a proxy texture took is known: WebGL reports nothing of a
 // texture's levels.

@@ -108,6 +108,7 @@ bool startProgram() {
   current = -1;
   arrays = false;
   glGenBuffers(1, &buffer);
+  glbatch::countBuffers(1);
   glBindBuffer(GL_ARRAY_BUFFER, buffer);
   glBufferData(GL_ARRAY_BUFFER, kStreamVertices * sizeof(EyeVertex), nullptr, GL_STREAM_DRAW);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -124,7 +125,10 @@ void stopProgram() {
     if (p != 0) glDeleteProgram(p);
     p = 0;
   }
-  if (buffer != 0) glDeleteBuffers(1, &buffer);
+  if (buffer != 0) {
+    glDeleteBuffers(1, &buffer);
+    glbatch::countBuffers(-1);
+  }
   buffer = 0;
   current = -1;
   arrays = false;

@@ -23,14 +23,10 @@ struct Rgb {
 };
 Rgb cellColour(int n) { return {n, 255 - n, (n * 37) & 0xFF}; }
 
-class Font : public ::testing::Test {
+class Font : public scene::GlTest {
  protected:
-  // Through the game's layer, unless a test reads the driver's matrix.
-  virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
-
   void SetUp() override {
-    ASSERT_TRUE(gl_.open());
-    scene::startGl(glPath());
+    GlTest::SetUp();
     if (HasFatalFailure()) return;
     // Cell n at column n % 16, row n / 16 counted from the top of the picture;
     // OpenGL's first texture row is the picture's bottom row.
@@ -68,13 +64,12 @@ class Font : public ::testing::Test {
 
   void TearDown() override {
     deleteFontLists();
-    scene::stopGl();
-    gl_.close();
+    GlTest::TearDown();
   }
 
   void grab() {
-    gl_.swap();
-    frame_ = gl_.readPixels();
+    context.swap();
+    frame_ = context.readPixels();
   }
 
   // Pixel (x, y) in window coordinates, y counted up from the bottom.
@@ -99,7 +94,6 @@ class Font : public ::testing::Test {
     return m[12];
   }
 
-  GlContext gl_;
   std::vector<unsigned char> frame_;
 };
 

@@ -79,22 +79,20 @@ namespace {
 const char* const kStartQuestion =
     "Would You Like To Run In Fullscreen Mode(Support Mouse Movement)?";
 
-class MainLoopTest : public ::testing::Test {
+class MainLoopTest : public scene::GlTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(gl_.open());
-    scene::startGl();  // the game's own path, the layer
+    GlTest::SetUp();  // the game's own path, the layer
     if (HasFatalFailure()) return;
     resetGameState();
     shell = ShellState{};
-    testPlatform.clear();
     loopCounters = LoopCounters{};
     standIn = StandInShell{};
   }
   void TearDown() override {
     resetGameState();
     shell = ShellState{};
-    scene::stopGl();
+    GlTest::TearDown();
   }
   static void queueKeyDown(int key) {
     standIn.queue.push_back([key] { keyDown(key); });
@@ -106,7 +104,6 @@ class MainLoopTest : public ::testing::Test {
       all += "\n  " + m.caption + ": " + m.text;
     return all;
   }
-  GlContext gl_;
 };
 
 TEST_F(MainLoopTest, OneEventPerPassAndNoFrameWhileEventsWait) {

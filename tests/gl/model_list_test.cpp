@@ -42,16 +42,11 @@ struct FeedbackVertex {
   float s, t;
 };
 
-class ModelList : public ::testing::Test {
+class ModelList : public scene::GlTest {
  protected:
-  // Through the game's layer, unless a test reads the driver's state.
-  virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
-
   void SetUp() override {
-    ASSERT_TRUE(context.open());
-    scene::startGl(glPath());
+    GlTest::SetUp();
     if (HasFatalFailure()) return;
-    testPlatform.clear();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
@@ -64,8 +59,7 @@ class ModelList : public ::testing::Test {
     if (modelList != 0) glDeleteLists(modelList, 1);
     modelList = 0;
     skinTexture = 0;
-    scene::stopGl();
-    context.close();
+    GlTest::TearDown();
   }
 
   void loadEnemy(const md2test::Source& src) {
@@ -102,8 +96,6 @@ class ModelList : public ::testing::Test {
     }
     return polygons;
   }
-
-  GlContext context;
 };
 
 // The current normal, blending and binding the list leaves, read back from

@@ -27,7 +27,7 @@ const char* const kBitmaps[] = {"Data/walls.bmp", "Data/crosshair.bmp", "Data/sm
 GLuint* const kNames[] = {&wallTexture, &crosshairTexture, &smokeTexture,
                           &skinTexture, &exitTexture,      &floorTexture};
 
-class SceneStart : public ::testing::Test {
+class SceneStart : public scene::GlTest {
  protected:
   void SetUp() override {
     const fs::path run = SHOOTER_RUN_DIR;
@@ -38,37 +38,25 @@ class SceneStart : public ::testing::Test {
     fs::path model = run / "tris.md2";
     if (fs::file_size(model) == 0) model = fs::path(SHOOTER_TESTDATA_DIR) / "md2/valid/flag.md2";
     if (!fs::exists(model)) GTEST_SKIP() << "no model to start with";
-    ASSERT_TRUE(gl_.open());
-    scene::startGl();  // the game's own path, the layer
+    GlTest::SetUp();  // the game's own path, the layer
     if (HasFatalFailure()) return;
-    testPlatform.clear();
-    previous_ = fs::current_path();
-    dir_ = fs::temp_directory_path() /
-           ("shooter-scene-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::create_directories(dir_ / "Data");
+    enterScratchFolder("scene");
     for (const char* name : kDataFiles)
-      fs::copy_file(std::string(name) == "tris.md2" ? model : run / name, dir_ / name);
-    fs::current_path(dir_);
+      fs::copy_file(std::string(name) == "tris.md2" ? model : run / name, scratch / name);
     fontTexture = TgaTexture{};
   }
   void TearDown() override {
-    if (!previous_.empty()) fs::current_path(previous_);
-    std::error_code ignored;
-    if (!dir_.empty()) fs::remove_all(dir_, ignored);
+    if (started_) releaseScene();
     fontTexture = TgaTexture{};
     // Start-up filled the one global model; later suites start from an empty one.
     enemyModel = Model{};
-    scene::stopGl();
-    gl_.close();
+    GlTest::TearDown();
   }
+  // The scene started; TearDown releases it.
   bool start() {
     started_ = initScene();
-    if (started_) releaseScene();
     return started_;
   }
-  GlContext gl_;
-  fs::path previous_;
-  fs::path dir_;
   bool started_ = false;
 };
 

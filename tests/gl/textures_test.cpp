@@ -94,37 +94,18 @@ GLint levelParameter(GLuint name, int level, GLenum which) {
 }
 
 // A GL context and a scratch working folder the readers' relative names resolve in.
-class ImageTextures : public ::testing::Test {
+class ImageTextures : public scene::GlTest {
  protected:
-  // Through the game's layer, unless a test reads the driver's state.
-  virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
-
   void SetUp() override {
-    ASSERT_TRUE(gl_.open());
-    scene::startGl(glPath());
+    GlTest::SetUp();
     if (HasFatalFailure()) return;
-    testPlatform.clear();
-    previous_ = fs::current_path();
-    dir_ = fs::temp_directory_path() /
-           ("shooter-textures-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::create_directories(dir_ / "Data");
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(previous_);
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-    scene::stopGl();
-    gl_.close();
+    enterScratchFolder("textures");
   }
   static void write(const char* name, const Bytes& bytes) {
     std::ofstream out(name, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
   static const char* const kBitmaps[6];
-  GlContext gl_;
-  fs::path previous_;
-  fs::path dir_;
 };
 
 const char* const ImageTextures::kBitmaps[6] = {"Data/walls.bmp", "Data/crosshair.bmp",

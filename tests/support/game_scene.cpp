@@ -3,10 +3,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <utility>
 
 #include "app/shell.h"
 #include "game/frame.h"
 #include "game/state.h"
+#include "gl/gl_layer.h"
 #include "image/textures.h"
 #include "model/model.h"
 #include "support/test_platform.h"
@@ -123,17 +126,14 @@ void GlScene::SetUp() {
   resetGameState();
   resetParticles();
   // The OS stand-in answers resizeView's and the shell's calls.
-  testPlatform.clear();
   shell = ShellState{};
-  ASSERT_TRUE(context.open(640, 480)) << "no OpenGL context";
-  startGl(glPath());
+  GlTest::SetUp();
   if (HasFatalFailure()) return;
   resizeView(640, 480);
 }
 
 void GlScene::TearDown() {
-  stopGl();
-  context.close();
+  GlTest::TearDown();
   resetGameState();
   resetParticles();
 }
@@ -161,6 +161,22 @@ void GameScene::TearDown() {
   releaseScene();
   enemyModel = Model{};
   GlScene::TearDown();
+  // The game leaves no texture, list or buffer behind it.
+  if (glPath() == gldesk::Path::Layer) {
+    EXPECT_EQ(leftLive(), "");
+  }
+}
+
+std::string leftLive() {
+  const gllayer::LiveObjects live = gllayer::liveObjects();
+  std::string left;
+  const std::pair<long, const char*> kinds[] = {
+      {live.textures, " textures"}, {live.lists, " lists"}, {live.buffers, " buffers"}};
+  for (const auto& kind : kinds) {
+    if (kind.first != 0)
+      left += (left.empty() ? "" : ", ") + std::to_string(kind.first) + kind.second;
+  }
+  return left;
 }
 
 Frame GameScene::frame() {

@@ -17,6 +17,7 @@
 #include "camera.h"
 #include "gl.h"
 #include "support/gl_context.h"
+#include "support/gl_test.h"
 #include "support/png.h"
 
 namespace scene {
@@ -84,22 +85,19 @@ inline bool isLit(int r, int g, int b) { return r + g + b > 60; }
 // game's own choice again.
 void startGl(gldesk::Path path = gldesk::Path::Layer);
 void stopGl();
+// The GL objects the layer made since it started and nothing deleted, as
+// "2 textures, 1 lists": empty when there are none.
+std::string leftLive();
 
 // What both scenes share: a fresh game state and OS stand-in, the context,
 // the projection.
-class GlScene : public ::testing::Test {
+class GlScene : public GlTest {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // The GL path the scene draws through: the game's layer, unless a test
-  // reads the driver's state back.
-  virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
-
   // The presented frame, bottom row first.
   std::vector<uint8_t> present();
-
-  GlContext context;
 };
 
 // The game with its data loaded, as the shells start it.
