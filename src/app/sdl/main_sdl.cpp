@@ -6,8 +6,10 @@
 #include "app/command_line.h"
 #include "app/gl_path.h"
 #include "app/main_loop.h"
+#include "app/sdl/sound.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"
+#include "data_files.h"
 
 int main(int argc, char** argv) {
   GameOptions options;
@@ -25,6 +27,8 @@ int main(int argc, char** argv) {
     SDL_Quit();
     return kExitStartFailed;
   }
+  // The shot's sound read and the sound device opened before the first frame.
+  loadSound(kRifleSoundFile);
   exitCode = runGame();
   stopVideo();
   SDL_Quit();
