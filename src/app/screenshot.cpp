@@ -1,117 +1,39 @@
-// Screenshots: the frame read back, encoded as PNG by stb's writer and saved
-// as a new file in the pictures folder.
+// Screenshots: the request the shells make and the name a picture is saved
+// under. The desktops encode the frame themselves (screenshot_png.cpp); the
+// browser's page does (web/screenshot_web.cpp).
 #include "app/screenshot.h"
 
 #include <cstdio>
-#include <cstring>
-
-#include "app/png_bytes.h"
-#include "app/shell.h"
-#include "gl.h"
-#include "platform/platform.h"
-#include "stb_image_write.h"
 
 namespace {
-constexpr int kMaxCopies = 1000;  // "-2" up to "-999" within one second
 bool requested = false;
-char lastPath[1024] = "";
-bool saved = false;  // lastPath is new
-
-void complain(const char* reason, const char* folder) {
-  char text[1400];
-  std::snprintf(text, sizeof text, "The screenshot could not be saved: %s%s%s.", reason,
-                folder != nullptr ? " " : "", folder != nullptr ? folder : "");
-  platformMessageBox(text, "Screenshot", MessageButtons::Ok, MessageIcon::Exclamation, true);
-}
 }  // namespace
 
 void requestScreenshot() { requested = true; }
 
 bool screenshotRequested() { return requested; }
 
-const char* takeSavedScreenshot() {
-  if (!saved) return nullptr;
-  saved = false;
-  return lastPath;
+bool takeScreenshotRequest() {
+  const bool was = requested;
+  requested = false;
+  return was;
 }
 
-void readFrame(std::vector<uint8_t>* rgb) {
-  // RGBA is the format every GL reads back (WebGL too); rows come bottom first.
-  std::vector<uint8_t> rgba(static_cast<size_t>(kWindowWidth) * kWindowHeight * 4);
-  glReadPixels(0, 0, kWindowWidth, kWindowHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  rgb->resize(static_cast<size_t>(kWindowWidth) * kWindowHeight * 3);
-  for (int y = 0; y < kWindowHeight; ++y) {
-    const uint8_t* from =
-        rgba.data() + static_cast<size_t>(kWindowHeight - 1 - y) * kWindowWidth * 4;
-    uint8_t* to = rgb->data() + static_cast<size_t>(y) * kWindowWidth * 3;
-    for (size_t x = 0; x < static_cast<size_t>(kWindowWidth); ++x) {
-      to[3 * x] = from[4 * x];
-      to[3 * x + 1] = from[4 * x + 1];
-      to[3 * x + 2] = from[4 * x + 2];
-    }
-  }
+std::tm screenshotTime() {
+  const std::time_t now = std::time(nullptr);
+  const std::tm* local = std::localtime(&now);
+  return local != nullptr ? *local : std::tm{};
 }
 
+// The fields printed one by one: the browser's strftime alone would bring
+// about 10 KB of script into the page's download.
 void screenshotName(const std::tm& when, int copy, char* out, size_t size) {
-  char stamp[40];
-  std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &when);
+  char stamp[80];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d_%02d-%02d-%02d", when.tm_year + 1900,
+                when.tm_mon + 1, when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec);
   if (copy <= 1) {
     std::snprintf(out, size, "shooter-%s.png", stamp);
   } else {
     std::snprintf(out, size, "shooter-%s-%d.png", stamp, copy);
-  }
-}
-
-bool saveScreenshot(const std::vector<uint8_t>& rgb, const std::tm& when, char* path,
-                    size_t pathSize) {
-  char folder[1024];
-  if (!platformPicturesFolder(folder, sizeof folder)) {
-    complain(folder, nullptr);
-    return false;
-  }
-  std::vector<uint8_t> png;
-  if (stbi_write_png_to_func(appendPngBytes, &png, kWindowWidth, kWindowHeight, 3, rgb.data(),
-                             kWindowWidth * 3) == 0) {
-    complain("the picture could not be encoded", nullptr);
-    return false;
-  }
-  // Windows' folders come with backslashes: the name joins them alike.
-  const size_t length = std::strlen(folder);
-  const char* separator = length == 0 || folder[length - 1] == '/' || folder[length - 1] == '\\'
-                              ? ""
-                          : std::strchr(folder, '\\') != nullptr ? "\\"
-                                                                 : "/";
-  for (int copy = 1; copy < kMaxCopies; ++copy) {
-    char name[80];
-    screenshotName(when, copy, name, sizeof name);
-    const int written = std::snprintf(path, pathSize, "%s%s%s", folder, separator, name);
-    if (written < 0 || static_cast<size_t>(written) >= pathSize) {
-      complain("the path of this folder is too long for a file in it:", folder);
-      return false;
-    }
-    switch (writeNewFile(path, png.data(), png.size())) {
-      case NewFile::Written: return true;
-      case NewFile::Exists: continue;
-      case NewFile::Failed: complain("this folder cannot be written:", folder); return false;
-    }
-  }
-  complain("every name for this second is taken in", folder);
-  return false;
-}
-
-void takeRequestedScreenshot() {
-  if (!requested) return;
-  requested = false;
-  std::vector<uint8_t> rgb;
-  readFrame(&rgb);
-  const std::time_t now = std::time(nullptr);
-  const std::tm* local = std::localtime(&now);
-  const std::tm when = local != nullptr ? *local : std::tm{};
-  char path[sizeof lastPath];
-  if (saveScreenshot(rgb, when, path, sizeof path)) {
-    std::memcpy(lastPath, path, sizeof lastPath);
-    saved = true;
-    std::printf("Screenshot saved: %s\n", path);
-    std::fflush(stdout);
   }
 }

@@ -84,9 +84,21 @@ void keyboardStep() {
   latchedToggle(vk::I, &shell.invertKeyLatch, &shell.invertMouse);
 }
 
+namespace {
+int drawableWidth = kWindowWidth;
+int drawableHeight = kWindowHeight;
+}  // namespace
+
+void drawableSize(int* width, int* height) {
+  *width = drawableWidth;
+  *height = drawableHeight;
+}
+
 void resizeView(int width, int height) {
   if (height <= 0) height = 1;
   if (width < 0) width = 0;
+  drawableWidth = width;
+  drawableHeight = height;
   // At 4:3 and wider the view widens with the drawable and keeps its vertical
   // field of view. Narrower than 4:3 it would lose the HUD's sides: the 4:3
   // view is kept whole across the width, centred, with black bars above and

@@ -38,6 +38,10 @@ void setLook(double yaw, double pitch);
 // across the width with black bars above and below when narrower.
 void resizeView(int width, int height);
 
+// The drawable's size in pixels, as the last resizeView was given it (the
+// whole frame a screenshot saves; 640 x 480 before any).
+void drawableSize(int* width, int* height);
+
 // Loads every resource and sets the fixed GL state; false ends the program.
 bool initScene();
 

@@ -11,6 +11,7 @@
 
 #include "app/recording.h"
 #include "app/screenshot.h"
+#include "app/shell.h"
 #include "game/frame.h"
 #include "support/game_scene.h"
 #include "support/png.h"
@@ -41,12 +42,12 @@ TEST_F(Screenshot, SavesTheFrameOnScreenUnderNewNames) {
   testPlatform.picturesFolder = folder;
   ASSERT_TRUE(runFrame());
   const std::vector<uint8_t> onScreen = context.readPixels();  // bottom row first
-  std::vector<uint8_t> rgb;
-  readFrame(&rgb);
+  FramePicture picture;
+  readFrame(&picture);
   char path[1024];
   std::filesystem::create_directories(folder);
   for (const std::string& expected : {first, second}) {
-    ASSERT_TRUE(saveScreenshot(rgb, moment(), path, sizeof path));
+    ASSERT_TRUE(saveScreenshot(picture, moment(), path, sizeof path));
     EXPECT_EQ(path, expected);
     PngImage png;
     std::string error;
@@ -71,11 +72,19 @@ TEST_F(Screenshot, SavesTheFrameOnScreenUnderNewNames) {
   while (deep.size() < sizeof path - 30) deep += std::string(200, 'd') + "/";
   std::filesystem::create_directories(deep);
   testPlatform.picturesFolder = deep;
-  EXPECT_FALSE(saveScreenshot(rgb, moment(), path, sizeof path));
+  EXPECT_FALSE(saveScreenshot(picture, moment(), path, sizeof path));
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_NE(testPlatform.messages[0].text.find("too long"), std::string::npos);
   EXPECT_TRUE(std::filesystem::is_empty(deep));
   std::filesystem::remove_all(folder + "/" + std::string(200, 'd'));
+
+  // The picture is the whole drawable at its size, whatever its shape.
+  resizeView(320, 400);
+  readFrame(&picture);
+  EXPECT_EQ(picture.width, 320);
+  EXPECT_EQ(picture.height, 400);
+  EXPECT_EQ(picture.rgb.size(), 320u * 400u * 3u);
+  resizeView(640, 480);
 }
 
 // The F12 path of the main loop on a folder that cannot be written (a path

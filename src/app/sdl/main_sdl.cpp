@@ -7,8 +7,10 @@
 #include "app/data_folder.h"
 #include "app/gl_path.h"
 #include "app/main_loop.h"
+#include "app/sdl/sound.h"
 #include "app/sdl/window.h"
 #include "app/shell.h"
+#include "data_files.h"
 
 int main(int argc, char** argv) {
   GameOptions options;
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
     SDL_Quit();
     return kExitStartFailed;
   }
+  // The shot's sound read and the sound device opened before the first frame.
+  loadSound(kRifleSoundFile);
   exitCode = runGame();
   stopVideo();
   SDL_Quit();

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/sdl/sound.h"
 #include "app/sdl/window.h"
 #include "platform/platform.h"
 
@@ -354,6 +355,10 @@ const LoadedSound* findSound(const char* fileName) {
   return sound;
 }
 }  // namespace
+
+void loadSound(const char* fileName) {
+  if (fileName != nullptr) findSound(fileName);
+}
 
 void platformPlaySound(const char* fileName) {
   if (fileName == nullptr) return;

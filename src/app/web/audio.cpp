@@ -1,8 +1,9 @@
-// Wave files played through OpenAL: read once, restarted on every shot.
+// Wave files played through Web Audio: each read once into an audio buffer,
+// and started from its beginning on every shot. The page's own API, called
+// from here, is all the sound there is (the download carries no audio
+// library).
 #include "app/web/audio.h"
 
-#include <AL/al.h>
-#include <AL/alc.h>
 #include <emscripten.h>
 
 #include <cstdint>
@@ -13,15 +14,12 @@
 namespace {
 struct Sound {
   char name[256] = {};
-  ALuint source = 0;  // 0 when the file could not be played
+  int buffer = 0;  // the page's audio buffer; 0 when the file could not be played
 };
 
 constexpr int kMaxSounds = 4;
 Sound sounds[kMaxSounds];
 int soundCount = 0;
-ALCdevice* device = nullptr;
-ALCcontext* context = nullptr;
-bool openTried = false;
 unsigned started = 0;
 
 uint32_t read32(const unsigned char* p) {
@@ -31,15 +29,14 @@ uint16_t read16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
 
 // The PCM samples of a RIFF wave file (8 or 16 bits, mono or stereo); false
 // for anything else or a file whose chunks do not fit.
-bool parseWave(const MappedFile& file, ALenum* format, const unsigned char** samples,
-               ALsizei* bytes, ALsizei* rate) {
+bool parseWave(const MappedFile& file, int* channels, int* bits, const unsigned char** samples,
+               int* bytes, int* rate) {
   const unsigned char* d = file.data;
   const size_t size = file.size;
   if (size < 12 || std::memcmp(d, "RIFF", 4) != 0 || std::memcmp(d + 8, "WAVE", 4) != 0) {
     return false;
   }
   size_t at = 12;
-  int channels = 0, bits = 0;
   bool haveFormat = false;
   while (at + 8 <= size) {
     const uint32_t length = read32(d + at + 4);
@@ -47,24 +44,16 @@ bool parseWave(const MappedFile& file, ALenum* format, const unsigned char** sam
     if (length > size - body) return false;
     if (std::memcmp(d + at, "fmt ", 4) == 0 && length >= 16) {
       if (read16(d + body) != 1) return false;  // PCM only
-      channels = read16(d + body + 2);
-      *rate = static_cast<ALsizei>(read32(d + body + 4));
-      bits = read16(d + body + 14);
+      *channels = read16(d + body + 2);
+      *rate = static_cast<int>(read32(d + body + 4));
+      *bits = read16(d + body + 14);
       haveFormat = true;
     } else if (std::memcmp(d + at, "data", 4) == 0 && haveFormat) {
-      if (channels == 1 && bits == 8)
-        *format = AL_FORMAT_MONO8;
-      else if (channels == 1 && bits == 16)
-        *format = AL_FORMAT_MONO16;
-      else if (channels == 2 && bits == 8)
-        *format = AL_FORMAT_STEREO8;
-      else if (channels == 2 && bits == 16)
-        *format = AL_FORMAT_STEREO16;
-      else
-        return false;
-      if (*rate <= 0) return false;
+      if ((*channels != 1 && *channels != 2) || (*bits != 8 && *bits != 16)) return false;
+      // Web Audio plays from 3,000 to 768,000 samples a second.
+      if (*rate < 3000 || *rate > 768000 || length > 0x7FFFFFFFu) return false;
       *samples = d + body;
-      *bytes = static_cast<ALsizei>(length - length % static_cast<uint32_t>(channels * bits / 8));
+      *bytes = static_cast<int>(length - length % static_cast<uint32_t>(*channels * *bits / 8));
       return *bytes > 0;
     }
     at = body + length + (length & 1);
@@ -72,46 +61,79 @@ bool parseWave(const MappedFile& file, ALenum* format, const unsigned char** sam
   return false;
 }
 
-bool openDevice() {
-  if (openTried) return context != nullptr;
-  openTried = true;
-  device = alcOpenDevice(nullptr);
-  if (device == nullptr) return false;
-  context = alcCreateContext(device, nullptr);
-  if (context == nullptr) return false;
-  alcMakeContextCurrent(context);
-  return true;
-}
-
-ALuint loadSource(const char* fileName) {
-  if (!openDevice()) return 0;
+// The wave's samples as a Web Audio buffer of the page (Module.audio, made
+// with the first), or 0 where the page has no sound.
+int loadBuffer(const char* fileName) {
   MappedFile file;
   if (mapFile(fileName, &file) != MapResult::Mapped) return 0;
-  ALenum format = 0;
+  int channels = 0, bits = 0, bytes = 0, rate = 0;
   const unsigned char* samples = nullptr;
-  ALsizei bytes = 0, rate = 0;
-  ALuint source = 0;
-  if (parseWave(file, &format, &samples, &bytes, &rate)) {
-    ALuint buffer = 0;
-    alGenBuffers(1, &buffer);
-    alBufferData(buffer, format, samples, bytes, rate);
-    alGenSources(1, &source);
-    alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
+  int buffer = 0;
+  if (parseWave(file, &channels, &bits, &samples, &bytes, &rate)) {
+    // JavaScript, which clang-format would read as C++.
+    // clang-format off
+    buffer = EM_ASM_INT({
+      // (No comma outside brackets: it would end the macro's argument.)
+      var channels = $0;
+      var bits = $1;
+      var at = $2;
+      var bytes = $3;
+      var rate = $4;
+      var audio = Module.audio;
+      try {
+        if (!audio) {
+          var Context = window.AudioContext || window.webkitAudioContext;
+          audio = Module.audio = ({context: new Context(), buffers: [null], playing: [null]});
+        }
+        var step = channels * bits / 8;
+        var frames = bytes / step;
+        var buffer = audio.context.createBuffer(channels, frames, rate);
+        for (var c = 0; c < channels; ++c) {
+          var out = buffer.getChannelData(c);
+          for (var i = 0, p = at + c * bits / 8; i < frames; ++i, p += step) {
+            out[i] = bits == 8 ? (HEAPU8[p] - 128) / 128
+                               : ((HEAPU8[p] | HEAPU8[p + 1] << 8) << 16 >> 16) / 32768;
+          }
+        }
+        audio.buffers.push(buffer);
+        audio.playing.push(null);
+        return audio.buffers.length - 1;
+      } catch (e) {
+        return 0;
+      }
+    }, channels, bits, samples, bytes, rate);
+    // clang-format on
   }
   unmapFile(&file);
-  return source;
+  return buffer;
+}
+
+// Starts buffer `buffer` from its beginning, stopping the play before it;
+// `heard` false plays it at no volume.
+void startBuffer(int buffer, bool heard) {
+  // clang-format off
+  EM_ASM({
+    var audio = Module.audio;
+    var context = audio.context;
+    if (audio.playing[$0]) audio.playing[$0].stop();
+    var source = context.createBufferSource();
+    source.buffer = audio.buffers[$0];
+    var gain = context.createGain();
+    gain.gain.value = $1 ? 1 : 0;
+    source.connect(gain);
+    gain.connect(context.destination);
+    source.start();
+    audio.playing[$0] = source;
+  }, buffer, heard ? 1 : 0);
+  // clang-format on
 }
 }  // namespace
 
 void resumeAudio() {
-  // Emscripten's OpenAL keeps its Web Audio context in AL.currentCtx.
-  // JavaScript, which clang-format would read as C++ (and split its !== and ===).
   // clang-format off
   EM_ASM({
-    if (typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx &&
-        AL.currentCtx.audioCtx.state === 'suspended') {
-      AL.currentCtx.audioCtx.resume();
-    }
+    var audio = Module.audio;
+    if (audio && audio.context.state == 'suspended') audio.context.resume();
   });
   // clang-format on
 }
@@ -126,31 +148,26 @@ Sound* loadedSound(const char* fileName) {
   if (soundCount == kMaxSounds) return nullptr;
   Sound* sound = &sounds[soundCount++];
   std::memcpy(sound->name, fileName, std::strlen(fileName) + 1);
-  sound->source = loadSource(fileName);
+  sound->buffer = loadBuffer(fileName);
   return sound;
 }
 }  // namespace
 
 void loadWave(const char* fileName) {
   const Sound* sound = loadedSound(fileName);
-  if (sound == nullptr || sound->source == 0) return;
-  // Started and stopped once, unheard, so that the first shot's frame does not
-  // meet the audio library's first play either.
-  alSourcef(sound->source, AL_GAIN, 0);
-  alSourcePlay(sound->source);
-  alSourceStop(sound->source);
-  alSourcef(sound->source, AL_GAIN, 1);
+  if (sound == nullptr || sound->buffer == 0) return;
+  // Played once, unheard, so that the first shot's frame does not meet the
+  // page's first play either.
+  startBuffer(sound->buffer, false);
 }
 
 void playWave(const char* fileName) {
   const Sound* sound = loadedSound(fileName);
-  if (sound == nullptr || sound->source == 0) return;
-  // The audio device opened at start-up, before the player's first click or
+  if (sound == nullptr || sound->buffer == 0) return;
+  // The page's audio made at start-up, before the player's first click or
   // touch: a page that has had one may resume it from here.
   resumeAudio();
-  alSourceStop(sound->source);
-  alSourceRewind(sound->source);
-  alSourcePlay(sound->source);
+  startBuffer(sound->buffer, true);
   ++started;
 }
 

@@ -1,4 +1,4 @@
-// The rifle's sound in the browser, through OpenAL (Web Audio underneath).
+// The rifle's sound in the browser, through the page's Web Audio.
 #pragma once
 
 // Browsers start sound only after a click or key: called from the click handler
@@ -6,7 +6,7 @@
 void resumeAudio();
 
 // Loads a wave file for playWave: at start-up, so that the first shot's frame
-// does not wait for the audio device and the decoding.
+// does not wait for the page's audio and the decoding.
 void loadWave(const char* fileName);
 
 // Plays a wave file from the start, loading it on first use; silent on failure.

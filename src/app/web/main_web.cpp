@@ -37,25 +37,6 @@ void stopGame() {
   });
 }
 
-// A screenshot saved in the page's file system is offered as a download, and
-// then removed from there.
-void offerScreenshot() {
-  const char* path = takeSavedScreenshot();
-  if (path == nullptr) return;
-  // JavaScript, which clang-format would read as C++.
-  // clang-format off
-  EM_ASM({
-    var path = UTF8ToString($0);
-    var link = document.createElement('a');
-    link.download = path.slice(path.lastIndexOf('/') + 1);
-    link.href = URL.createObjectURL(new Blob([FS.readFile(path)], {type: 'image/png'}));
-    link.click();
-    setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
-    FS.unlink(path);
-  }, path);
-  // clang-format on
-}
-
 // One callback of the browser's frame loop, at most 60 times a second: passes
 // of the main loop, each taking one of the events that came since the last
 // frame, until one presents a frame. The gate is the pacing.
@@ -74,7 +55,6 @@ void browserFrame() {
     const double start = emscripten_get_now();
     const bool goOn = loopPass(nullptr);
     if (loopCounters.frames != frames) frameMilliseconds += emscripten_get_now() - start;
-    offerScreenshot();
     if (!goOn) {
       stopGame();
       return;

@@ -48,8 +48,8 @@ void platformCommandLineAnswer(const char* text, const char* caption, bool refus
   }
 }
 
-// The page's own file system: the page offers each screenshot saved there as
-// a download (main_web.cpp) and then removes it.
+// The page's own file system. The game saves no screenshot there: the page
+// offers the canvas's picture as a download (screenshot_web.cpp).
 bool platformPicturesFolder(char* out, size_t size) {
   std::snprintf(out, size, "/screenshots");
   mkdir(out, 0755);
