@@ -24,14 +24,15 @@ add_test(NAME sdl_shell_tests COMMAND sdl_shell_tests WORKING_DIRECTORY "${SHOOT
 set_tests_properties(sdl_shell_tests PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen"
   LABELS shell)
 
-# Everything that uses an X server runs one at a time: the tests share its
-# keyboard focus and pointer.
+# shooter_x11_test(NAME LABEL KIND COMMAND...): a test on an X server of its
+# own, of the screen kind named (large, small, wide: see
+# tests/support/with-display), so that X tests run side by side.
 set(SHOOTER_E2E_RUNNER "${CMAKE_CURRENT_SOURCE_DIR}/run_linux_x11.sh")
 function(shooter_x11_test name label display)
-  add_test(NAME ${name} COMMAND bash ${ARGN} WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
+  add_test(NAME ${name} COMMAND ${SHOOTER_WITH_DISPLAY} ${display} -- bash ${ARGN}
+    WORKING_DIRECTORY "${SHOOTER_RUN_DIR}")
   set_tests_properties(${name} PROPERTIES
     SKIP_RETURN_CODE 77
-    RESOURCE_LOCK shooter_x_server
     TIMEOUT 120
     LABELS "${label}"
     ENVIRONMENT "SHOOTER_E2E_DISPLAY=${display};SDL_VIDEODRIVER=x11")
