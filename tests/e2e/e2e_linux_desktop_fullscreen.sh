@@ -20,10 +20,18 @@ fi
 
 # The picture in the window: its size, drawn over the whole of it, and the
 # crosshair (the brightest pixels about the centre) at its centre.
+# A slow build (the sanitizers') may show the frame late: tried for up to 10 s.
 check_frame() {
+  local end=$((SECONDS + 10))
+  until frame_drawn "$@"; do
+    [ $SECONDS -lt $end ] || e2e_fail "the frame is not drawn as it should be"
+    sleep 0.5
+  done
+}
+frame_drawn() {
   local frame="$tmp/frame.ppm"
   e2e_x "$2" "$1" >"$frame" || e2e_fail "the window's pixels could not be read"
-  python3 - "$frame" "$3" <<'PY' || e2e_fail "the frame is not drawn as it should be"
+  python3 - "$frame" "$3" <<'PY'
 import sys
 data = open(sys.argv[1], "rb").read()
 magic, size, depth, pixels = data.split(b"\n", 3)

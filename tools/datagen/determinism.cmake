@@ -1,14 +1,16 @@
-# cmake -DDATAGEN=<datagen> -DWORK_DIR=<scratch folder> -P determinism.cmake
+# cmake -DDATAGEN=<datagen> -DWORK_DIR=<scratch folder> -DICON_SIZES=16,32,...
+#       -P determinism.cmake
 # Runs the data generator twice into separate folders and fails unless both
 # runs wrote the same set of files with identical bytes.
-if(NOT DATAGEN OR NOT WORK_DIR)
-  message(FATAL_ERROR "DATAGEN and WORK_DIR must be set")
+if(NOT DATAGEN OR NOT WORK_DIR OR NOT ICON_SIZES)
+  message(FATAL_ERROR "DATAGEN, WORK_DIR and ICON_SIZES must be set")
 endif()
 file(REMOVE_RECURSE "${WORK_DIR}")
 foreach(run a b)
   file(MAKE_DIRECTORY "${WORK_DIR}/${run}")
   execute_process(
     COMMAND "${DATAGEN}" --out "${WORK_DIR}/${run}" --icon "${WORK_DIR}/${run}/shooter.ico"
+            --icon-sizes "${ICON_SIZES}"
             --sheet "${WORK_DIR}/${run}/sheet.png"
     RESULT_VARIABLE result)
   if(NOT result EQUAL 0)

@@ -93,6 +93,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       break;
     case kDpiChangedMessage:
       // The new DPI is in the low word; lParam suggests the window's new rectangle.
+      // NOLINTNEXTLINE(performance-no-int-to-ptr): lParam carries the suggested RECT's address
       followDpiChange(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SIZE:

@@ -101,7 +101,7 @@ NewFile writeNewFile(const char* path, const void* data, size_t size) {
     id /= 10;
   } while (id != 0);
   size_t at = length;
-  std::wmemcpy(temporary, wide, length);
+  std::wmemcpy(temporary, wide, length + 1);  // the name and its end, overwritten below
   temporary[at++] = L'.';
   while (digits > 0) temporary[at++] = suffix[--digits];
   std::wmemcpy(temporary + at, L".tmp", 5);
