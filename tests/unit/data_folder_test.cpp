@@ -18,22 +18,22 @@ TEST(DataFolder, RelativeNamesJoinTheFolderAbsoluteOnesStay) {
     const char* joined;  // nullptr: does not fit
   };
   const Case cases[] = {
-      {"/players/p", "rel.rec", 64, "/players/p/rel.rec"},
-      {"/players/p/", "rel.rec", 64, "/players/p/rel.rec"},
+      {"/game/p", "rel.rec", 64, "/game/p/rel.rec"},
+      {"/game/p/", "rel.rec", 64, "/game/p/rel.rec"},
       {"/", "rel.rec", 64, "/rel.rec"},
-      {"/players/p", "sub/../x.trace", 64, "/players/p/sub/../x.trace"},
-      {"/players/p", "/tmp/abs.rec", 64, "/tmp/abs.rec"},
+      {"/game/p", "sub/../x.trace", 64, "/game/p/sub/../x.trace"},
+      {"/game/p", "/tmp/abs.rec", 64, "/tmp/abs.rec"},
       {"", "Data/Font.TGA", 64, "Data/Font.TGA"},
-      {"/players/p", "rel.rec", 16, "/players/p/rel.rec"},  // exactly fits with its end
-      {"/players/p", "rel.rec", 15, nullptr},
-      {"/players/p", "/tmp/abs.rec", 12, nullptr},
+      {"/game/p", "rel.rec", 16, "/game/p/rel.rec"},  // exactly fits with its end
+      {"/game/p", "rel.rec", 15, nullptr},
+      {"/game/p", "/tmp/abs.rec", 12, nullptr},
 #ifdef _WIN32
       {"C:\\Users\\p", "rel.rec", 64, "C:\\Users\\p/rel.rec"},
       {"C:\\Users\\p\\", "rel.rec", 64, "C:\\Users\\p\\rel.rec"},
       {"C:\\Users\\p", "D:\\x.rec", 64, "D:\\x.rec"},
       {"C:\\Users\\p", "\\\\server\\share\\x.rec", 64, "\\\\server\\share\\x.rec"},
 #else
-      {"/players/p", "C:x.rec", 64, "/players/p/C:x.rec"},
+      {"/game/p", "C:x.rec", 64, "/game/p/C:x.rec"},
 #endif
   };
   for (const Case& c : cases) {
