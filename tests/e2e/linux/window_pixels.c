@@ -3,31 +3,21 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <stdio.h>
-#include <stdlib.h>
+
+#include "window_arg.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    fprintf(stderr, "usage: %s WINDOW-ID\n", argv[0]);
-    return 2;
-  }
-  char* end = NULL;
-  const unsigned long window = strtoul(argv[1], &end, 0);
-  if (end == argv[1] || *end != '\0' || window == 0) {
-    fprintf(stderr, "window_pixels: not a window id: %s\n", argv[1]);
-    return 2;
-  }
-  Display* display = XOpenDisplay(NULL);
-  if (display == NULL) {
-    fprintf(stderr, "window_pixels: cannot open the display\n");
-    return 1;
-  }
+  Window window = 0;
+  int status = 0;
+  Display* display = open_window_arg(argc, argv, "window_pixels", &window, &status);
+  if (display == NULL) return status;
   XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, (Window)window, &attributes)) {
+  if (!XGetWindowAttributes(display, window, &attributes)) {
     fprintf(stderr, "window_pixels: no such window\n");
     XCloseDisplay(display);
     return 1;
   }
-  XImage* image = XGetImage(display, (Window)window, 0, 0, (unsigned)attributes.width,
+  XImage* image = XGetImage(display, window, 0, 0, (unsigned)attributes.width,
                             (unsigned)attributes.height, AllPlanes, ZPixmap);
   if (image == NULL) {
     fprintf(stderr, "window_pixels: the window's pixels cannot be read\n");
