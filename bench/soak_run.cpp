@@ -176,7 +176,9 @@ bool startSoak(const SoakOptions& options, SoakTotals* totals) {
     return false;
   }
   testPlatform.clear();
-  resizeView(options.width, options.height);
+  // The game's view is its window's whatever the surface: its calls are the
+  // window's, and a smaller surface only rasterises fewer pixels of them.
+  resizeView(kWindowWidth, kWindowHeight);
   if (!initScene()) {
     for (const RecordedMessage& m : testPlatform.messages)
       std::fprintf(stderr, "%s: %s\n", m.caption.c_str(), m.text.c_str());

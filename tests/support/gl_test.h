@@ -21,6 +21,11 @@ class GlTest : public ::testing::Test {
   // reads the driver's state back (its matrices, bindings or lists).
   virtual gldesk::Path glPath() const { return gldesk::Path::Layer; }
 
+  // Whether the test reads no pixel: its surface is then 64 x 48, while the
+  // game still draws its 640 x 480 view with the same calls (clipped to the
+  // surface, they cost llvmpipe a hundredth of the fill).
+  virtual bool readsNoPixel() const { return false; }
+
   // A new folder, holding an empty Data/, made the working folder until the
   // test ends; `name` goes into its name.
   void enterScratchFolder(const char* name);

@@ -48,7 +48,11 @@ function startChromium(executable, port = 0) {
     '--window-size=1024,768', `--remote-debugging-port=${port}`, `--user-data-dir=${profile}`,
     '--no-first-run', '--no-default-browser-check', '--autoplay-policy=no-user-gesture-required',
     '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
-    '--disable-backgrounding-occluded-windows', 'about:blank',
+    '--disable-backgrounding-occluded-windows',
+    // The page's WebGL still draws through SwiftShader; the page around it is
+    // composited on the CPU, which costs well under half the CPU time of
+    // compositing through SwiftShader too (the same pictures).
+    '--disable-gpu-compositing', 'about:blank',
   ];
   const child = childProcess.spawn(executable, args, { stdio: ['ignore', 'ignore', 'pipe'] });
   return new Promise((resolve, reject) => {
@@ -134,10 +138,17 @@ class Tab {
     return result.value;
   }
 
+  // Polls `expression` until it holds. A page that navigates meanwhile (a
+  // chosen file, a new address) drops the evaluation under way: that poll
+  // counts as not yet, and the next one asks the new page.
   async waitFor(expression, timeoutMs) {
     const end = Date.now() + timeoutMs;
     for (;;) {
-      if (await this.eval(expression)) return;
+      const holds = await this.eval(expression).catch((error) => {
+        if (/navigated or closed|context was destroyed/.test(error.message)) return false;
+        throw error;
+      });
+      if (holds) return;
       if (Date.now() > end) {
         throw new Error(`timed out waiting for ${expression}\n${this.console.join('\n')}`);
       }
@@ -292,4 +303,66 @@ function countPixels(picture, x0, y0, x1, y1, test) {
   return n;
 }
 
-module.exports = { serve, startChromium, Tab, readPng, compare, countPixels, sleep };
+// Runs the named tests (all when `only` is empty) one after another in one tab
+// of one browser against `runDir` served; `env` goes to each test after the
+// tab and the page's address. Exits the process: 0 when every test passed.
+// SHOOTER_WEB_PORT and SHOOTER_CHROMIUM_PORT fix the page's and the DevTools
+// ports (any free one when unset), for machines that share their ports.
+async function runTests(tests, only, env) {
+  // A name that names no test would run nothing and pass.
+  const unknown = only.filter((name) => !(name in tests));
+  if (unknown.length) {
+    console.error(`no such browser test: ${unknown.join(', ')} (the tests: ${Object.keys(tests).join(', ')})`);
+    process.exit(2);
+  }
+  fs.mkdirSync(env.outputDir, { recursive: true });
+  const server = await serve(env.runDir, {}, Number(process.env.SHOOTER_WEB_PORT || 0));
+  const url = `http://127.0.0.1:${server.address().port}/index.html`;
+  const browser = await startChromium(process.env.CHROMIUM || '/usr/bin/chromium',
+                                      Number(process.env.SHOOTER_CHROMIUM_PORT || 0));
+  let failed = 0;
+  try {
+    const tab = await Tab.open(browser.port);
+    for (const [name, test] of Object.entries(tests)) {
+      if (only.length && !only.includes(name)) continue;
+      const start = Date.now();
+      try {
+        await tab.reset();
+        await test(tab, url, env);
+        console.log(`ok   ${name} (${Date.now() - start} ms)`);
+      } catch (error) {
+        ++failed;
+        console.log(`FAIL ${name}: ${error.message}`);
+      }
+    }
+    await tab.client.Browser.close().catch(() => {});
+    await tab.client.close().catch(() => {});
+  } finally {
+    if (browser.process.exitCode === null && browser.process.signalCode === null) {
+      const exited = new Promise((resolve) => browser.process.once('exit', resolve));
+      setTimeout(() => browser.process.kill(), 5000).unref();
+      await exited;
+    }
+    server.close();
+    // Helper processes may still be finishing their writes to the profile.
+    for (let attempt = 0; attempt < 10 && fs.existsSync(browser.profile); ++attempt) {
+      try {
+        fs.rmSync(browser.profile, { recursive: true, force: true });
+      } catch (error) {
+        await sleep(300);
+      }
+    }
+  }
+  console.log(failed ? `${failed} browser tests failed` : 'all browser tests passed');
+  process.exit(failed ? 1 : 0);
+}
+
+// Runs runTests as a program's main.
+function runMain(tests, only, env) {
+  runTests(tests, only, env).catch((error) => {
+    console.error(error);
+    process.exit(1);
+  });
+}
+
+module.exports = { serve, startChromium, Tab, readPng, compare, countPixels, sleep, runMain };

@@ -6,7 +6,8 @@
 
 const fs = require('fs');
 const path = require('path');
-const { serve, startChromium, Tab, readPng, compare, sleep } = require('./browser');
+const { readPng, compare, runMain } = require('./browser');
+const { runFrames, check } = require('./steps');
 
 const [runDir, outputDir, ...only] = process.argv.slice(2);
 if (!runDir || !outputDir) {
@@ -14,25 +15,12 @@ if (!runDir || !outputDir) {
   process.exit(2);
 }
 
-function check(condition, what) {
-  if (!condition) throw new Error(what);
-}
-
-// Lets a held game (?paused) run exactly `count` more frames, after the input
-// sent meanwhile has been taken.
-async function runFrames(tab, count) {
-  await tab.settle();
-  const frames = await tab.eval('Module._webFrames()');
-  await tab.eval(`Module._webRunFrames(${count})`);
-  await tab.waitFor(`Module._webFrames() === ${frames + count}`, 10000);
-}
-
 // Shots at the end wall of the first corridor, one a frame: smoke on screen.
 async function fireShots(tab, count) {
   await tab.eval('Module._webSetLook(300, 0)');
   for (let i = 0; i < count; ++i) {
     await tab.click();
-    await runFrames(tab, 1);
+    await runFrames(tab, 1, true);
   }
 }
 
@@ -73,7 +61,7 @@ const tests = {
     await tab.eval('window.shots = []; HTMLAnchorElement.prototype.click = function () { ' +
                    'window.shots.push(this.download); window.shotUrl = this.href; }');
     await tab.eval('document.getElementById("buttonScreenshot").click()');
-    await runFrames(tab, 1);
+    await runFrames(tab, 1, true);
     await tab.waitFor('window.shots.length === 1', 10000);
     const bytes = await tab.eval('fetch(window.shotUrl).then((r) => r.arrayBuffer())' +
                                  '.then((b) => Array.from(new Uint8Array(b)))');
@@ -127,47 +115,4 @@ const tests = {
   },
 };
 
-async function main() {
-  const unknown = only.filter((name) => !(name in tests));
-  if (unknown.length) {
-    console.error(`no such test: ${unknown.join(', ')} (the tests: ${Object.keys(tests).join(', ')})`);
-    process.exit(2);
-  }
-  fs.mkdirSync(outputDir, { recursive: true });
-  const server = await serve(runDir);
-  const url = `http://127.0.0.1:${server.address().port}/index.html`;
-  const browser = await startChromium(process.env.CHROMIUM || '/usr/bin/chromium');
-  let failed = 0;
-  try {
-    const tab = await Tab.open(browser.port);
-    for (const [name, test] of Object.entries(tests)) {
-      if (only.length && !only.includes(name)) continue;
-      const start = Date.now();
-      try {
-        await tab.reset();
-        await test(tab, url);
-        console.log(`ok   ${name} (${Date.now() - start} ms)`);
-      } catch (error) {
-        ++failed;
-        console.log(`FAIL ${name}: ${error.message}`);
-      }
-    }
-    await tab.client.Browser.close().catch(() => {});
-  } finally {
-    if (browser.process.exitCode === null && browser.process.signalCode === null) {
-      const exited = new Promise((resolve) => browser.process.once('exit', resolve));
-      setTimeout(() => browser.process.kill(), 5000).unref();
-      await exited;
-    }
-    server.close();
-    fs.rmSync(browser.profile, { recursive: true, force: true });
-    await sleep(100);
-  }
-  console.log(failed ? `${failed} tests failed` : 'all tests passed');
-  process.exit(failed ? 1 : 0);
-}
-
-main().catch((error) => {
-  console.error(error);
-  process.exit(1);
-});
+runMain(tests, only, { runDir, outputDir });
