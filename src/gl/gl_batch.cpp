@@ -289,12 +289,21 @@ Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
   return t;
 }
 
-inline const Turn& turn(GLdouble degrees) {
+inline Turn& placeOfTurn(GLdouble degrees) {
   std::uint64_t bits = 0;
   std::memcpy(&bits, &degrees, sizeof bits);
-  Turn& t = turns[(bits * 0x9E3779B97F4A7C15u) >> (64 - kTurnBits)];
-  if (t.degrees == degrees && (degrees != 0 || t.cosine == 1)) return t;
-  return newTurn(degrees, t);
+  return turns[(bits * 0x9E3779B97F4A7C15u) >> (64 - kTurnBits)];
+}
+
+// The angle's place in the table if it is there, else null.
+inline const Turn* lookUp(GLdouble degrees) {
+  const Turn& t = placeOfTurn(degrees);
+  return t.degrees == degrees && (degrees != 0 || t.cosine == 1) ? &t : nullptr;
+}
+
+inline const Turn& turn(GLdouble degrees) {
+  const Turn* t = lookUp(degrees);
+  return t != nullptr ? *t : newTurn(degrees, placeOfTurn(degrees));
 }
 }  // namespace
 
@@ -474,24 +483,12 @@ namespace {
 }
 }  // namespace
 
-void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
-  // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
-  const int plane = x > 0 && y == 0 && z == 0   ? 1  // x: columns 1 and 2
-                    : x == 0 && y > 0 && z == 0 ? 2  // y: columns 2 and 0
-                    : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
-                                                : -1;
-  if (plane < 0) return rotateAbout(degrees, x, y, z);
-  // No turn changes no matrix (the projection is sent again all the same).
-  if (degrees == 0 && !projectionMode) return;
-  Matrix& a = changing();
-  GLdouble* m = a.m;
-  const Turn& angle = turn(std::fabs(degrees));
-  const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
-  if (s == 0 && c == 1) return settle();  // a whole turn, or none
-  GLdouble* u = m + static_cast<std::ptrdiff_t>(plane) * 4;
-  GLdouble* v = m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
-  // Row by row, written out: the rows of an affine matrix first, the bottom
-  // row only for a general one.
+namespace {
+// The two columns of the plane turned by (c, s): (a, b) to (a c + b s, b c - a s),
+// row by row, written out; the bottom row only for a general matrix.
+inline void turnColumns(Matrix& a, int plane, GLdouble c, GLdouble s) {
+  GLdouble* u = a.m + static_cast<std::ptrdiff_t>(plane) * 4;
+  GLdouble* v = a.m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
   const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
   u[0] = u0 * c + v0 * s;
   v[0] = v0 * c - u0 * s;
@@ -506,7 +503,52 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   } else {
     a.kind = Kind::Affine;
   }
+}
+
+// The plane of a rotation about an axis, as turnColumns takes it, or -1 for
+// any other axis: x turns columns 1 and 2, y columns 2 and 0, z columns 0 and 1.
+inline int planeOf(GLdouble x, GLdouble y, GLdouble z) {
+  // Which of the three are zero (either sign), from their bits.
+  std::uint64_t bx = 0, by = 0, bz = 0;
+  std::memcpy(&bx, &x, sizeof bx);
+  std::memcpy(&by, &y, sizeof by);
+  std::memcpy(&bz, &z, sizeof bz);
+  bx <<= 1;
+  by <<= 1;
+  bz <<= 1;
+  if ((by | bz) == 0) return x > 0 ? 1 : -1;
+  if ((bx | bz) == 0) return y > 0 ? 2 : -1;
+  if ((bx | by) == 0) return z > 0 ? 0 : -1;
+  return -1;
+}
+
+// Every rotation the short way below does not take: another axis, another
+// matrix than the modelview, an angle not in the table.
+[[gnu::noinline]] void rotateAnyhow(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  const int plane = planeOf(x, y, z);
+  if (plane < 0) return rotateAbout(degrees, x, y, z);
+  // No turn changes no matrix (the projection is sent again all the same).
+  if (degrees == 0 && !projectionMode) return;
+  Matrix& a = changing();
+  const Turn& angle = turn(std::fabs(degrees));
+  const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
+  if (s != 0 || c != 1) turnColumns(a, plane, c, s);  // else a whole turn, or none
   settle();
+}
+}  // namespace
+
+// The modelview turned about an axis by an angle in the table: what the smoke
+// does thousands of times a frame, with no call on the way.
+void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  const int plane = planeOf(x, y, z);
+  if (plane < 0 || projectionMode || textureMode) return rotateAnyhow(degrees, x, y, z);
+  if (degrees == 0) return;
+  const GLdouble d = std::fabs(degrees);
+  Turn& t = placeOfTurn(d);
+  if (t.degrees != d) newTurn(d, t);  // d is not 0: no place holds it unasked
+  const GLdouble c = t.cosine, s = degrees < 0 ? -t.sine : t.sine;
+  if (s == 0 && c == 1) return;
+  turnColumns(modelview[modelviewTop], plane, c, s);
 }
 
 void draw(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
