@@ -570,6 +570,41 @@ void toEye(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLu
 
 EyeVertex* reserve(GLenum mode, size_t count) { return room(mode, count); }
 
+namespace {
+EyeVertex shape[4];
+size_t shapeCorners = 3;
+size_t shapeCorner = 0;  // the next corner's place in shape
+
+[[gnu::noinline]] void streamShape() {
+  shapeCorner = 0;
+  if (shapeCorners == 3) {
+    EyeVertex* out = room(GL_TRIANGLES, 3);
+    out[0] = shape[0];
+    out[1] = shape[1];
+    out[2] = shape[2];
+    return;
+  }
+  EyeVertex* out = room(GL_TRIANGLES, 6);
+  out[0] = shape[0];
+  out[1] = shape[1];
+  out[2] = shape[2];
+  out[3] = shape[0];
+  out[4] = shape[2];
+  out[5] = shape[3];
+}
+}  // namespace
+
+void beginShapes(size_t corners) {
+  shapeCorners = corners;
+  shapeCorner = 0;
+}
+
+void corner(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLubyte colour[4]) {
+  transform(modelview[modelviewTop].m, texture[textureTop], x, y, z, texCoord, colour,
+            &shape[shapeCorner]);
+  if (++shapeCorner == shapeCorners) streamShape();
+}
+
 void flush() {
   if (used > 0 && ready) {
     backend->stream(stream, used);
