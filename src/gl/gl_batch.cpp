@@ -12,6 +12,10 @@
 namespace glbatch {
 namespace {
 
+// Two doubles side by side, for arithmetic two at a time where the target has
+// it (SSE2, WebAssembly's SIMD) and one at a time where not.
+using Pair = GLdouble __attribute__((vector_size(16)));
+
 constexpr int kMaxRuns = 1024;
 constexpr int kModelviewDepth = 32;
 constexpr int kProjectionDepth = 4;
@@ -215,9 +219,17 @@ void moveTexCoord(const GLdouble* m, GLfloat* st) {
 // floats; the texture matrix moves the texture coordinate when it is set.
 inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x, GLdouble y,
                       GLdouble z, const GLfloat* texCoord, const GLubyte* colour, EyeVertex* out) {
-  // Written out row by row, each summed in the same order as ever.
-  out->position[0] = static_cast<GLfloat>(m[0] * x + m[4] * y + m[8] * z + m[12]);
-  out->position[1] = static_cast<GLfloat>(m[1] * x + m[5] * y + m[9] * z + m[13]);
+  // Written out row by row, each summed in the same order as ever; rows 0
+  // and 1 two at a time.
+  Pair c0, c1, c2, c3;
+  std::memcpy(&c0, m, sizeof c0);
+  std::memcpy(&c1, m + 4, sizeof c1);
+  std::memcpy(&c2, m + 8, sizeof c2);
+  std::memcpy(&c3, m + 12, sizeof c3);
+  const Pair xx = {x, x}, yy = {y, y}, zz = {z, z};
+  const Pair rows01 = c0 * xx + c1 * yy + c2 * zz + c3;
+  out->position[0] = static_cast<GLfloat>(rows01[0]);
+  out->position[1] = static_cast<GLfloat>(rows01[1]);
   out->position[2] = static_cast<GLfloat>(m[2] * x + m[6] * y + m[10] * z + m[14]);
   out->texCoord[0] = texCoord[0];
   out->texCoord[1] = texCoord[1];
@@ -489,11 +501,15 @@ namespace {
 inline void turnColumns(Matrix& a, int plane, GLdouble c, GLdouble s) {
   GLdouble* u = a.m + static_cast<std::ptrdiff_t>(plane) * 4;
   GLdouble* v = a.m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
-  const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
-  u[0] = u0 * c + v0 * s;
-  v[0] = v0 * c - u0 * s;
-  u[1] = u1 * c + v1 * s;
-  v[1] = v1 * c - u1 * s;
+  // Rows 0 and 1 two at a time: the same products and sums, each rounded as alone.
+  Pair u01, v01;
+  std::memcpy(&u01, u, sizeof u01);
+  std::memcpy(&v01, v, sizeof v01);
+  const Pair cc = {c, c}, ss = {s, s};
+  const Pair turnedU = u01 * cc + v01 * ss, turnedV = v01 * cc - u01 * ss;
+  std::memcpy(u, &turnedU, sizeof turnedU);
+  std::memcpy(v, &turnedV, sizeof turnedV);
+  const GLdouble u2 = u[2], v2 = v[2];
   u[2] = u2 * c + v2 * s;
   v[2] = v2 * c - u2 * s;
   if (a.kind == Kind::General) {
