@@ -551,6 +551,14 @@ inline int planeOf(GLdouble x, GLdouble y, GLdouble z) {
   if (s != 0 || c != 1) turnColumns(a, plane, c, s);  // else a whole turn, or none
   settle();
 }
+
+// The modelview turned by an angle not in the table (not 0), about an axis.
+[[gnu::noinline]] void rotateByNewTurn(GLdouble degrees, int plane) {
+  const GLdouble d = std::fabs(degrees);
+  const Turn& t = newTurn(d, placeOfTurn(d));
+  const GLdouble c = t.cosine, s = degrees < 0 ? -t.sine : t.sine;
+  if (s != 0 || c != 1) turnColumns(modelview[modelviewTop], plane, c, s);
+}
 }  // namespace
 
 // The modelview turned about an axis by an angle in the table: what the smoke
@@ -560,8 +568,10 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   if (plane < 0 || projectionMode || textureMode) return rotateAnyhow(degrees, x, y, z);
   if (degrees == 0) return;
   const GLdouble d = std::fabs(degrees);
-  Turn& t = placeOfTurn(d);
-  if (t.degrees != d) newTurn(d, t);  // d is not 0: no place holds it unasked
+  const Turn& t = placeOfTurn(d);
+  // d is not 0, so no place holds it unasked; a new angle is worked out on
+  // the long way, so that this one saves no registers.
+  if (t.degrees != d) return rotateByNewTurn(degrees, plane);
   const GLdouble c = t.cosine, s = degrees < 0 ? -t.sine : t.sine;
   if (s == 0 && c == 1) return;
   turnColumns(modelview[modelviewTop], plane, c, s);
