@@ -275,7 +275,7 @@ constexpr int kTurnBits = 6;
 Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
 
 // The sine and cosine of an angle not in the table, put in place `t`.
-[[gnu::noinline]] const Turn& newTurn(GLdouble degrees, Turn& t) {
+inline const Turn& workOutTurn(GLdouble degrees, Turn& t) {
   GLdouble d = degrees;
   if (d >= 360) d = std::fmod(d, 360.0);
   const int quarters = d == d ? static_cast<int>((d + 45) * (1.0 / 90)) : 0;  // NaN stays NaN
@@ -283,15 +283,15 @@ Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
   // |r| <= pi/4: the Taylor series to r^11 and r^12 leave less than 1e-11,
   // far below what the vertices keep as floats (a driver turns in floats).
   const GLdouble z = r * r;
-  const GLdouble s =
-      r + r * z *
-              (-1.0 / 6 +
-               z * (1.0 / 120 + z * (-1.0 / 5040 + z * (1.0 / 362880 + z * (-1.0 / 39916800)))));
-  const GLdouble c =
-      1 - 0.5 * z +
-      z * z *
-          (1.0 / 24 +
-           z * (-1.0 / 720 + z * (1.0 / 40320 + z * (-1.0 / 3628800 + z * (1.0 / 479001600)))));
+  // The sine's polynomial and the cosine's side by side, by Horner's rule.
+  const Pair zz = {z, z};
+  Pair p = {-1.0 / 39916800, 1.0 / 479001600};
+  p = Pair{1.0 / 362880, -1.0 / 3628800} + zz * p;
+  p = Pair{-1.0 / 5040, 1.0 / 40320} + zz * p;
+  p = Pair{1.0 / 120, -1.0 / 720} + zz * p;
+  p = Pair{-1.0 / 6, 1.0 / 24} + zz * p;
+  const GLdouble s = r + r * z * p[0];
+  const GLdouble c = 1 - 0.5 * z + z * z * p[1];
   switch (quarters & 3) {
     case 0: t = {degrees, c, s}; break;
     case 1: t = {degrees, -s, c}; break;
@@ -300,6 +300,8 @@ Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
   }
   return t;
 }
+
+[[gnu::noinline]] const Turn& newTurn(GLdouble degrees, Turn& t) { return workOutTurn(degrees, t); }
 
 inline Turn& placeOfTurn(GLdouble degrees) {
   std::uint64_t bits = 0;
@@ -444,21 +446,38 @@ void multiply(const GLdouble m[16]) {
   settle();
 }
 
-void translate(GLdouble x, GLdouble y, GLdouble z) {
-  Matrix& a = changing();
+namespace {
+inline void translateMatrix(Matrix& a, GLdouble x, GLdouble y, GLdouble z) {
   GLdouble* m = a.m;
   if (a.kind == Kind::Identity) {
     m[12] = x;
     m[13] = y;
     m[14] = z;
     a.kind = Kind::Affine;
-  } else {
-    m[12] += m[0] * x + m[4] * y + m[8] * z;
-    m[13] += m[1] * x + m[5] * y + m[9] * z;
-    m[14] += m[2] * x + m[6] * y + m[10] * z;
-    if (a.kind == Kind::General) m[15] += m[3] * x + m[7] * y + m[11] * z;
+    return;
   }
+  // Rows 0 and 1 two at a time, each summed in the same order as ever.
+  Pair c0, c1, c2, c3;
+  std::memcpy(&c0, m, sizeof c0);
+  std::memcpy(&c1, m + 4, sizeof c1);
+  std::memcpy(&c2, m + 8, sizeof c2);
+  std::memcpy(&c3, m + 12, sizeof c3);
+  const Pair xx = {x, x}, yy = {y, y}, zz = {z, z};
+  const Pair moved = c3 + (c0 * xx + c1 * yy + c2 * zz);
+  std::memcpy(m + 12, &moved, sizeof moved);
+  m[14] += m[2] * x + m[6] * y + m[10] * z;
+  if (a.kind == Kind::General) m[15] += m[3] * x + m[7] * y + m[11] * z;
+}
+
+[[gnu::noinline]] void translateOther(GLdouble x, GLdouble y, GLdouble z) {
+  translateMatrix(changing(), x, y, z);
   settle();
+}
+}  // namespace
+
+void translate(GLdouble x, GLdouble y, GLdouble z) {
+  if (projectionMode || textureMode) return translateOther(x, y, z);
+  translateMatrix(modelview[modelviewTop], x, y, z);
 }
 
 namespace {
@@ -555,7 +574,7 @@ inline int planeOf(GLdouble x, GLdouble y, GLdouble z) {
 // The modelview turned by an angle not in the table (not 0), about an axis.
 [[gnu::noinline]] void rotateByNewTurn(GLdouble degrees, int plane) {
   const GLdouble d = std::fabs(degrees);
-  const Turn& t = newTurn(d, placeOfTurn(d));
+  const Turn& t = workOutTurn(d, placeOfTurn(d));
   const GLdouble c = t.cosine, s = degrees < 0 ? -t.sine : t.sine;
   if (s != 0 || c != 1) turnColumns(modelview[modelviewTop], plane, c, s);
 }
