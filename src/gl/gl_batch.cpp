@@ -238,13 +238,25 @@ inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x
 }
 
 // Room for `count` vertices of `mode` at the end of the stream, in the last run.
-EyeVertex* room(GLenum mode, size_t count) {
-  if (used + count > kStreamVertices) flush();
-  if (runCount == 0 || stateChanged || mode != lastMode) openRun(mode);
+inline EyeVertex* take(size_t count) {
   runs[runCount - 1].count += static_cast<GLsizei>(count);
   EyeVertex* out = stream + used;
   used += count;
   return out;
+}
+
+// The same after the stream is drawn when full, or in a new run.
+[[gnu::noinline]] EyeVertex* roomElsewhere(GLenum mode, size_t count) {
+  if (used + count > kStreamVertices) flush();
+  if (runCount == 0 || stateChanged || mode != lastMode) openRun(mode);
+  return take(count);
+}
+
+inline EyeVertex* room(GLenum mode, size_t count) {
+  if (used + count > kStreamVertices || runCount == 0 || stateChanged || mode != lastMode) {
+    return roomElsewhere(mode, count);
+  }
+  return take(count);
 }
 
 void append(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
