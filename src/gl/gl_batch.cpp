@@ -422,6 +422,10 @@ void matrixMode(GLenum mode) {
 }
 
 void loadIdentity() {
+  if (!projectionMode && !textureMode) {
+    modelview[modelviewTop] = kIdentity;
+    return;
+  }
   changing() = kIdentity;
   settle();
 }

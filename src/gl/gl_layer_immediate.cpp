@@ -136,12 +136,14 @@ void layerStop() { glbatch::stop(); }
 
 void layerBegin(GLenum mode) {
   if (mode > GL_POLYGON) return refuseEnum("glBegin", mode);
-  if (inBeginEnd("glBegin")) return;
+  // Nothing open and no list being compiled: the most common case, told at once.
+  const bool wasOrdinary = ordinary;
+  if (!wasOrdinary && inBeginEnd("glBegin")) return;
   primitive = mode;
   drawnAs = drawnAsFor(mode);
   open = true;
   ordinary = false;
-  direct = !compiling();
+  direct = wasOrdinary || !compiling();
   primitiveCount = 0;
   pendingCount = 0;
   shapes = direct && (mode == GL_TRIANGLES || mode == GL_QUADS);
