@@ -421,6 +421,10 @@ void matrixMode(GLenum mode) {
   textureMode = mode == GL_TEXTURE;
 }
 
+void modelviewMatrix(GLdouble m[16]) {
+  std::memcpy(m, modelview[modelviewTop].m, sizeof modelview[modelviewTop].m);
+}
+
 void loadIdentity() {
   if (!projectionMode && !textureMode) {
     modelview[modelviewTop] = kIdentity;

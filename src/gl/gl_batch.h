@@ -93,6 +93,8 @@ bool popMatrix();
 void multiply(const GLdouble m[16]);  // column-major, as GL's
 void translate(GLdouble x, GLdouble y, GLdouble z);
 void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z);
+// The modelview matrix as it stands, column-major (what GL_MODELVIEW_MATRIX reads).
+void modelviewMatrix(GLdouble m[16]);
 
 // Whole primitives of one mode (GL_TRIANGLES, GL_LINES, GL_POINTS) under the
 // current state and matrices, appended to the batch; each vertex takes its
