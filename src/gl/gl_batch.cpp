@@ -74,7 +74,9 @@ struct Run {
 // 0 0 0 1: every rotation and translation), or anything.
 enum class Kind : unsigned char { Identity, Affine, General };
 
-struct Matrix {
+// On a 16-byte boundary, 144 bytes: a column's pair of rows loads as one, and
+// a matrix is found and copied in whole pairs.
+struct alignas(16) Matrix {
   GLdouble m[16];
   Kind kind;
 };
