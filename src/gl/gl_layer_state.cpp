@@ -26,12 +26,11 @@ GLfloat savedColour[4] = {1, 1, 1, 1};
 constexpr size_t kPart = 192;
 Vertex part[kPart];
 
-// GL clamps a colour to 0..1 (NaN to 0); the frame buffer keeps it to 1/255.
-// Without a branch: 1 gives 255.5, truncated to 255.
-inline GLubyte colourByte(GLfloat c) {
-  c = c > 0 ? c : 0.0f;
-  c = c < 1 ? c : 1.0f;
-  // Adding a half and truncating rounds it, as the reference frames were made.
+// GL clamps a colour to 0..1; the frame buffer keeps it to 1/255.
+GLubyte colourByte(GLfloat c) {
+  if (!(c > 0)) return 0;
+  if (c >= 1) return 255;
+  // c is in (0, 1): adding a half and truncating rounds it, as the reference frames were made.
   // NOLINTNEXTLINE(bugprone-incorrect-roundings)
   return static_cast<GLubyte>(c * 255 + 0.5f);
 }
