@@ -284,9 +284,10 @@ struct Turn {
   GLdouble degrees;  // at least 0
   GLdouble cosine;
   GLdouble sine;
+  bool whole;  // a whole turn (or none): sine 0, cosine 1
 };
 constexpr int kTurnBits = 6;
-Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
+Turn turns[1 << kTurnBits];  // all 0 until used, which no angle has
 
 // The sine and cosine of an angle not in the table, put in place `t`.
 inline const Turn& workOutTurn(GLdouble degrees, Turn& t) {
@@ -307,11 +308,12 @@ inline const Turn& workOutTurn(GLdouble degrees, Turn& t) {
   const GLdouble s = r + r * z * p[0];
   const GLdouble c = 1 - 0.5 * z + z * z * p[1];
   switch (quarters & 3) {
-    case 0: t = {degrees, c, s}; break;
-    case 1: t = {degrees, -s, c}; break;
-    case 2: t = {degrees, -c, -s}; break;
-    default: t = {degrees, s, -c}; break;
+    case 0: t = {degrees, c, s, false}; break;
+    case 1: t = {degrees, -s, c, false}; break;
+    case 2: t = {degrees, -c, -s, false}; break;
+    default: t = {degrees, s, -c, false}; break;
   }
+  t.whole = t.sine == 0 && t.cosine == 1;
   return t;
 }
 
@@ -613,8 +615,8 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   // d is not 0, so no place holds it unasked; a new angle is worked out on
   // the long way, so that this one saves no registers.
   if (t.degrees != d) return rotateByNewTurn(degrees, plane);
+  if (t.whole) return;
   const GLdouble c = t.cosine, s = degrees < 0 ? -t.sine : t.sine;
-  if (s == 0 && c == 1) return;
   turnColumns(modelview[modelviewTop], plane, c, s);
 }
 
