@@ -12,6 +12,10 @@
 namespace glbatch {
 namespace {
 
+// Two doubles side by side, for arithmetic two at a time where the target has
+// it (SSE2, WebAssembly's SIMD) and one at a time where not.
+using Pair = GLdouble __attribute__((vector_size(16)));
+
 constexpr int kMaxRuns = 1024;
 constexpr int kModelviewDepth = 32;
 constexpr int kProjectionDepth = 4;
@@ -70,7 +74,9 @@ struct Run {
 // 0 0 0 1: every rotation and translation), or anything.
 enum class Kind : unsigned char { Identity, Affine, General };
 
-struct Matrix {
+// On a 16-byte boundary, 144 bytes: a column's pair of rows loads as one, and
+// a matrix is found and copied in whole pairs.
+struct alignas(16) Matrix {
   GLdouble m[16];
   Kind kind;
 };
@@ -215,9 +221,17 @@ void moveTexCoord(const GLdouble* m, GLfloat* st) {
 // floats; the texture matrix moves the texture coordinate when it is set.
 inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x, GLdouble y,
                       GLdouble z, const GLfloat* texCoord, const GLubyte* colour, EyeVertex* out) {
-  // Written out row by row, each summed in the same order as ever.
-  out->position[0] = static_cast<GLfloat>(m[0] * x + m[4] * y + m[8] * z + m[12]);
-  out->position[1] = static_cast<GLfloat>(m[1] * x + m[5] * y + m[9] * z + m[13]);
+  // Written out row by row, each summed in the same order as ever; rows 0
+  // and 1 two at a time.
+  Pair c0, c1, c2, c3;
+  std::memcpy(&c0, m, sizeof c0);
+  std::memcpy(&c1, m + 4, sizeof c1);
+  std::memcpy(&c2, m + 8, sizeof c2);
+  std::memcpy(&c3, m + 12, sizeof c3);
+  const Pair xx = {x, x}, yy = {y, y}, zz = {z, z};
+  const Pair rows01 = c0 * xx + c1 * yy + c2 * zz + c3;
+  out->position[0] = static_cast<GLfloat>(rows01[0]);
+  out->position[1] = static_cast<GLfloat>(rows01[1]);
   out->position[2] = static_cast<GLfloat>(m[2] * x + m[6] * y + m[10] * z + m[14]);
   out->texCoord[0] = texCoord[0];
   out->texCoord[1] = texCoord[1];
@@ -226,13 +240,25 @@ inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x
 }
 
 // Room for `count` vertices of `mode` at the end of the stream, in the last run.
-EyeVertex* room(GLenum mode, size_t count) {
-  if (used + count > kStreamVertices) flush();
-  if (runCount == 0 || stateChanged || mode != lastMode) openRun(mode);
+inline EyeVertex* take(size_t count) {
   runs[runCount - 1].count += static_cast<GLsizei>(count);
   EyeVertex* out = stream + used;
   used += count;
   return out;
+}
+
+// The same after the stream is drawn when full, or in a new run.
+[[gnu::noinline]] EyeVertex* roomElsewhere(GLenum mode, size_t count) {
+  if (used + count > kStreamVertices) flush();
+  if (runCount == 0 || stateChanged || mode != lastMode) openRun(mode);
+  return take(count);
+}
+
+inline EyeVertex* room(GLenum mode, size_t count) {
+  if (used + count > kStreamVertices || runCount == 0 || stateChanged || mode != lastMode) {
+    return roomElsewhere(mode, count);
+  }
+  return take(count);
 }
 
 void append(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
@@ -258,12 +284,13 @@ struct Turn {
   GLdouble degrees;  // at least 0
   GLdouble cosine;
   GLdouble sine;
+  bool whole;  // a whole turn (or none): sine 0, cosine 1
 };
 constexpr int kTurnBits = 6;
-Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
+Turn turns[1 << kTurnBits];  // all 0 until used, which no angle has
 
 // The sine and cosine of an angle not in the table, put in place `t`.
-[[gnu::noinline]] const Turn& newTurn(GLdouble degrees, Turn& t) {
+inline const Turn& workOutTurn(GLdouble degrees, Turn& t) {
   GLdouble d = degrees;
   if (d >= 360) d = std::fmod(d, 360.0);
   const int quarters = d == d ? static_cast<int>((d + 45) * (1.0 / 90)) : 0;  // NaN stays NaN
@@ -271,30 +298,42 @@ Turn turns[1 << kTurnBits];  // {0, 0, 0} until used, which no angle has
   // |r| <= pi/4: the Taylor series to r^11 and r^12 leave less than 1e-11,
   // far below what the vertices keep as floats (a driver turns in floats).
   const GLdouble z = r * r;
-  const GLdouble s =
-      r + r * z *
-              (-1.0 / 6 +
-               z * (1.0 / 120 + z * (-1.0 / 5040 + z * (1.0 / 362880 + z * (-1.0 / 39916800)))));
-  const GLdouble c =
-      1 - 0.5 * z +
-      z * z *
-          (1.0 / 24 +
-           z * (-1.0 / 720 + z * (1.0 / 40320 + z * (-1.0 / 3628800 + z * (1.0 / 479001600)))));
+  // The sine's polynomial and the cosine's side by side, by Horner's rule.
+  const Pair zz = {z, z};
+  Pair p = {-1.0 / 39916800, 1.0 / 479001600};
+  p = Pair{1.0 / 362880, -1.0 / 3628800} + zz * p;
+  p = Pair{-1.0 / 5040, 1.0 / 40320} + zz * p;
+  p = Pair{1.0 / 120, -1.0 / 720} + zz * p;
+  p = Pair{-1.0 / 6, 1.0 / 24} + zz * p;
+  const GLdouble s = r + r * z * p[0];
+  const GLdouble c = 1 - 0.5 * z + z * z * p[1];
   switch (quarters & 3) {
-    case 0: t = {degrees, c, s}; break;
-    case 1: t = {degrees, -s, c}; break;
-    case 2: t = {degrees, -c, -s}; break;
-    default: t = {degrees, s, -c}; break;
+    case 0: t = {degrees, c, s, false}; break;
+    case 1: t = {degrees, -s, c, false}; break;
+    case 2: t = {degrees, -c, -s, false}; break;
+    default: t = {degrees, s, -c, false}; break;
   }
+  t.whole = t.sine == 0 && t.cosine == 1;
   return t;
 }
 
-inline const Turn& turn(GLdouble degrees) {
+[[gnu::noinline]] const Turn& newTurn(GLdouble degrees, Turn& t) { return workOutTurn(degrees, t); }
+
+inline Turn& placeOfTurn(GLdouble degrees) {
   std::uint64_t bits = 0;
   std::memcpy(&bits, &degrees, sizeof bits);
-  Turn& t = turns[(bits * 0x9E3779B97F4A7C15u) >> (64 - kTurnBits)];
-  if (t.degrees == degrees && (degrees != 0 || t.cosine == 1)) return t;
-  return newTurn(degrees, t);
+  return turns[(bits * 0x9E3779B97F4A7C15u) >> (64 - kTurnBits)];
+}
+
+// The angle's place in the table if it is there, else null.
+inline const Turn* lookUp(GLdouble degrees) {
+  const Turn& t = placeOfTurn(degrees);
+  return t.degrees == degrees && (degrees != 0 || t.cosine == 1) ? &t : nullptr;
+}
+
+inline const Turn& turn(GLdouble degrees) {
+  const Turn* t = lookUp(degrees);
+  return t != nullptr ? *t : newTurn(degrees, placeOfTurn(degrees));
 }
 }  // namespace
 
@@ -386,7 +425,15 @@ void matrixMode(GLenum mode) {
   textureMode = mode == GL_TEXTURE;
 }
 
+void modelviewMatrix(GLdouble m[16]) {
+  std::memcpy(m, modelview[modelviewTop].m, sizeof modelview[modelviewTop].m);
+}
+
 void loadIdentity() {
+  if (!projectionMode && !textureMode) {
+    modelview[modelviewTop] = kIdentity;
+    return;
+  }
   changing() = kIdentity;
   settle();
 }
@@ -423,21 +470,38 @@ void multiply(const GLdouble m[16]) {
   settle();
 }
 
-void translate(GLdouble x, GLdouble y, GLdouble z) {
-  Matrix& a = changing();
+namespace {
+inline void translateMatrix(Matrix& a, GLdouble x, GLdouble y, GLdouble z) {
   GLdouble* m = a.m;
   if (a.kind == Kind::Identity) {
     m[12] = x;
     m[13] = y;
     m[14] = z;
     a.kind = Kind::Affine;
-  } else {
-    m[12] += m[0] * x + m[4] * y + m[8] * z;
-    m[13] += m[1] * x + m[5] * y + m[9] * z;
-    m[14] += m[2] * x + m[6] * y + m[10] * z;
-    if (a.kind == Kind::General) m[15] += m[3] * x + m[7] * y + m[11] * z;
+    return;
   }
+  // Rows 0 and 1 two at a time, each summed in the same order as ever.
+  Pair c0, c1, c2, c3;
+  std::memcpy(&c0, m, sizeof c0);
+  std::memcpy(&c1, m + 4, sizeof c1);
+  std::memcpy(&c2, m + 8, sizeof c2);
+  std::memcpy(&c3, m + 12, sizeof c3);
+  const Pair xx = {x, x}, yy = {y, y}, zz = {z, z};
+  const Pair moved = c3 + (c0 * xx + c1 * yy + c2 * zz);
+  std::memcpy(m + 12, &moved, sizeof moved);
+  m[14] += m[2] * x + m[6] * y + m[10] * z;
+  if (a.kind == Kind::General) m[15] += m[3] * x + m[7] * y + m[11] * z;
+}
+
+[[gnu::noinline]] void translateOther(GLdouble x, GLdouble y, GLdouble z) {
+  translateMatrix(changing(), x, y, z);
   settle();
+}
+}  // namespace
+
+void translate(GLdouble x, GLdouble y, GLdouble z) {
+  if (projectionMode || textureMode) return translateOther(x, y, z);
+  translateMatrix(modelview[modelviewTop], x, y, z);
 }
 
 namespace {
@@ -474,29 +538,21 @@ namespace {
 }
 }  // namespace
 
-void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
-  // About an axis, only two columns change: (a, b) turns to (a c + b s, b c - a s).
-  const int plane = x > 0 && y == 0 && z == 0   ? 1  // x: columns 1 and 2
-                    : x == 0 && y > 0 && z == 0 ? 2  // y: columns 2 and 0
-                    : x == 0 && y == 0 && z > 0 ? 0  // z: columns 0 and 1
-                                                : -1;
-  if (plane < 0) return rotateAbout(degrees, x, y, z);
-  // No turn changes no matrix (the projection is sent again all the same).
-  if (degrees == 0 && !projectionMode) return;
-  Matrix& a = changing();
-  GLdouble* m = a.m;
-  const Turn& angle = turn(std::fabs(degrees));
-  const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
-  if (s == 0 && c == 1) return settle();  // a whole turn, or none
-  GLdouble* u = m + static_cast<std::ptrdiff_t>(plane) * 4;
-  GLdouble* v = m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
-  // Row by row, written out: the rows of an affine matrix first, the bottom
-  // row only for a general one.
-  const GLdouble u0 = u[0], v0 = v[0], u1 = u[1], v1 = v[1], u2 = u[2], v2 = v[2];
-  u[0] = u0 * c + v0 * s;
-  v[0] = v0 * c - u0 * s;
-  u[1] = u1 * c + v1 * s;
-  v[1] = v1 * c - u1 * s;
+namespace {
+// The two columns of the plane turned by (c, s): (a, b) to (a c + b s, b c - a s),
+// row by row, written out; the bottom row only for a general matrix.
+inline void turnColumns(Matrix& a, int plane, GLdouble c, GLdouble s) {
+  GLdouble* u = a.m + static_cast<std::ptrdiff_t>(plane) * 4;
+  GLdouble* v = a.m + static_cast<std::ptrdiff_t>(plane == 2 ? 0 : plane + 1) * 4;
+  // Rows 0 and 1 two at a time: the same products and sums, each rounded as alone.
+  Pair u01, v01;
+  std::memcpy(&u01, u, sizeof u01);
+  std::memcpy(&v01, v, sizeof v01);
+  const Pair cc = {c, c}, ss = {s, s};
+  const Pair turnedU = u01 * cc + v01 * ss, turnedV = v01 * cc - u01 * ss;
+  std::memcpy(u, &turnedU, sizeof turnedU);
+  std::memcpy(v, &turnedV, sizeof turnedV);
+  const GLdouble u2 = u[2], v2 = v[2];
   u[2] = u2 * c + v2 * s;
   v[2] = v2 * c - u2 * s;
   if (a.kind == Kind::General) {
@@ -506,7 +562,62 @@ void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
   } else {
     a.kind = Kind::Affine;
   }
+}
+
+// The plane of a rotation about an axis, as turnColumns takes it, or -1 for
+// any other axis: x turns columns 1 and 2, y columns 2 and 0, z columns 0 and 1.
+inline int planeOf(GLdouble x, GLdouble y, GLdouble z) {
+  // Which of the three are zero (either sign), from their bits.
+  std::uint64_t bx = 0, by = 0, bz = 0;
+  std::memcpy(&bx, &x, sizeof bx);
+  std::memcpy(&by, &y, sizeof by);
+  std::memcpy(&bz, &z, sizeof bz);
+  bx <<= 1;
+  by <<= 1;
+  bz <<= 1;
+  if ((by | bz) == 0) return x > 0 ? 1 : -1;
+  if ((bx | bz) == 0) return y > 0 ? 2 : -1;
+  if ((bx | by) == 0) return z > 0 ? 0 : -1;
+  return -1;
+}
+
+// Every rotation the short way below does not take: another axis, another
+// matrix than the modelview, an angle not in the table.
+[[gnu::noinline]] void rotateAnyhow(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  const int plane = planeOf(x, y, z);
+  if (plane < 0) return rotateAbout(degrees, x, y, z);
+  // No turn changes no matrix (the projection is sent again all the same).
+  if (degrees == 0 && !projectionMode) return;
+  Matrix& a = changing();
+  const Turn& angle = turn(std::fabs(degrees));
+  const GLdouble c = angle.cosine, s = degrees < 0 ? -angle.sine : angle.sine;
+  if (s != 0 || c != 1) turnColumns(a, plane, c, s);  // else a whole turn, or none
   settle();
+}
+
+// The modelview turned by an angle not in the table (not 0), about an axis.
+[[gnu::noinline]] void rotateByNewTurn(GLdouble degrees, int plane) {
+  const GLdouble d = std::fabs(degrees);
+  const Turn& t = workOutTurn(d, placeOfTurn(d));
+  const GLdouble c = t.cosine, s = degrees < 0 ? -t.sine : t.sine;
+  if (s != 0 || c != 1) turnColumns(modelview[modelviewTop], plane, c, s);
+}
+}  // namespace
+
+// The modelview turned about an axis by an angle in the table: what the smoke
+// does thousands of times a frame, with no call on the way.
+void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z) {
+  const int plane = planeOf(x, y, z);
+  if (plane < 0 || projectionMode || textureMode) return rotateAnyhow(degrees, x, y, z);
+  if (degrees == 0) return;
+  const GLdouble d = std::fabs(degrees);
+  const Turn& t = placeOfTurn(d);
+  // d is not 0, so no place holds it unasked; a new angle is worked out on
+  // the long way, so that this one saves no registers.
+  if (t.degrees != d) return rotateByNewTurn(degrees, plane);
+  if (t.whole) return;
+  const GLdouble c = t.cosine, s = degrees < 0 ? -t.sine : t.sine;
+  turnColumns(modelview[modelviewTop], plane, c, s);
 }
 
 void draw(GLenum mode, const ObjectVertex* vertices, size_t count, const GLubyte* colour) {
@@ -527,6 +638,41 @@ void toEye(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLu
 }
 
 EyeVertex* reserve(GLenum mode, size_t count) { return room(mode, count); }
+
+namespace {
+EyeVertex shape[4];
+size_t shapeCorners = 3;
+size_t shapeCorner = 0;  // the next corner's place in shape
+
+[[gnu::noinline]] void streamShape() {
+  shapeCorner = 0;
+  if (shapeCorners == 3) {
+    EyeVertex* out = room(GL_TRIANGLES, 3);
+    out[0] = shape[0];
+    out[1] = shape[1];
+    out[2] = shape[2];
+    return;
+  }
+  EyeVertex* out = room(GL_TRIANGLES, 6);
+  out[0] = shape[0];
+  out[1] = shape[1];
+  out[2] = shape[2];
+  out[3] = shape[0];
+  out[4] = shape[2];
+  out[5] = shape[3];
+}
+}  // namespace
+
+void beginShapes(size_t corners) {
+  shapeCorners = corners;
+  shapeCorner = 0;
+}
+
+void corner(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLubyte colour[4]) {
+  transform(modelview[modelviewTop].m, texture[textureTop], x, y, z, texCoord, colour,
+            &shape[shapeCorner]);
+  if (++shapeCorner == shapeCorners) streamShape();
+}
 
 void flush() {
   if (used > 0 && ready) {

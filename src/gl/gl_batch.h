@@ -93,6 +93,8 @@ bool popMatrix();
 void multiply(const GLdouble m[16]);  // column-major, as GL's
 void translate(GLdouble x, GLdouble y, GLdouble z);
 void rotate(GLdouble degrees, GLdouble x, GLdouble y, GLdouble z);
+// The modelview matrix as it stands, column-major (what GL_MODELVIEW_MATRIX reads).
+void modelviewMatrix(GLdouble m[16]);
 
 // Whole primitives of one mode (GL_TRIANGLES, GL_LINES, GL_POINTS) under the
 // current state and matrices, appended to the batch; each vertex takes its
@@ -117,6 +119,12 @@ inline void points(const ObjectVertex* vertices, size_t count, const GLubyte* co
 void toEye(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLubyte colour[4],
            EyeVertex* out);
 EyeVertex* reserve(GLenum mode, size_t count);
+// Immediate mode's triangles and quads, the shapes drawn most, corner by
+// corner: begun with their number of corners (3 or 4), each corner taken to
+// eye space as toEye takes it and every whole shape streamed as triangles,
+// a quad as (0 1 2) and (0 2 3). An unfinished shape at the end is dropped.
+void beginShapes(size_t corners);
+void corner(GLfloat x, GLfloat y, GLfloat z, const GLfloat texCoord[2], const GLubyte colour[4]);
 
 // Draws what the batch holds: before the frame is shown, and before anything
 // that is not batched (clear, viewport, a texture upload) acts.

@@ -20,6 +20,7 @@ GLenum primitive = 0;
 GLenum drawnAs = GL_TRIANGLES;
 bool open = false;
 bool direct = false;  // no list being compiled: straight into the stream
+bool shapes = false;  // and triangles or quads: corner by corner (glbatch::corner)
 size_t primitiveCount = 0;
 Vertex first;
 Vertex last[3];
@@ -106,32 +107,6 @@ void add(const V& v, V* firstOne, V* lastThree) {
   lastThree[2] = v;
 }
 
-// Triangles and quads, the shapes drawn most, gathered corner by corner in
-// place and streamed whole: the same vertices, in the same order, as
-// assemble gives.
-EyeVertex shape[4];
-
-void addCorner(GLfloat x, GLfloat y, GLfloat z) {
-  const size_t corners = primitive == GL_TRIANGLES ? 3 : 4;
-  const size_t k = primitiveCount++ % corners;
-  glbatch::toEye(x, y, z, current.texCoord, current.colour, &shape[k]);
-  if (k + 1 < corners) return;
-  if (corners == 3) {
-    EyeVertex* out = glbatch::reserve(GL_TRIANGLES, 3);
-    out[0] = shape[0];
-    out[1] = shape[1];
-    out[2] = shape[2];
-    return;
-  }
-  EyeVertex* out = glbatch::reserve(GL_TRIANGLES, 6);
-  out[0] = shape[0];
-  out[1] = shape[1];
-  out[2] = shape[2];
-  out[3] = shape[0];
-  out[4] = shape[2];
-  out[5] = shape[3];
-}
-
 // A list is being compiled (the colour and texture coordinate are recorded).
 bool listCompiling() { return !ordinary && (open ? !direct : compiling()); }
 }  // namespace
@@ -147,6 +122,7 @@ GLboolean layerStart() {
   current.texCoord[0] = 0;
   current.texCoord[1] = 0;
   open = false;
+  shapes = false;
   pendingCount = 0;
   clearError();
   stopCompiling();
@@ -160,20 +136,25 @@ void layerStop() { glbatch::stop(); }
 
 void layerBegin(GLenum mode) {
   if (mode > GL_POLYGON) return refuseEnum("glBegin", mode);
-  if (inBeginEnd("glBegin")) return;
+  // Nothing open and no list being compiled: the most common case, told at once.
+  const bool wasOrdinary = ordinary;
+  if (!wasOrdinary && inBeginEnd("glBegin")) return;
   primitive = mode;
   drawnAs = drawnAsFor(mode);
   open = true;
   ordinary = false;
-  direct = !compiling();
+  direct = wasOrdinary || !compiling();
   primitiveCount = 0;
   pendingCount = 0;
+  shapes = direct && (mode == GL_TRIANGLES || mode == GL_QUADS);
+  if (shapes) glbatch::beginShapes(mode == GL_TRIANGLES ? 3 : 4);
   if (!direct) beginListPrimitive();
 }
 
 void layerEnd() {
   if (!open) return refuse(GL_INVALID_OPERATION, "glEnd", "no glBegin");
   open = false;
+  shapes = false;
   // A loop closes from its last vertex to its first. An unfinished triangle,
   // quad or line at the end is dropped, as GL drops it.
   const bool closes = primitive == GL_LINE_LOOP && primitiveCount >= 2;
@@ -190,8 +171,8 @@ void layerEnd() {
 void layerVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   // Outside glBegin and glEnd what a vertex does GL leaves undefined; here, nothing.
   if (!open) return refuse(GL_NO_ERROR, "glVertex", "outside glBegin and glEnd, dropped");
+  if (shapes) return glbatch::corner(x, y, z, current.texCoord, current.colour);
   if (direct) {
-    if (primitive == GL_TRIANGLES || primitive == GL_QUADS) return addCorner(x, y, z);
     EyeVertex v;
     glbatch::toEye(x, y, z, current.texCoord, current.colour, &v);
     return add(v, &eyeFirst, eyeLast);
@@ -204,6 +185,10 @@ void layerVertex3f(GLfloat x, GLfloat y, GLfloat z) {
 }
 
 void layerVertex3d(GLdouble x, GLdouble y, GLdouble z) {
+  if (shapes) {
+    return glbatch::corner(static_cast<GLfloat>(x), static_cast<GLfloat>(y),
+                           static_cast<GLfloat>(z), current.texCoord, current.colour);
+  }
   layerVertex3f(static_cast<GLfloat>(x), static_cast<GLfloat>(y), static_cast<GLfloat>(z));
 }
 
