@@ -10,6 +10,7 @@
 
 #include "model/md2.h"
 #include "model/model.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "unit/md2_test_writer.h"
 
@@ -26,7 +27,7 @@ const std::vector<unsigned char>& bigModelBytes() {
 
 const std::string& bigModelFile() {
   static const std::string path = [] {
-    const std::string p = std::string(SHOOTER_BINARY_DIR) + "/bench-100k-faces.md2";
+    const std::string p = std::string(test_paths::kBinary) + "/bench-100k-faces.md2";
     const std::vector<unsigned char>& bytes = bigModelBytes();
     FILE* out = std::fopen(p.c_str(), "wb");
     if (out != nullptr) {
@@ -52,7 +53,7 @@ void loadFile(benchmark::State& state, const std::string& path) {
 }
 
 void BM_LoadLargestCorpusModel(benchmark::State& state) {
-  const std::string path = std::string(SHOOTER_TESTDATA_DIR) + "/md2/valid/faerie.md2";
+  const std::string path = std::string(test_paths::kTestdata) + "/md2/valid/faerie.md2";
   if (!std::ifstream(path).good()) {
     state.SkipWithError("no outside model files");
     return;

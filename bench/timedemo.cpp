@@ -53,6 +53,7 @@
 #include "gl/gl_batch.h"
 #include "support/alloc_counter.h"
 #include "support/gl_context.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "text/font.h"
 #include "timedemo_scenes.h"
@@ -391,7 +392,7 @@ struct Options {
   bool direct = true;  // and straight to the driver
   bool micro = true;
   double since = -1;  // launch instant, seconds since the epoch
-  std::string runDir = SHOOTER_RUN_DIR;
+  std::string runDir = test_paths::kRun;
   std::vector<char*> benchmarkArgs;
 };
 

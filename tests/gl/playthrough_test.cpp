@@ -17,6 +17,7 @@
 #include "support/game_scene.h"
 #include "support/recorded_game.h"
 #include "support/reference_image.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "world/collision.h"
 
@@ -114,7 +115,7 @@ TEST_P(PlayedToTheEnd, StandingStillIsCaught) {
 // walk shows here first. To record it anew, copy the file this test writes
 // over the committed one and refresh its trace (README, "Recorded games").
 TEST_F(Playthrough, RecordedWalkEndsAsTheCommittedRecording) {
-  const std::string path = SHOOTER_BINARY_DIR "/playthrough.rec";
+  const std::string path = std::string(test_paths::kBinary) + "/playthrough.rec";
   const LiveAfterRecordedGame live;
   chooseRecordedGame(path.c_str(), nullptr, nullptr);
   ASSERT_TRUE(startRecordedGame());
@@ -137,8 +138,9 @@ TEST_F(Playthrough, RecordedWalkEndsAsTheCommittedRecording) {
   EXPECT_EQ(finishRecordedGame(), 0);
   EXPECT_EQ(result.gameWon, 1);
   MappedFile file;
-  const char* committed = SHOOTER_SOURCE_DIR "/tests/recordings/playthrough.rec";
-  ASSERT_EQ(mapFile(committed, &file), MapResult::Mapped);
+  const std::string committed =
+      std::string(test_paths::kSource) + "/tests/recordings/playthrough.rec";
+  ASSERT_EQ(mapFile(committed.c_str(), &file), MapResult::Mapped);
   RecordingSummary summary;
   EXPECT_EQ(checkRecording(file.data, file.size, &summary), RecordingCheck::Good);
   unmapFile(&file);

@@ -12,6 +12,7 @@
 #include "model/model.h"
 #include "support/game_scene.h"
 #include "support/gl_context.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "text/font.h"
 
@@ -30,13 +31,13 @@ GLuint* const kNames[] = {&wallTexture, &crosshairTexture, &smokeTexture,
 class SceneStart : public scene::GlTest {
  protected:
   void SetUp() override {
-    const fs::path run = SHOOTER_RUN_DIR;
+    const fs::path run = test_paths::kRun;
     for (const char* name : kDataFiles)
       if (!fs::exists(run / name)) GTEST_SKIP() << "game data not generated: " << name;
     // The model comes first in the start-up; while the game's own model is
     // still an empty stand-in, a known-good outside one takes its place.
     fs::path model = run / "tris.md2";
-    if (fs::file_size(model) == 0) model = fs::path(SHOOTER_TESTDATA_DIR) / "md2/valid/flag.md2";
+    if (fs::file_size(model) == 0) model = fs::path(test_paths::kTestdata) / "md2/valid/flag.md2";
     if (!fs::exists(model)) GTEST_SKIP() << "no model to start with";
     GlTest::SetUp();  // the game's own path, the layer
     if (HasFatalFailure()) return;

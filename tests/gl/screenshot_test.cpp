@@ -15,6 +15,7 @@
 #include "game/frame.h"
 #include "support/game_scene.h"
 #include "support/png.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -33,7 +34,7 @@ std::tm moment() {
 }  // namespace
 
 TEST_F(Screenshot, SavesTheFrameOnScreenUnderNewNames) {
-  const std::string folder = SHOOTER_BINARY_DIR "/screenshot-test";
+  const std::string folder = std::string(test_paths::kBinary) + "/screenshot-test";
   const std::string first = folder + "/shooter-2026-12-08_17-04-33.png";
   const std::string second = folder + "/shooter-2026-12-08_17-04-33-2.png";
   std::remove(first.c_str());
@@ -89,7 +90,7 @@ TEST_F(Screenshot, SavesTheFrameOnScreenUnderNewNames) {
 // message, and the game's state is what it was.
 TEST_F(Screenshot, FolderThatCannotBeWrittenGetsAMessageAndTheGameGoesOn) {
   testPlatform.clear();
-  testPlatform.picturesFolder = SHOOTER_RUN_DIR "/Data/floor.bmp/pictures";
+  testPlatform.picturesFolder = std::string(test_paths::kRun) + "/Data/floor.bmp/pictures";
   ASSERT_TRUE(runFrame());
   const uint64_t before = gameStateDigest();
   requestScreenshot();

@@ -18,6 +18,7 @@
 #include "image/upload.h"
 #include "support/game_scene.h"
 #include "support/gl_context.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -261,7 +262,7 @@ TEST_F(ImageTextures, TargaRefusalsMakeNoTexture) {
 }
 
 TEST_F(ImageTextures, TargaConformanceFilesLoadLikeTheirDecode) {
-  const std::string root = SHOOTER_TESTDATA_DIR;
+  const std::string root = test_paths::kTestdata;
   const char* accepted[] = {"tga/accept/200x32_rgb_bl_raw.tga", "tga/accept/200x32_rgba_bl_raw.tga",
                             "tga/accept/rgb32_bottom_left.tga",
                             "tga/derived/200x32_rgba_bl_raw.topleft.tga"};

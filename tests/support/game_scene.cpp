@@ -12,6 +12,7 @@
 #include "gl/gl_layer.h"
 #include "image/textures.h"
 #include "model/model.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "world/maze.h"
 #include "world/particles.h"
@@ -121,8 +122,8 @@ void stopGl() {
 
 void GlScene::SetUp() {
   std::error_code error;
-  std::filesystem::current_path(SHOOTER_RUN_DIR, error);
-  ASSERT_FALSE(error) << "cannot enter the run folder " << SHOOTER_RUN_DIR;
+  std::filesystem::current_path(test_paths::kRun, error);
+  ASSERT_FALSE(error) << "cannot enter the run folder " << test_paths::kRun;
   resetGameState();
   resetParticles();
   // The OS stand-in answers resizeView's and the shell's calls.

@@ -8,19 +8,20 @@
 #include <filesystem>
 
 #include "support/png.h"
+#include "support/test_paths.h"
 
 namespace {
 constexpr int kChannelTolerance = 24;
 
 std::string referencePath(const std::string& name) {
-  return std::string(SHOOTER_SOURCE_DIR) + "/tests/reference/" + name + ".png";
+  return std::string(test_paths::kSource) + "/tests/reference/" + name + ".png";
 }
 }  // namespace
 
 bool writingFrames() { return std::getenv("SHOOTER_WRITE_FRAMES") != nullptr; }
 
 std::string framePath(const std::string& name) {
-  const std::string dir = std::string(SHOOTER_BINARY_DIR) + "/frames";
+  const std::string dir = std::string(test_paths::kBinary) + "/frames";
   std::error_code ignored;
   std::filesystem::create_directories(dir, ignored);
   return dir + "/" + name + ".png";

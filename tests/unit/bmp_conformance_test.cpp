@@ -13,6 +13,7 @@
 
 #include "image/bmp.h"
 #include "support/png.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -24,7 +25,7 @@ struct ManifestEntry {
 };
 
 std::string testdata(const std::string& relative) {
-  return std::string(SHOOTER_TESTDATA_DIR) + "/" + relative;
+  return std::string(test_paths::kTestdata) + "/" + relative;
 }
 
 std::vector<ManifestEntry> bmpEntries() {
@@ -84,7 +85,7 @@ class BmpConformance : public ::testing::Test {
  protected:
   void SetUp() override {
     entries_ = bmpEntries();
-    if (entries_.empty()) GTEST_SKIP() << "no conformance files at " << SHOOTER_TESTDATA_DIR;
+    if (entries_.empty()) GTEST_SKIP() << "no conformance files at " << test_paths::kTestdata;
   }
   std::vector<ManifestEntry> entries_;
 };
@@ -116,11 +117,11 @@ TEST_F(BmpConformance, DecodeFilesMatchTheirReferences) {
     ASSERT_TRUE(readPng(testdata(refPath), ref, &error)) << error;
     const size_t diff = differences(*image, ref, kExact);
     if (diff != 0) {
-      const std::string out = std::string(SHOOTER_BINARY_DIR) + "/bmp-conformance-" +
+      const std::string out = std::string(test_paths::kBinary) + "/bmp-conformance-" +
                               e.path.substr(e.path.rfind('/') + 1) + ".png";
       writePng(out, image->width, image->height, 3, image->data.data(), true);
     }
-    EXPECT_EQ(diff, 0u) << "see " << SHOOTER_BINARY_DIR;
+    EXPECT_EQ(diff, 0u) << "see " << test_paths::kBinary;
     ++checked;
   }
   EXPECT_GE(checked, 40);

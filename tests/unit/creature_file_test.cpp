@@ -18,6 +18,7 @@
 
 #include "model/md2.h"
 #include "support/file_bytes.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -68,7 +69,7 @@ struct Triangle {
 class CreatureFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    bytes = readFileBytes(std::string(SHOOTER_RUN_DIR) + "/tris.md2");
+    bytes = readFileBytes(std::string(test_paths::kRun) + "/tris.md2");
     testPlatform.clear();
     ASSERT_TRUE(md2Reader.read(bytes.data(), bytes.size(), "tris.md2"))
         << (testPlatform.messages.empty() ? "" : testPlatform.messages[0].text);
@@ -248,7 +249,7 @@ TEST_F(CreatureFile, EveryPartIsClosedAndItsFaceNormalsPointOut) {
 }
 
 TEST_F(CreatureFile, TextureCoordinatesLandOnThePaintedSkin) {
-  const std::vector<uint8_t> bmp = readFileBytes(std::string(SHOOTER_RUN_DIR) + "/hobgoblin.bmp");
+  const std::vector<uint8_t> bmp = readFileBytes(std::string(test_paths::kRun) + "/hobgoblin.bmp");
   ASSERT_GE(bmp.size(), 54u);
   ASSERT_EQ(bmp[0], 'B');
   ASSERT_EQ(bmp[1], 'M');

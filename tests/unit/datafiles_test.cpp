@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "support/file_bytes.h"
+#include "support/test_paths.h"
 
 namespace {
 
 std::vector<uint8_t> readRunFile(const std::string& name) {
-  return readFileBytes(std::string(SHOOTER_RUN_DIR) + "/" + name);
+  return readFileBytes(std::string(test_paths::kRun) + "/" + name);
 }
 
 // A 24-bit bottom-up BMP as luminance, rows top to bottom.

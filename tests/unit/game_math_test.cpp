@@ -9,8 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "math/game_math.h"
+#include "support/test_paths.h"
 
 namespace {
 using gmath::bitsOf;
@@ -32,7 +34,9 @@ double ulpError(double y, double hi, double lo) {
 }  // namespace
 
 TEST(GameMath, WithinOneUlpOfTheTrueValue) {
-  FILE* file = std::fopen(SHOOTER_SOURCE_DIR "/tests/unit/game_math_reference.txt", "r");
+  const std::string reference =
+      std::string(test_paths::kSource) + "/tests/unit/game_math_reference.txt";
+  FILE* file = std::fopen(reference.c_str(), "r");
   ASSERT_NE(file, nullptr);
   char name[8];
   char x[20], hi[20], lo[20];

@@ -11,9 +11,10 @@
 
 #include "support/file_bytes.h"
 #include "support/png.h"
+#include "support/test_paths.h"
 
 namespace {
-const std::string kGenerated = std::string(SHOOTER_BINARY_DIR) + "/generated";
+const std::string kGenerated = std::string(test_paths::kBinary) + "/generated";
 constexpr int kThemeSizes[] = {SHOOTER_ICON_SIZES};  // the build's list
 
 const uint8_t* pixel(const PngImage& image, int x, int y) {

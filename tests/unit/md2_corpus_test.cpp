@@ -13,12 +13,13 @@
 
 #include "model/md2.h"
 #include "model/model.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "unit/md2_test_writer.h"
 
 namespace {
 
-const std::string kCorpus = std::string(SHOOTER_TESTDATA_DIR) + "/md2";
+const std::string kCorpus = std::string(test_paths::kTestdata) + "/md2";
 
 bool corpusPresent() { return std::ifstream(kCorpus + "/valid/flag.md2").good(); }
 
@@ -190,7 +191,7 @@ TEST_F(Md2Corpus, VersionEditsAndTheEmptyFileGiveTheVersionMessage) {
 // and SAFE files (damage the format leaves unchecked), are refused with one
 // "Error" message naming the file, and leave the model empty.
 TEST_F(Md2Corpus, ManifestLabelsAreHonoured) {
-  std::ifstream manifest(std::string(SHOOTER_TESTDATA_DIR) + "/manifest.tsv");
+  std::ifstream manifest(std::string(test_paths::kTestdata) + "/manifest.tsv");
   ASSERT_TRUE(manifest.good());
   std::string line;
   int decoded = 0;
@@ -207,7 +208,7 @@ TEST_F(Md2Corpus, ManifestLabelsAreHonoured) {
     SCOPED_TRACE(file + " " + label);
     testPlatform.clear();
     Model model;
-    const std::string path = std::string(SHOOTER_TESTDATA_DIR) + "/" + file;
+    const std::string path = std::string(test_paths::kTestdata) + "/" + file;
     const bool loaded = md2Reader.load(&model, path.c_str(), "skin.bmp");
     if (label == "DECODE") {
       EXPECT_TRUE(loaded);

@@ -9,6 +9,7 @@
 
 #include "model/md2.h"
 #include "model/model.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "unit/md2_test_writer.h"
 
@@ -113,7 +114,7 @@ TEST(Md2Normals, SinglePassMatchesVertexByFacePassOnGeneratedModels) {
 }
 
 TEST(Md2Normals, SinglePassMatchesVertexByFacePassOnRealModels) {
-  const std::string dir = std::string(SHOOTER_TESTDATA_DIR) + "/md2/valid/";
+  const std::string dir = std::string(test_paths::kTestdata) + "/md2/valid/";
   if (!std::ifstream(dir + "flag.md2").good()) GTEST_SKIP() << "no MD2 test files";
   for (const char* name : {"faerie.md2", "sydney.md2", "flag.md2", "dolphin.md2", "horse.md2"}) {
     Model model;

@@ -11,6 +11,7 @@
 #include "model/md2.h"
 #include "model/model.h"
 #include "platform/platform.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 #include "unit/md2_test_writer.h"
 
@@ -172,7 +173,7 @@ TEST_F(Md2ReaderTest, LargestFrameTheBufferHoldsIsAccepted) {
 }
 
 TEST_F(Md2ReaderTest, FileOnDiskLoadsLikeMemoryAndIsClosedOnRefusal) {
-  const std::string path = std::string(SHOOTER_BINARY_DIR) + "/md2_reader_test.md2";
+  const std::string path = std::string(test_paths::kBinary) + "/md2_reader_test.md2";
   std::vector<unsigned char> bytes = md2test::write(md2test::quad());
   put32(bytes, md2test::kNumTris, 1000);  // runs past the end
   FILE* out = std::fopen(path.c_str(), "wb");

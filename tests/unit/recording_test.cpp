@@ -19,6 +19,7 @@
 #include "app/shell.h"
 #include "game/state.h"
 #include "support/recorded_game.h"
+#include "support/test_paths.h"
 #include "support/test_platform.h"
 
 namespace {
@@ -181,7 +182,7 @@ TEST(Recording, TheTraceIsRefusedWhereItWouldOverwriteTheRecording) {
 // A game recorded from the keyboard, the mouse's button, a pad and the page's
 // buttons replays from the file alone: live input is dropped, except Escape.
 TEST(Recording, ReplayTakesTheRecordedInputAndLiveEscapeOnly) {
-  const std::string path = SHOOTER_BINARY_DIR "/recording_test.rec";
+  const std::string path = std::string(test_paths::kBinary) + "/recording_test.rec";
   std::vector<char> name(path.begin(), path.end());
   name.push_back('\0');
   PadState forward;
@@ -252,8 +253,8 @@ int playRecordedGame(const std::string& options, int passes) {
 // A replay that ends otherwise than its recording, or whose recording has no
 // end record to check it by, asks for an exit code of its own.
 TEST(Recording, ReplayThatEndsOtherwiseAsksForItsExitCode) {
-  const std::string recorded = SHOOTER_BINARY_DIR "/recording_test_end.rec";
-  const std::string altered = SHOOTER_BINARY_DIR "/recording_test_altered.rec";
+  const std::string recorded = std::string(test_paths::kBinary) + "/recording_test_end.rec";
+  const std::string altered = std::string(test_paths::kBinary) + "/recording_test_altered.rec";
   testPlatform.clear();
   // The GL path's option is the shell's: the recorder lets it pass.
   ASSERT_EQ(playRecordedGame("--direct-gl --record " + recorded, 5), kExitNormal);
@@ -292,7 +293,7 @@ TEST(Recording, ReplayThatEndsOtherwiseAsksForItsExitCode) {
 // A full disk: the recording or the trace that could not be written whole is
 // reported, and the game asks for an exit code of its own.
 TEST(Recording, FileThatCannotBeWrittenWholeIsReported) {
-  const std::string elsewhere = SHOOTER_BINARY_DIR "/recording_test_full.rec";
+  const std::string elsewhere = std::string(test_paths::kBinary) + "/recording_test_full.rec";
   for (const std::string& options :
        {std::string("--record /dev/full"), "--record " + elsewhere + " --trace /dev/full"}) {
     testPlatform.clear();

@@ -12,6 +12,7 @@
 
 #include "image/tga.h"
 #include "support/png.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ TEST(TgaReader, RefusesEverythingButPlainTrueColour) {
 }
 
 TEST(TgaReader, ConformanceFilesDecodeOrAreRefusedAsLabelled) {
-  const std::string root = SHOOTER_TESTDATA_DIR;
+  const std::string root = test_paths::kTestdata;
   std::ifstream manifest(root + "/manifest.tsv");
   if (!manifest) GTEST_SKIP() << "no conformance files at " << root;
   std::string line;
