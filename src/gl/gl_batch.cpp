@@ -217,19 +217,25 @@ void moveTexCoord(const GLdouble* m, GLfloat* st) {
   st[1] = static_cast<GLfloat>((m[1] * s + m[5] * t + m[13]) / q);
 }
 
-// A vertex to eye space: the modelview applied in double precision, kept as
-// floats; the texture matrix moves the texture coordinate when it is set.
-inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x, GLdouble y,
-                      GLdouble z, const GLfloat* texCoord, const GLubyte* colour, EyeVertex* out) {
-  // Written out row by row, each summed in the same order as ever; rows 0
-  // and 1 two at a time.
+// Rows 0 and 1 of the point (x, y, z) taken through m, two at a time, each
+// summed in the same order as ever: x's term, y's, z's, then the translation.
+inline Pair firstTwoRows(const GLdouble* m, GLdouble x, GLdouble y, GLdouble z) {
   Pair c0, c1, c2, c3;
   std::memcpy(&c0, m, sizeof c0);
   std::memcpy(&c1, m + 4, sizeof c1);
   std::memcpy(&c2, m + 8, sizeof c2);
   std::memcpy(&c3, m + 12, sizeof c3);
   const Pair xx = {x, x}, yy = {y, y}, zz = {z, z};
-  const Pair rows01 = c0 * xx + c1 * yy + c2 * zz + c3;
+  return c0 * xx + c1 * yy + c2 * zz + c3;
+}
+
+// A vertex to eye space: the modelview applied in double precision, kept as
+// floats; the texture matrix moves the texture coordinate when it is set.
+inline void transform(const GLdouble* m, const Matrix& textureMatrix, GLdouble x, GLdouble y,
+                      GLdouble z, const GLfloat* texCoord, const GLubyte* colour, EyeVertex* out) {
+  // Written out row by row, each summed in the same order as ever; rows 0
+  // and 1 two at a time.
+  const Pair rows01 = firstTwoRows(m, x, y, z);
   out->position[0] = static_cast<GLfloat>(rows01[0]);
   out->position[1] = static_cast<GLfloat>(rows01[1]);
   out->position[2] = static_cast<GLfloat>(m[2] * x + m[6] * y + m[10] * z + m[14]);
@@ -480,14 +486,9 @@ inline void translateMatrix(Matrix& a, GLdouble x, GLdouble y, GLdouble z) {
     a.kind = Kind::Affine;
     return;
   }
-  // Rows 0 and 1 two at a time, each summed in the same order as ever.
-  Pair c0, c1, c2, c3;
-  std::memcpy(&c0, m, sizeof c0);
-  std::memcpy(&c1, m + 4, sizeof c1);
-  std::memcpy(&c2, m + 8, sizeof c2);
-  std::memcpy(&c3, m + 12, sizeof c3);
-  const Pair xx = {x, x}, yy = {y, y}, zz = {z, z};
-  const Pair moved = c3 + (c0 * xx + c1 * yy + c2 * zz);
+  // Rows 0 and 1 two at a time, each summed in the same order as ever (the
+  // translation added last, as a sum in either order is the same number).
+  const Pair moved = firstTwoRows(m, x, y, z);
   std::memcpy(m + 12, &moved, sizeof moved);
   m[14] += m[2] * x + m[6] * y + m[10] * z;
   if (a.kind == Kind::General) m[15] += m[3] * x + m[7] * y + m[11] * z;

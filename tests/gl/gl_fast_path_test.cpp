@@ -9,50 +9,14 @@
 #include <cstring>
 #include <vector>
 
-#include "gl/gl_batch.h"
-#include "gl/gl_layer.h"
-#include "support/gl_context.h"
+#include "gl/layer_capture.h"
 
 namespace {
 
 using glbatch::EyeVertex;
 
-// What the backend was handed: every stream, and the last projection.
-std::vector<EyeVertex> streamed;
-GLdouble projected[16];
-
-const glbatch::Backend kCapture = {
-    [] { return true; },
-    [] {},
-    [](const EyeVertex* v, size_t n) { streamed.insert(streamed.end(), v, v + n); },
-    [](bool) {},
-    [](const GLdouble* m) { std::memcpy(projected, m, sizeof projected); },
-    false};
-
-class GlFastPath : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(context_.open()) << "no OpenGL context";
-    glbatch::useBackend(kCapture);
-    ASSERT_TRUE(layerStart());
-    streamed.clear();
-  }
-  void TearDown() override {
-    layerStop();
-    glbatch::useBackend(glbatch::fixedFunctionBackend);
-    context_.close();
-  }
-  // What the calls in between streamed.
-  std::vector<EyeVertex> take() {
-    layerFlush();
-    std::vector<EyeVertex> out;
-    out.swap(streamed);
-    return out;
-  }
-
- private:
-  GlContext context_;
-};
+using GlFastPath = LayerCapture;
+const GLdouble (&projected)[16] = LayerCapture::projected;
 
 // Seven vertices of one primitive, each with its own colour and texture coordinate.
 void primitive(GLenum mode) {

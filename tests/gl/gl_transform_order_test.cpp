@@ -11,24 +11,14 @@
 #include <cstring>
 #include <vector>
 
-#include "gl/gl_batch.h"
-#include "gl/gl_layer.h"
-#include "support/gl_context.h"
+#include "gl/layer_capture.h"
 
 namespace {
 
 using glbatch::EyeVertex;
 
-std::vector<EyeVertex> streamed;
+std::vector<EyeVertex>& streamed = LayerCapture::streamed;
 constexpr double kOrigin[3] = {0, 0, 0};
-
-const glbatch::Backend kCapture = {
-    [] { return true; },
-    [] {},
-    [](const EyeVertex* v, size_t n) { streamed.insert(streamed.end(), v, v + n); },
-    [](bool) {},
-    [](const GLdouble*) {},
-    false};
 
 // The modelview as the layer has always worked it out.
 struct Plain {
@@ -110,20 +100,12 @@ EyeVertex eye(const Plain& p, double dx, double dy, double dz, float s, float t,
 }
 
 // The layer and the model side by side: each call made on both.
-class GlTransformOrder : public ::testing::Test {
+class GlTransformOrder : public LayerCapture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(context_.open()) << "no OpenGL context";
-    glbatch::useBackend(kCapture);
-    ASSERT_TRUE(layerStart());
-    streamed.clear();
+    LayerCapture::SetUp();
     stack_.assign(1, Plain{});
     identity(&stack_[0]);
-  }
-  void TearDown() override {
-    layerStop();
-    glbatch::useBackend(glbatch::fixedFunctionBackend);
-    context_.close();
   }
 
   Plain& top() { return stack_.back(); }
@@ -220,7 +202,6 @@ class GlTransformOrder : public ::testing::Test {
   }
 
  private:
-  GlContext context_;
   std::vector<Plain> stack_;
   int calls_ = 0;
   std::vector<EyeVertex> expected_;
