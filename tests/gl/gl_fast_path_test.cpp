@@ -16,7 +16,6 @@ namespace {
 using glbatch::EyeVertex;
 
 using GlFastPath = LayerCapture;
-const GLdouble (&projected)[16] = LayerCapture::projected;
 
 // Seven vertices of one primitive, each with its own colour and texture coordinate.
 void primitive(GLenum mode) {

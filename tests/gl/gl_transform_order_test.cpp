@@ -17,7 +17,6 @@ namespace {
 
 using glbatch::EyeVertex;
 
-std::vector<EyeVertex>& streamed = LayerCapture::streamed;
 constexpr double kOrigin[3] = {0, 0, 0};
 
 // The modelview as the layer has always worked it out.
